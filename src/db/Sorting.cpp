@@ -1,0 +1,151 @@
+#include "db/Sorting.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+namespace pelagor {
+
+namespace {
+
+uint8_t Fold(uint8_t c) { return (c >= 'a' && c <= 'z') ? uint8_t(c - 'a' + 'A') : c; }
+
+// Gathers the channel indices that are not 0xFFFF, in order.
+std::vector<uint16_t> Gather(const uint16_t* list, int length) {
+  std::vector<uint16_t> out;
+  out.reserve(size_t(length));
+  for (int i = 0; i < length; ++i)
+    if (list[i] != kNoChan) out.push_back(list[i]);
+  return out;
+}
+
+template <class Key>
+void WriteBack(uint16_t* list, int length, const std::vector<const Key*>& refs) {
+  int i = 0;
+  for (const Key* k : refs) list[i++] = k->index;
+  for (; i < length; ++i) list[i] = kNoChan;
+}
+
+// Name bytes of a channel, starting after a character-table selector.
+struct NameView {
+  const uint8_t* p;
+  size_t n;
+};
+
+NameView ChannelNameForSort(const uint8_t* name25) {
+  if (name25[0] < 0x20) return {name25 + 1, chan::kNameSize - 1};
+  return {name25, chan::kNameSize};
+}
+
+// Compares within each side's own field: past its end a side reads as NUL,
+// so a skipped selector never makes the comparison run off the name.
+int CompareNames(NameView a, NameView b) {
+  const size_t n = std::max(a.n, b.n);
+  for (size_t i = 0; i < n; ++i) {
+    const uint8_t ca = i < a.n ? Fold(a.p[i]) : 0;
+    const uint8_t cb = i < b.n ? Fold(b.p[i]) : 0;
+    if (ca != cb) return ca < cb ? -1 : 1;
+    if (ca == 0) return 0;
+  }
+  return 0;
+}
+
+template <class Key, class Build, class Cmp>
+int SortWith(const DbImage& img, uint16_t* list, int length, bool ascending, Build build, Cmp cmp) {
+  try {
+    std::vector<uint16_t> idx = Gather(list, length);
+    if (idx.empty()) return 0;
+    std::vector<Key> keys;
+    keys.reserve(idx.size());
+    for (uint16_t c : idx) keys.push_back(build(img, c));
+    std::vector<const Key*> refs;
+    refs.reserve(keys.size());
+    for (const Key& k : keys) refs.push_back(&k);
+    QuickSortRefs(refs, [&](const Key* a, const Key* b) { return cmp(*a, *b); }, ascending);
+    WriteBack(list, length, refs);
+    return 0;
+  } catch (const std::bad_alloc&) {
+    return 1;
+  }
+}
+
+// A channel index may be out of the table in a damaged list; such a channel
+// is keyed on record 0 rather than read past the table.
+int SafeChan(uint16_t c) { return c < kMaxChans ? c : 0; }
+int SafeTp(uint16_t t) { return t < kMaxTps ? t : 0; }
+
+}  // namespace
+
+int CompareFoldedText(const uint8_t* a, const uint8_t* b, size_t n) {
+  return CompareNames({a, n}, {b, n});
+}
+
+int SortChansByNumber(const DbImage& img, uint16_t* list, int length, bool ascending) {
+  struct Key {
+    uint16_t number;
+    uint16_t index;
+  };
+  return SortWith<Key>(
+      img, list, length, ascending,
+      [](const DbImage& im, uint16_t c) { return Key{im.ChanNumber(SafeChan(c)), c}; },
+      [](const Key& a, const Key& b) { return a.number > b.number ? 1 : -1; });
+}
+
+int SortChansByName(const DbImage& img, uint16_t* list, int length, bool ascending) {
+  struct Key {
+    uint8_t name[chan::kNameSize];
+    uint16_t index;
+  };
+  return SortWith<Key>(
+      img, list, length, ascending,
+      [](const DbImage& im, uint16_t c) {
+        Key k{};
+        std::memcpy(k.name, im.ChanName(SafeChan(c)), chan::kNameSize);
+        k.index = c;
+        return k;
+      },
+      [](const Key& a, const Key& b) { return CompareNames(ChannelNameForSort(a.name), ChannelNameForSort(b.name)); });
+}
+
+int SortChansBySatellite(const DbImage& img, uint16_t* list, int length, bool ascending) {
+  struct Key {
+    uint8_t satName[sat::kNameSize];
+    uint16_t frequency;
+    uint32_t sid;
+    uint8_t polarisation;
+    uint16_t index;
+  };
+  return SortWith<Key>(
+      img, list, length, ascending,
+      [](const DbImage& im, uint16_t c) {
+        Key k{};
+        const int ch = SafeChan(c);
+        const int t = SafeTp(im.ChanTp(ch));
+        const int s = im.TpSat(t);
+        if (DbImage::ValidSat(s)) std::memcpy(k.satName, im.SatName(s), sat::kNameSize);
+        k.frequency = im.TpFrequency(t);
+        k.sid = im.ChanSid(ch);
+        k.polarisation = uint8_t(im.TpWordField(t, tpw::kPolarisation));
+        k.index = c;
+        return k;
+      },
+      [](const Key& a, const Key& b) {
+        if (int r = CompareFoldedText(a.satName, b.satName, sat::kNameSize)) return r;
+        if (a.frequency != b.frequency) return a.frequency > b.frequency ? 1 : -1;
+        if (a.polarisation != b.polarisation) return a.polarisation > b.polarisation ? 1 : -1;
+        if (a.sid != b.sid) return a.sid > b.sid ? 1 : -1;
+        return 1;
+      });
+}
+
+std::vector<uint16_t> ReadChannelOrder(const DbImage& img) {
+  std::vector<uint16_t> order(kMaxChans);
+  for (int i = 0; i < kMaxChans; ++i) order[size_t(i)] = img.Order(i);
+  return order;
+}
+
+void WriteChannelOrder(DbImage& img, const std::vector<uint16_t>& order) {
+  for (int i = 0; i < kMaxChans && i < int(order.size()); ++i) img.SetOrder(i, order[size_t(i)]);
+}
+
+}  // namespace pelagor

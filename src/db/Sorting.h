@@ -1,0 +1,56 @@
+#pragma once
+// Channel and transponder sorts. The algorithm is fixed (the receiver's order
+// of equal keys depends on it), so QuickSortRefs is kept exactly as the
+// receiver's editor runs it: middle element swapped to the front, one-sided
+// partition, recursion on both sides.
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "db/DbImage.h"
+
+namespace pelagor {
+
+// Compares two key records: negative, zero or positive.
+template <class Ref, class Cmp>
+void QuickSortRefsRange(std::vector<Ref>& a, int lo, int hi, const Cmp& cmp, int direction) {
+  while (lo < hi) {
+    std::swap(a[size_t(lo)], a[size_t((lo + hi) / 2)]);
+    int last = lo;
+    for (int i = lo + 1; i <= hi; ++i) {
+      if (direction * cmp(a[size_t(i)], a[size_t(lo)]) < 0) {
+        ++last;
+        std::swap(a[size_t(last)], a[size_t(i)]);
+      }
+    }
+    std::swap(a[size_t(lo)], a[size_t(last)]);
+    // Left side first, as the recursive form does; the right side loops so a
+    // degenerate partition does not deepen the stack on both sides.
+    QuickSortRefsRange(a, lo, last - 1, cmp, direction);
+    lo = last + 1;
+  }
+}
+
+template <class Ref, class Cmp>
+void QuickSortRefs(std::vector<Ref>& refs, const Cmp& cmp, bool ascending) {
+  if (refs.size() < 2) return;
+  QuickSortRefsRange(refs, 0, int(refs.size()) - 1, cmp, ascending ? 1 : -1);
+}
+
+// Text comparison of the sorts: byte by byte after folding a-z onto A-Z, as
+// unsigned bytes, ending at a NUL or after n bytes.
+int CompareFoldedText(const uint8_t* a, const uint8_t* b, size_t n);
+
+// The four channel sorts over a list of channel indices (ChannelOrder or a
+// favourite list). Entries that are 0xFFFF are skipped, the result is packed.
+// Return 0 done, 1 when working memory cannot be had.
+int SortChansByNumber(const DbImage& img, uint16_t* list, int length, bool ascending);
+int SortChansByName(const DbImage& img, uint16_t* list, int length, bool ascending);
+int SortChansBySatellite(const DbImage& img, uint16_t* list, int length, bool ascending);
+
+// ChannelOrder of an image as a list the sorts can take and give back.
+std::vector<uint16_t> ReadChannelOrder(const DbImage& img);
+void WriteChannelOrder(DbImage& img, const std::vector<uint16_t>& order);
+
+}  // namespace pelagor

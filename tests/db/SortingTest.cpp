@@ -1,0 +1,94 @@
+#include "db/Sorting.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+using namespace pelagor;
+
+namespace {
+
+// Lays channels straight into the block: enough for the sort keys, which read
+// only names, numbers, SIDs and the TP/satellite they hang on.
+struct SortFixture : ::testing::Test {
+  std::unique_ptr<DbImage> img = std::make_unique<DbImage>();
+
+  void Sat(int s, const char* name) { std::strncpy(reinterpret_cast<char*>(img->SatName(s)), name, 16); }
+  void Tp(int t, int s, uint16_t freq, uint32_t pol) {
+    img->SetU8(DbImage::TpOffset(t) + tp::kSat, uint8_t(s));
+    img->SetTpU16(t, tp::kFrequency, freq);
+    img->SetTpWordField(t, tpw::kPolarisation, pol);
+  }
+  void Chan(int c, int t, uint16_t number, const char* name, uint16_t sid = 0) {
+    img->SetChanU16(c, chan::kTp, uint16_t(t));
+    img->SetChanU16(c, chan::kNumber, number);
+    img->SetChanU16(c, chan::kSid, sid);
+    std::memset(img->ChanName(c), 0, chan::kNameSize);
+    std::memcpy(img->ChanName(c), name, std::strlen(name));
+  }
+  std::vector<uint16_t> Run(int (*sort)(const DbImage&, uint16_t*, int, bool), std::vector<uint16_t> list,
+                            bool ascending = true) {
+    EXPECT_EQ(sort(*img, list.data(), int(list.size()), ascending), 0);
+    return list;
+  }
+};
+
+constexpr uint16_t N = kNoChan;
+
+}  // namespace
+
+TEST_F(SortFixture, NumberSortHasTheFixedOrderOfEqualKeys) {
+  Chan(10, 0, 5, "a");
+  Chan(11, 0, 3, "b");
+  Chan(12, 0, 5, "c");
+  Chan(13, 0, 1, "d");
+  // Worked through the partition by hand: the two 5s keep their order here...
+  EXPECT_EQ(Run(SortChansByNumber, {10, 11, 12, 13}), (std::vector<uint16_t>{13, 11, 10, 12}));
+  // ...and two equal keys alone are exchanged ascending, left descending.
+  EXPECT_EQ(Run(SortChansByNumber, {10, 12}), (std::vector<uint16_t>{12, 10}));
+  EXPECT_EQ(Run(SortChansByNumber, {10, 12}, false), (std::vector<uint16_t>{10, 12}));
+}
+
+TEST_F(SortFixture, NumberSortGathersPastHolesAndPacks) {
+  Chan(1, 0, kNoChanNumber, "u");
+  Chan(2, 0, 7, "x");
+  Chan(3, 0, 2, "y");
+  EXPECT_EQ(Run(SortChansByNumber, {N, 1, N, 2, 3, N}), (std::vector<uint16_t>{3, 2, 1, N, N, N}));
+  EXPECT_EQ(Run(SortChansByNumber, {N, N, N}), (std::vector<uint16_t>{N, N, N}));
+}
+
+TEST_F(SortFixture, NameSortFoldsCaseAndSkipsSelector) {
+  Chan(0, 0, 1, "beta");
+  Chan(1, 0, 1, "\x05" "Alpha");
+  Chan(2, 0, 1, "ALPHB");
+  Chan(3, 0, 1, "Gamma");
+  Chan(4, 0, 1, "\xC4z");  // 0xC4 is no selector for sorting: sorts as a high byte
+  EXPECT_EQ(Run(SortChansByName, {0, 1, 2, 3, 4}), (std::vector<uint16_t>{1, 2, 0, 3, 4}));
+  EXPECT_EQ(Run(SortChansByName, {0, 1, 2, 3, 4}, false), (std::vector<uint16_t>{4, 3, 0, 2, 1}));
+}
+
+TEST_F(SortFixture, SatelliteSortByNameThenFrequencyPolarisationSid) {
+  Sat(0, "Hotbird");
+  Sat(1, "astra");
+  Tp(0, 0, 11000, 1);
+  Tp(1, 1, 12000, 1);
+  Tp(2, 1, 11000, 2);
+  Tp(3, 1, 11000, 1);
+  Chan(0, 0, 1, "h");        // Hotbird
+  Chan(1, 1, 1, "a12000");   // astra 12000
+  Chan(2, 2, 1, "a11000V");  // astra 11000 V
+  Chan(3, 3, 1, "sid9", 9);  // astra 11000 H sid 9
+  Chan(4, 3, 1, "sid2", 2);  // astra 11000 H sid 2
+  EXPECT_EQ(Run(SortChansBySatellite, {0, 1, 2, 3, 4}), (std::vector<uint16_t>{4, 3, 2, 1, 0}));
+}
+
+TEST_F(SortFixture, SatelliteSortReadsBrokenTpAsTpZero) {
+  Sat(0, "B");
+  Sat(1, "A");
+  Tp(0, 0, 100, 0);
+  Tp(1, 1, 100, 0);
+  Chan(0, 1, 1, "on A");
+  Chan(1, 900, 1, "broken: TP 0, on B");
+  EXPECT_EQ(Run(SortChansBySatellite, {1, 0}), (std::vector<uint16_t>{0, 1}));
+}
