@@ -138,6 +138,60 @@ int SortChansBySatellite(const DbImage& img, uint16_t* list, int length, bool as
       });
 }
 
+namespace {
+
+void SetTpNext(DbImage& img, int t, uint16_t v) { img.SetTpWordField(t, tpw::kNext, v); }
+void SetTpPrev(DbImage& img, int t, uint16_t v) { img.SetTpWordField(t, tpw::kPrev, v); }
+
+// Exchanges TP a with its ring successor b; the satellite's first and last
+// follow. With two TPs the links already describe both orders.
+void ExchangeWithSuccessor(DbImage& img, int s, uint16_t a, uint16_t b) {
+  if (img.SatTpCount(s) != 2) {
+    const uint16_t p = img.TpPrev(a);
+    const uint16_t n = img.TpNext(b);
+    if (!DbImage::ValidTp(p) || !DbImage::ValidTp(n)) return;
+    SetTpNext(img, a, n);
+    SetTpPrev(img, a, b);
+    SetTpNext(img, b, a);
+    SetTpPrev(img, b, p);
+    SetTpNext(img, p, b);
+    SetTpPrev(img, n, a);
+  }
+  const uint16_t first = img.SatFirstTp(s);
+  const uint16_t last = img.SatLastTp(s);
+  if (first == a) img.SetSatU16(s, sat::kFirstTp, b);
+  if (last == b) img.SetSatU16(s, sat::kLastTp, a);
+}
+
+}  // namespace
+
+int SortCableTpRing(DbImage& img, int s) {
+  if (!DbImage::ValidSat(s)) return 1;
+  const int count = img.SatTpCount(s);
+  for (int pass = 0; pass < count - 1; ++pass) {
+    uint16_t cur = img.SatFirstTp(s);
+    for (int j = 0; j < count - 1; ++j) {
+      if (!DbImage::ValidTp(cur)) return 1;
+      const uint16_t next = img.TpNext(cur);
+      if (!DbImage::ValidTp(next)) return 1;
+      if (img.TpFrequency(next) < img.TpFrequency(cur))
+        ExchangeWithSuccessor(img, s, cur, next);  // cur moved one place on
+      else
+        cur = next;
+    }
+  }
+  return 0;
+}
+
+void ReassignChannelNumbers(DbImage& img, const uint16_t* channels, int count) {
+  uint16_t number = 1;
+  for (int i = 0; i < count; ++i) {
+    const uint16_t c = channels[i];
+    if (!DbImage::ValidChan(c)) continue;
+    img.SetChanU16(c, chan::kNumber, number++);
+  }
+}
+
 std::vector<uint16_t> ReadChannelOrder(const DbImage& img) {
   std::vector<uint16_t> order(kMaxChans);
   for (int i = 0; i < kMaxChans; ++i) order[size_t(i)] = img.Order(i);

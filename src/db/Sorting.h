@@ -49,6 +49,15 @@ int SortChansByNumber(const DbImage& img, uint16_t* list, int length, bool ascen
 int SortChansByName(const DbImage& img, uint16_t* list, int length, bool ascending);
 int SortChansBySatellite(const DbImage& img, uint16_t* list, int length, bool ascending);
 
+// Sorts the TP ring of a cable satellite by stored frequency, ascending, with
+// bubble passes that exchange neighbours in the ring (equal frequencies keep
+// their order). 0 done, 1 when the satellite index is not valid.
+int SortCableTpRing(DbImage& img, int satIndex);
+
+// Numbers the given channels 1, 2, 3 ... in list order ("Reassign Channel
+// No."); 0xFFFF entries and indices outside the table are passed over.
+void ReassignChannelNumbers(DbImage& img, const uint16_t* channels, int count);
+
 // ChannelOrder of an image as a list the sorts can take and give back.
 std::vector<uint16_t> ReadChannelOrder(const DbImage& img);
 void WriteChannelOrder(DbImage& img, const std::vector<uint16_t>& order);

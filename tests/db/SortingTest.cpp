@@ -92,3 +92,76 @@ TEST_F(SortFixture, SatelliteSortReadsBrokenTpAsTpZero) {
   Chan(1, 900, 1, "broken: TP 0, on B");
   EXPECT_EQ(Run(SortChansBySatellite, {1, 0}), (std::vector<uint16_t>{0, 1}));
 }
+
+namespace {
+
+// A cable satellite whose TP ring is laid as the operations lay it.
+struct CableRing : ::testing::Test {
+  std::unique_ptr<DbImage> img = std::make_unique<DbImage>();
+  static constexpr int kSat = 4;
+
+  void Lay(const std::vector<uint16_t>& freqs) {
+    const int n = int(freqs.size());
+    for (int i = 0; i < n; ++i) {
+      const int t = 10 + i;
+      img->SetU8(DbImage::TpOffset(t) + tp::kSat, kSat);
+      img->SetTpU16(t, tp::kFrequency, freqs[size_t(i)]);
+      img->SetTpWordField(t, tpw::kNext, uint32_t(10 + (i + 1) % n));
+      img->SetTpWordField(t, tpw::kPrev, uint32_t(10 + (i + n - 1) % n));
+    }
+    img->SetSatU16(kSat, sat::kTpCount, uint16_t(n));
+    img->SetSatU16(kSat, sat::kFirstTp, 10);
+    img->SetSatU16(kSat, sat::kLastTp, uint16_t(10 + n - 1));
+  }
+  // TP indices from the first along next links, checking prev links agree.
+  std::vector<int> Walk() {
+    std::vector<int> out;
+    int t = img->SatFirstTp(kSat);
+    for (int i = 0; i < img->SatTpCount(kSat); ++i) {
+      out.push_back(t);
+      const int next = img->TpNext(t);
+      EXPECT_EQ(img->TpPrev(next), t);
+      t = next;
+    }
+    EXPECT_EQ(t, img->SatFirstTp(kSat)) << "ring not closed";
+    EXPECT_EQ(img->TpNext(img->SatLastTp(kSat)), img->SatFirstTp(kSat));
+    return out;
+  }
+};
+
+}  // namespace
+
+TEST_F(CableRing, SortsByFrequencyKeepingEqualOnesInOrder) {
+  Lay({4740, 3060, 4740, 1220});
+  ASSERT_EQ(SortCableTpRing(*img, kSat), 0);
+  EXPECT_EQ(Walk(), (std::vector<int>{13, 11, 10, 12}));
+}
+
+TEST_F(CableRing, TwoTpsOnlyExchangeFirstAndLast) {
+  Lay({5000, 3000});
+  const uint32_t w10 = img->TpWord(10), w11 = img->TpWord(11);
+  ASSERT_EQ(SortCableTpRing(*img, kSat), 0);
+  EXPECT_EQ(img->SatFirstTp(kSat), 11);
+  EXPECT_EQ(img->SatLastTp(kSat), 10);
+  EXPECT_EQ(img->TpWord(10), w10);
+  EXPECT_EQ(img->TpWord(11), w11);
+}
+
+TEST_F(CableRing, SortedAndSingleRingsStay) {
+  Lay({1000, 2000, 3000});
+  ASSERT_EQ(SortCableTpRing(*img, kSat), 0);
+  EXPECT_EQ(Walk(), (std::vector<int>{10, 11, 12}));
+  EXPECT_EQ(img->SatLastTp(kSat), 12);
+  EXPECT_EQ(SortCableTpRing(*img, 200), 1);
+}
+
+TEST_F(SortFixture, ReassignNumbersListedChannelsOnly) {
+  Chan(5, 0, 40, "x");
+  Chan(6, 0, 41, "y");
+  Chan(7, 0, 42, "not listed");
+  const uint16_t rows[] = {6, N, 5};
+  ReassignChannelNumbers(*img, rows, 3);
+  EXPECT_EQ(img->ChanNumber(6), 1);
+  EXPECT_EQ(img->ChanNumber(5), 2);
+  EXPECT_EQ(img->ChanNumber(7), 42);
+}
