@@ -1,0 +1,129 @@
+#include "link/CSerialPort.h"
+
+#include "link/SerialBackend.h"
+
+#include <cstdio>
+#include <cstring>
+
+CSerialPort::CSerialPort(LinkTiming timing) : m_timing(timing) {}
+
+std::string CSerialPort::DeviceName(int portNumber)
+{
+#ifdef _WIN32
+    return "\\\\.\\COM" + std::to_string(portNumber);
+#else
+    return "/dev/ttyS" + std::to_string(portNumber - 1);
+#endif
+}
+
+bool CSerialPort::OpenPort(const std::string& device, std::string* message)
+{
+    if (m_handle != kNoSerialHandle)
+        ClosePort();
+    m_handle = serial_backend::Open(device);
+    if (m_handle == kNoSerialHandle) {
+        if (message)
+            *message = "Can not open " + device + " !";
+        return false;
+    }
+    return true;
+}
+
+bool CSerialPort::OpenPort(int portNumber, std::string* message)
+{
+    bool ok = OpenPort(DeviceName(portNumber), message);
+#ifdef _WIN32
+    // Users know the port by number, as in the original message.
+    if (!ok && message)
+        *message = "Can not open COM" + std::to_string(portNumber) + " !";
+#endif
+    return ok;
+}
+
+void CSerialPort::ClosePort()
+{
+    if (m_handle == kNoSerialHandle)
+        return;
+    serial_backend::Purge(m_handle, true, true);
+    serial_backend::Close(m_handle);
+    m_handle = kNoSerialHandle;
+}
+
+void CSerialPort::AttachHandle(SerialHandle h) { m_handle = h; }
+
+void CSerialPort::DetachHandle() { m_handle = kNoSerialHandle; }
+
+int32_t CSerialPort::WriteCommBlock(const void* data, uint32_t length)
+{
+    if (m_handle == kNoSerialHandle)
+        return 0;
+    if (length == 0)
+        length = static_cast<uint32_t>(std::strlen(static_cast<const char*>(data)));
+    if (length == 0)
+        return 1;
+    if (!serial_backend::Write(m_handle, static_cast<const uint8_t*>(data), length,
+                               m_timing.writeWaitMs))
+        std::fprintf(stderr, "Warning : CSerialPort::WriteCommBlock - dwBytesWritten = 0\n");
+    // The result only says whether the port was open; callers never retry writes.
+    return 1;
+}
+
+uint32_t CSerialPort::ReadCommBlockTimed(void* buf, uint32_t n, uint32_t timeoutMs)
+{
+    if (m_handle == kNoSerialHandle || n == 0)
+        return 0;
+    return serial_backend::Read(m_handle, static_cast<uint8_t*>(buf), n, timeoutMs);
+}
+
+uint32_t CSerialPort::ReadCommBlock(void* buf, uint32_t n)
+{
+    if (m_handle == kNoSerialHandle)
+        return 0;
+    uint32_t q = serial_backend::QueueCount(m_handle);
+    uint32_t count = n < q ? n : q;
+    if (count == 0)
+        return 0;
+    return serial_backend::Read(m_handle, static_cast<uint8_t*>(buf), count,
+                                m_timing.readBlockWaitMs);
+}
+
+int32_t CSerialPort::WaitCommData(uint32_t seconds)
+{
+    if (m_handle == kNoSerialHandle)
+        return 0;
+    if (seconds == 0)
+        return static_cast<int32_t>(serial_backend::QueueCount(m_handle));
+    // Twenty polls per second whatever the poll length, so a shrunk poll shrinks the wait.
+    const uint32_t polls = seconds * 20;
+    for (uint32_t i = 0; i < polls; ++i) {
+        uint32_t q = serial_backend::QueueCount(m_handle);
+        if (q != 0)
+            return static_cast<int32_t>(q);
+        serial_backend::SleepMs(m_timing.waitDataPollMs);
+    }
+    return -1;
+}
+
+void CSerialPort::PurgeReceive()
+{
+    if (m_handle != kNoSerialHandle)
+        serial_backend::Purge(m_handle, true, false);
+}
+
+void CSerialPort::PurgeTransmit()
+{
+    if (m_handle != kNoSerialHandle)
+        serial_backend::Purge(m_handle, false, true);
+}
+
+void CSerialPort::PurgeAll()
+{
+    if (m_handle != kNoSerialHandle)
+        serial_backend::Purge(m_handle, true, true);
+}
+
+void CSerialPort::ClearCommErrors()
+{
+    if (m_handle != kNoSerialHandle)
+        serial_backend::ClearErrors(m_handle);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "link/LinkTiming.h"
+
+#include <cstdint>
+#include <string>
+
+// OS handle as an integer: a file descriptor on POSIX, a HANDLE value on Windows.
+using SerialHandle = intptr_t;
+inline constexpr SerialHandle kNoSerialHandle = -1;
+
+// The only access to the receiver. Every wait is bounded; results are counts and flags.
+class CSerialPort {
+public:
+    explicit CSerialPort(LinkTiming timing = {});
+    ~CSerialPort() = default;
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
+
+    // "\\.\COM<n>" on Windows, e.g. "/dev/ttyUSB0" on POSIX.
+    static std::string DeviceName(int portNumber);
+    // Opens the device; on failure returns false and fills message with
+    // "Can not open <name> !" for the caller to show (this layer has no UI).
+    bool OpenPort(const std::string& device, std::string* message = nullptr);
+    bool OpenPort(int portNumber, std::string* message = nullptr);
+    void ClosePort();
+    // Uses a handle owned by someone else (ZMODEM session borrowing the link port).
+    void AttachHandle(SerialHandle h);
+    // Forgets a borrowed handle without closing it.
+    void DetachHandle();
+    SerialHandle Handle() const { return m_handle; }
+    bool IsOpen() const { return m_handle != kNoSerialHandle; }
+
+    // length 0: data is zero-terminated text. Returns 0 only without a handle.
+    int32_t WriteCommBlock(const void* data, uint32_t length);
+    // Exact-count read: n, or 0 on time-out or error.
+    uint32_t ReadCommBlockTimed(void* buf, uint32_t n, uint32_t timeoutMs);
+    // Takes at most n and at most what is queued now; 0 at once if queue empty.
+    uint32_t ReadCommBlock(void* buf, uint32_t n);
+    // Queue count, or -1 if nothing arrived within seconds (0 = no wait).
+    int32_t WaitCommData(uint32_t seconds);
+    void PurgeReceive();
+    void PurgeTransmit();
+    void PurgeAll();
+    void ClearCommErrors();
+
+    const LinkTiming& Timing() const { return m_timing; }
+    void SetTiming(const LinkTiming& t) { m_timing = t; }
+
+private:
+    SerialHandle m_handle = kNoSerialHandle;
+    LinkTiming m_timing;
+};

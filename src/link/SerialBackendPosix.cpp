@@ -1,0 +1,126 @@
+// POSIX backend: termios device, poll()-bounded waits, FIONREAD queue count.
+#include "link/SerialBackend.h"
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+namespace serial_backend {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int RemainingMs(Clock::time_point deadline)
+{
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+}  // namespace
+
+SerialHandle Open(const std::string& device)
+{
+    int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return kNoSerialHandle;
+    // Exclusive like the Windows open with no sharing.
+    if (::ioctl(fd, TIOCEXCL) != 0) {
+        ::close(fd);
+        return kNoSerialHandle;
+    }
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) {
+        ::close(fd);
+        return kNoSerialHandle;
+    }
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, B115200);
+    ::cfsetospeed(&tio, B115200);
+    ::tcsetattr(fd, TCSANOW, &tio);
+    // The receiver expects DTR and RTS inactive; a pseudo-terminal refuses this, harmlessly.
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    (void)::ioctl(fd, TIOCMBIC, &lines);
+    ::tcflush(fd, TCIOFLUSH);
+    return fd;
+}
+
+void Close(SerialHandle h) { ::close(static_cast<int>(h)); }
+
+bool Write(SerialHandle h, const uint8_t* data, uint32_t len, uint32_t waitMs)
+{
+    const int fd = static_cast<int>(h);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    uint32_t done = 0;
+    while (done < len) {
+        ssize_t w = ::write(fd, data + done, len - done);
+        if (w > 0) {
+            done += static_cast<uint32_t>(w);
+            continue;
+        }
+        if (w < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+            return false;
+        pollfd p{fd, POLLOUT, 0};
+        int left = RemainingMs(deadline);
+        if (left == 0 || ::poll(&p, 1, left) <= 0)
+            return false;
+    }
+    return true;
+}
+
+uint32_t Read(SerialHandle h, uint8_t* buf, uint32_t n, uint32_t waitMs)
+{
+    const int fd = static_cast<int>(h);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+    uint32_t got = 0;
+    while (got < n) {
+        ssize_t r = ::read(fd, buf + got, n - got);
+        if (r > 0) {
+            got += static_cast<uint32_t>(r);
+            continue;
+        }
+        if (r < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
+            return 0;
+        pollfd p{fd, POLLIN, 0};
+        int left = RemainingMs(deadline);
+        if (left == 0)
+            return 0;
+        int rc = ::poll(&p, 1, left);
+        if (rc == 0)
+            return 0;
+        // A hung-up peer without data would spin; treat it as an error.
+        if (rc > 0 && !(p.revents & POLLIN))
+            return 0;
+    }
+    return got;
+}
+
+uint32_t QueueCount(SerialHandle h)
+{
+    int n = 0;
+    if (::ioctl(static_cast<int>(h), FIONREAD, &n) != 0 || n < 0)
+        return 0;
+    return static_cast<uint32_t>(n);
+}
+
+void Purge(SerialHandle h, bool rx, bool tx)
+{
+    int which = rx && tx ? TCIOFLUSH : rx ? TCIFLUSH : TCOFLUSH;
+    ::tcflush(static_cast<int>(h), which);
+}
+
+void ClearErrors(SerialHandle) {}  // termios keeps no sticky error flags to clear
+
+void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+}  // namespace serial_backend

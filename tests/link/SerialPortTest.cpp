@@ -1,0 +1,167 @@
+#include "link/CSerialPort.h"
+#include "link/PtyPair.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Tight bounds so failure paths finish in milliseconds.
+LinkTiming FastTiming()
+{
+    LinkTiming t;
+    t.writeWaitMs = 200;
+    t.readBlockWaitMs = 200;
+    t.waitDataPollMs = 1;
+    return t;
+}
+
+// The pty hands bytes to the line discipline asynchronously; wait until they are queued.
+int32_t WaitQueued(CSerialPort& port, int32_t expected)
+{
+    int32_t q = 0;
+    for (int i = 0; i < 200; ++i) {
+        q = port.WaitCommData(0);
+        if (q >= expected)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return q;
+}
+
+class SerialPortPty : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.Ok());
+        std::string msg;
+        ASSERT_TRUE(port.OpenPort(pty.Path(), &msg)) << msg;
+    }
+    PtyPair pty;
+    CSerialPort port{FastTiming()};
+};
+
+TEST_F(SerialPortPty, ZeroLengthWritesTextUpToTerminator)
+{
+    const char text[] = {'a', 'b', 'c', 0, 'x'};
+    EXPECT_EQ(port.WriteCommBlock(text, 0), 1);
+    auto got = pty.Receive();
+    EXPECT_EQ(std::string(got.begin(), got.end()), "abc");
+}
+
+TEST_F(SerialPortPty, ExplicitLengthWritesEveryByteIncludingZeros)
+{
+    const unsigned char bytes[] = {1, 0, 2, 0};
+    EXPECT_EQ(port.WriteCommBlock(bytes, 4), 1);
+    EXPECT_EQ(pty.Receive(), (std::vector<unsigned char>{1, 0, 2, 0}));
+}
+
+TEST_F(SerialPortPty, ReadCommBlockTakesAtMostWhatIsQueued)
+{
+    unsigned char buf[400] = {};
+    EXPECT_EQ(port.ReadCommBlock(buf, 100), 0u);  // empty queue
+
+    std::vector<unsigned char> thirty(30);
+    for (size_t i = 0; i < thirty.size(); ++i)
+        thirty[i] = static_cast<unsigned char>(i + 1);
+    ASSERT_TRUE(pty.Send(thirty));
+    ASSERT_EQ(WaitQueued(port, 30), 30);
+    EXPECT_EQ(port.ReadCommBlock(buf, 100), 30u);
+    EXPECT_EQ(std::vector<unsigned char>(buf, buf + 30), thirty);
+    EXPECT_EQ(port.WaitCommData(0), 0);
+
+    ASSERT_TRUE(pty.Send(std::vector<unsigned char>(300, 0x5A)));
+    ASSERT_EQ(WaitQueued(port, 300), 300);
+    EXPECT_EQ(port.ReadCommBlock(buf, 100), 100u);
+    EXPECT_EQ(port.WaitCommData(0), 200);
+}
+
+TEST_F(SerialPortPty, WaitCommDataCountsOrTimesOut)
+{
+    EXPECT_EQ(port.WaitCommData(0), 0);
+    EXPECT_EQ(port.WaitCommData(1), -1);  // 20 polls of the shrunk 1 ms
+
+    ASSERT_TRUE(pty.Send({1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(port.WaitCommData(1), 7);
+    EXPECT_EQ(port.WaitCommData(0), 7);
+}
+
+TEST_F(SerialPortPty, TimedReadNeedsTheWholeCount)
+{
+    unsigned char buf[8] = {};
+    ASSERT_TRUE(pty.Send({1, 2, 3, 4, 5}));
+    EXPECT_EQ(port.ReadCommBlockTimed(buf, 8, 100), 0u);
+
+    ASSERT_TRUE(pty.Send({9, 8, 7, 6, 5, 4, 3, 2}));
+    EXPECT_EQ(port.ReadCommBlockTimed(buf, 8, 1000), 8u);
+    EXPECT_EQ(std::vector<unsigned char>(buf, buf + 8),
+              (std::vector<unsigned char>{9, 8, 7, 6, 5, 4, 3, 2}));
+}
+
+TEST_F(SerialPortPty, PurgeReceiveEmptiesInputQueue)
+{
+    ASSERT_TRUE(pty.Send({1, 2, 3}));
+    ASSERT_EQ(WaitQueued(port, 3), 3);
+    port.PurgeReceive();
+    EXPECT_EQ(port.WaitCommData(0), 0);
+}
+
+TEST_F(SerialPortPty, SecondOpenOfExclusiveDeviceFails)
+{
+    // The kernel lets a privileged user through an exclusive lock.
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "TIOCEXCL is not enforced for root";
+    CSerialPort other{FastTiming()};
+    std::string msg;
+    EXPECT_FALSE(other.OpenPort(pty.Path(), &msg));
+    EXPECT_FALSE(other.IsOpen());
+    EXPECT_EQ(msg, "Can not open " + pty.Path() + " !");
+}
+
+TEST(SerialPort, MissingDeviceGivesMessageAndNoHandle)
+{
+    CSerialPort port;
+    std::string msg;
+    EXPECT_FALSE(port.OpenPort("/dev/pelagor-no-such-tty", &msg));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(msg, "Can not open /dev/pelagor-no-such-tty !");
+}
+
+TEST(SerialPort, NoHandleDoesNothingAndReturnsZero)
+{
+    CSerialPort port;
+    unsigned char buf[8] = {};
+    EXPECT_EQ(port.WriteCommBlock("abc", 0), 0);
+    EXPECT_EQ(port.ReadCommBlockTimed(buf, 8, 10), 0u);
+    EXPECT_EQ(port.ReadCommBlock(buf, 8), 0u);
+    EXPECT_EQ(port.WaitCommData(0), 0);
+    EXPECT_EQ(port.WaitCommData(5), 0);  // returns at once, no polling
+    port.PurgeAll();
+    port.ClearCommErrors();
+    port.ClosePort();
+    EXPECT_FALSE(port.IsOpen());
+}
+
+TEST(SerialPort, AttachedHandleIsUsedAndCloseReleasesIt)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    CSerialPort link{FastTiming()};
+    ASSERT_TRUE(link.OpenPort(pty.Path()));
+    CSerialPort session{FastTiming()};
+    session.AttachHandle(link.Handle());
+    EXPECT_EQ(session.WriteCommBlock("zm", 0), 1);
+    auto got = pty.Receive();
+    EXPECT_EQ(std::string(got.begin(), got.end()), "zm");
+    session.DetachHandle();
+    EXPECT_FALSE(session.IsOpen());
+    link.ClosePort();
+    EXPECT_FALSE(link.IsOpen());
+    EXPECT_EQ(link.WriteCommBlock("x", 0), 0);
+}
+
+}  // namespace
