@@ -1,0 +1,410 @@
+#include "db/DbOps.h"
+#include "db/ImageChecker.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <random>
+#include <vector>
+#include <string>
+
+namespace pelagor {
+namespace {
+
+std::string Name(const uint8_t* p) { return std::string(reinterpret_cast<const char*>(p)); }
+
+class DbOpsTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<DbImage> img = std::make_unique<DbImage>();
+  DbOps ops{*img};
+  bool checkAtEnd = true;  // off where a test lays down an unsound image on purpose
+
+  void TearDown() override {
+    if (checkAtEnd) {
+      EXPECT_EQ(CheckImage(*img), "");
+    }
+  }
+
+  uint8_t Sat() {
+    uint8_t s = 0;
+    EXPECT_EQ(ops.AddSat(s, 5, 0), 0);
+    return s;
+  }
+  uint16_t Tp(int s) {
+    uint16_t t = 0;
+    EXPECT_EQ(ops.AddTp(s, t, 0), 0);
+    return t;
+  }
+  uint16_t Chan(int t) {
+    uint16_t c = 0;
+    EXPECT_EQ(ops.AddChan(t, c, 1), 0);
+    return c;
+  }
+};
+
+TEST_F(DbOpsTest, AllocSlotIgnoresFreeBitsPastCapacity) {
+  checkAtEnd = false;
+  for (int i = 0; i < 200; ++i) img->SetBit(kSatSlotBitmapOffset, i, true);
+  int out = -1;
+  EXPECT_EQ(ops.AllocSlot(out, 200, kSatSlotBitmapOffset), 1);
+  EXPECT_FALSE(img->Bit(kSatSlotBitmapOffset, 200));
+  img->SetBit(kSatSlotBitmapOffset, 77, false);
+  EXPECT_EQ(ops.AllocSlot(out, 200, kSatSlotBitmapOffset), 0);
+  EXPECT_EQ(out, 77);
+}
+
+TEST_F(DbOpsTest, PseudoSatIndex) {
+  EXPECT_EQ(DbOps::PseudoSatIndex(true), 199);
+  EXPECT_EQ(DbOps::PseudoSatIndex(false), 198);
+}
+
+TEST_F(DbOpsTest, LimitsRejectOneMore) {
+  for (int i = 0; i < kMaxSats; ++i) Sat();
+  uint8_t s = 0;
+  EXPECT_EQ(ops.AddSat(s, 1, 0), 1);
+  EXPECT_EQ(s, kNoSat);
+  EXPECT_EQ(img->SatCount(), kMaxSats);
+
+  for (int i = 0; i < kMaxTps; ++i) Tp(i % kMaxSats);
+  uint16_t t = 0;
+  EXPECT_EQ(ops.AddTp(0, t, 0), 1);
+  EXPECT_EQ(t, kNoTp);
+
+  for (int i = 0; i < kMaxChans; ++i) Chan(i % kMaxTps);
+  uint16_t c = 0;
+  EXPECT_EQ(ops.AddChan(0, c, 1), 1);
+  EXPECT_EQ(c, kNoChan);
+  EXPECT_EQ(img->ChanCount(), kMaxChans);
+  EXPECT_EQ(img->Order(kMaxChans - 1), kMaxChans - 1);
+}
+
+TEST_F(DbOpsTest, TwoHundredFiftySixthChannelOnTpRejected) {
+  const int t = Tp(Sat());
+  for (int i = 0; i < kMaxChansPerTp; ++i) Chan(t);
+  const DbImage before = *img;
+  uint16_t c = 0;
+  EXPECT_EQ(ops.AddChan(t, c, 1), 1);
+  EXPECT_EQ(c, kNoChan);
+  EXPECT_TRUE(*img == before);
+}
+
+TEST_F(DbOpsTest, AddSatWithFullNumberBitmapLeavesImageUnchanged) {
+  checkAtEnd = false;
+  for (int i = 0; i < 200; ++i) img->SetBit(kSatNumberBitmapOffset, i, true);
+  const DbImage before = *img;
+  uint8_t s = 0;
+  EXPECT_EQ(ops.AddSat(s, 3, 0), 1);
+  EXPECT_EQ(s, kNoSat);
+  EXPECT_TRUE(*img == before);
+}
+
+TEST_F(DbOpsTest, AddTpOnFreeSatelliteRejected) {
+  uint16_t t = 0;
+  const DbImage before = *img;
+  EXPECT_EQ(ops.AddTp(4, t, 0), 1);
+  EXPECT_EQ(ops.AddTp(kNoSat, t, 0), 1);
+  EXPECT_EQ(t, kNoTp);
+  EXPECT_TRUE(*img == before);
+}
+
+TEST_F(DbOpsTest, NewSatelliteFields) {
+  ops.tunerMask = 2;
+  ops.deliveryType = 2;
+  uint8_t s = 0;
+  ASSERT_EQ(ops.AddSat(s, 42, 1), 0);
+  EXPECT_EQ(img->SatDelivery(s), kDeliveryCable);
+  EXPECT_EQ(img->SatCatalogueIndex(s), 42);
+  EXPECT_EQ(img->SatLinkField(s, satlink::kNew), 1u);
+  EXPECT_EQ(img->SatU16(s, sat::kLnbLow), 9750);
+  EXPECT_EQ(img->SatU16(s, sat::kLnbHigh), 10600);
+  EXPECT_EQ(tuner::kMaskA.Get(img->SatTuner(s)), 2u);
+  EXPECT_EQ(tuner::kMaskB.Get(img->SatTuner(s)), 2u);
+  EXPECT_EQ(img->SatFirstTp(s), kNoTp);
+  EXPECT_TRUE(img->Bit(kSatNumberBitmapOffset, img->U8(DbImage::SatOffset(s) + sat::kNumber)));
+}
+
+TEST_F(DbOpsTest, SingleSatelliteRingSelfLinksAndDeletesToEmpty) {
+  const int s = Sat();
+  EXPECT_EQ(img->FirstSat(), s);
+  EXPECT_EQ(img->SatNext(s), s);
+  EXPECT_EQ(img->SatPrev(s), s);
+  EXPECT_EQ(ops.DeleteSat(s), 0);
+  EXPECT_EQ(img->FirstSat(), kNoSat);
+  EXPECT_EQ(img->SatCount(), 0);
+  EXPECT_FALSE(img->SatInUse(s));
+}
+
+TEST_F(DbOpsTest, DeleteFirstOfThreeSatellites) {
+  const int a = Sat(), b = Sat(), c = Sat();
+  EXPECT_EQ(img->SatNext(a), b);
+  EXPECT_EQ(img->SatNext(c), a);
+  EXPECT_EQ(img->SatPrev(a), c);
+  ASSERT_EQ(ops.DeleteSat(a), 0);
+  EXPECT_EQ(img->FirstSat(), b);
+  EXPECT_EQ(img->SatCount(), 2);
+  EXPECT_EQ(img->SatNext(c), b);
+  EXPECT_EQ(img->SatPrev(b), c);
+  uint8_t found = 0;
+  EXPECT_EQ(ops.FindSatByCatalogue(5, found), 0);
+  EXPECT_EQ(found, b);
+  EXPECT_EQ(ops.FindSatByCatalogue(9, found), 1);
+  EXPECT_EQ(found, kNoSat);
+}
+
+TEST_F(DbOpsTest, DeleteSatRemovesTpsAndChannels) {
+  const int s = Sat();
+  const int t1 = Tp(s), t2 = Tp(s);
+  Chan(t1);
+  Chan(t2);
+  Chan(t2);
+  ASSERT_EQ(ops.DeleteSat(s), 0);
+  EXPECT_EQ(img->ChanCount(), 0);
+  EXPECT_EQ(img->CurrentChan(), kNoChan);
+  EXPECT_FALSE(img->TpInUse(t1));
+  EXPECT_FALSE(img->TpInUse(t2));
+  EXPECT_EQ(img->Order(0), kNoChan);
+}
+
+TEST_F(DbOpsTest, TpRingAndDelete) {
+  const int s = Sat();
+  const int a = Tp(s);
+  EXPECT_EQ(img->TpNext(a), a);
+  EXPECT_EQ(img->TpPrev(a), a);
+  const int b = Tp(s), c = Tp(s);
+  EXPECT_EQ(img->SatLastTp(s), c);
+  EXPECT_EQ(img->TpNext(c), a);
+  EXPECT_EQ(img->TpPrev(a), c);
+  ASSERT_EQ(ops.DeleteTp(a), 0);
+  EXPECT_EQ(img->SatFirstTp(s), b);
+  EXPECT_EQ(img->SatTpCount(s), 2);
+  EXPECT_EQ(img->TpNext(c), b);
+  EXPECT_EQ(img->TpPrev(b), c);
+  ASSERT_EQ(ops.DeleteSatTps(s), 0);
+  EXPECT_EQ(img->SatTpCount(s), 0);
+  EXPECT_EQ(img->SatFirstTp(s), kNoTp);
+  EXPECT_EQ(img->SatLastTp(s), kNoTp);
+}
+
+TEST_F(DbOpsTest, FindTpAndCountNew) {
+  const int s = Sat();
+  EXPECT_EQ(ops.CountNewTps(s), -1);
+  uint16_t t1 = 0, t2 = 0, t3 = 0;
+  ops.AddTp(s, t1, 1);
+  ops.AddTp(s, t2, 0);
+  ops.AddTp(s, t3, 1);
+  ops.SetTpFrequency(t2, 11778);
+  ops.SetTpPolarisation(t2, 6);  // taken modulo 4
+  ops.SetTpFrequency(t3, 11778);
+  ops.SetTpPolarisation(t3, 1);
+  uint32_t pol = 0;
+  ops.GetTpPolarisation(t2, pol);
+  EXPECT_EQ(pol, 2u);
+  uint16_t found = 0;
+  EXPECT_EQ(ops.FindTp(s, found, 11778, 1), 0);
+  EXPECT_EQ(found, t3);
+  EXPECT_EQ(ops.FindTp(s, found, 11778, 3), 1);
+  EXPECT_EQ(found, kNoTp);
+  EXPECT_EQ(ops.CountNewTps(s), 2);
+  uint32_t isNew = 9;
+  ops.GetTpNewFlag(t2, isNew);
+  EXPECT_EQ(isNew, 0u);
+}
+
+TEST_F(DbOpsTest, ChannelRingOrderAndDeleteMovesCurrent) {
+  const int t = Tp(Sat());
+  const int a = Chan(t), b = Chan(t), c = Chan(t);
+  EXPECT_EQ(img->ChanNext(c), a);
+  EXPECT_EQ(img->ChanNext(a), b);
+  EXPECT_EQ(img->Order(2), c);
+  img->SetCurrentChan(uint16_t(b));
+  ASSERT_EQ(ops.DeleteChan(b), 0);
+  EXPECT_EQ(img->CurrentChan(), c);
+  EXPECT_EQ(img->ChanNext(a), c);
+  EXPECT_EQ(img->Order(1), c);
+  EXPECT_EQ(img->Order(2), kNoChan);
+  ASSERT_EQ(ops.DeleteChan(c), 0);
+  EXPECT_EQ(img->CurrentChan(), a);
+  EXPECT_EQ(img->TpLastChan(t), a);
+  EXPECT_EQ(img->ChanNext(a), a);
+  ASSERT_EQ(ops.DeleteChan(a), 0);
+  EXPECT_EQ(img->CurrentChan(), kNoChan);
+  EXPECT_EQ(img->TpFirstChan(t), kNoChan);
+  EXPECT_EQ(img->ChanCount(), 0);
+}
+
+TEST_F(DbOpsTest, NewChannelFields) {
+  const int t = Tp(Sat());
+  const int c = Chan(t);
+  for (size_t f : {chan::kAudioPid, chan::kVideoPid, chan::kPcrPid, chan::kPidSlot3, chan::kPidSlot4, chan::kPidSlot5})
+    EXPECT_EQ(img->ChanU16(c, f), kNoPid);
+  EXPECT_EQ(img->ChanNumber(c), kNoChanNumber);
+  EXPECT_EQ(img->ChanWordField(c, chw::kAddedByEditor), 1u);
+}
+
+TEST_F(DbOpsTest, SetChanPidSelectors) {
+  const int c = Chan(Tp(Sat()));
+  const struct {
+    int selector;
+    size_t field;
+  } rows[] = {{0, chan::kVideoPid}, {1, chan::kAudioPid}, {2, chan::kPcrPid}, {3, chan::kPidSlot3}, {4, chan::kPidSlot4}};
+  for (const auto& r : rows) {
+    EXPECT_EQ(ops.SetChanPid(c, r.selector, uint16_t(100 + r.selector)), 0);
+    EXPECT_EQ(img->ChanU16(c, r.field), 100 + r.selector);
+  }
+  EXPECT_EQ(ops.SetChanPid(c, 5, 1), 1);
+  EXPECT_EQ(ops.SetServiceType(c, 2), 1);
+  EXPECT_EQ(ops.SetServiceType(c, 1), 0);
+  EXPECT_EQ(img->ChanWordField(c, chw::kServiceType), 1u);
+  ops.SetCasFlag(c, 3);
+  ops.SetLockFlag(c, 2);
+  EXPECT_EQ(img->ChanWordField(c, chw::kCas), 1u);
+  EXPECT_EQ(img->ChanWordField(c, chw::kLock), 0u);
+}
+
+TEST_F(DbOpsTest, SetChanNameCleaning) {
+  const int c = Chan(Tp(Sat()));
+  const struct {
+    std::string in;
+    std::string stored;
+  } rows[] = {
+      {"\x03" "Das Erste", "\x03" "Das Erste"},
+      {"A\x03" "B", "AB"},
+      {"A\x85" "B\xA0", "AB\xA0"},
+      {"\x85" "X", "X"},
+      {std::string(30, 'x'), std::string(24, 'x')},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(ops.SetChanName(c, r.in), 0);
+    EXPECT_EQ(Name(img->ChanName(c)), r.stored) << r.in;
+  }
+  EXPECT_EQ(ops.SetChanName(c, ""), 0);
+  EXPECT_EQ(Name(img->ChanName(c)), std::string(24, 'x'));
+}
+
+TEST_F(DbOpsTest, SetChanNameAutomatic) {
+  const int s = Sat();
+  std::memcpy(img->SatName(s), "ASTRA 19.2E", 12);
+  const int t1 = Tp(s), t2 = Tp(s);
+  std::memcpy(img->Data() + DbImage::TpOffset(t2) + tp::kLabel, "MUXLABEL", 9);
+  for (int i = 0; i < 6; ++i) Chan(t1);
+  const int c1 = Chan(t1);
+  const int c2 = Chan(t2);  // first on its TP; the image now holds 8
+  ASSERT_EQ(ops.SetChanName(c1, ""), 0);
+  EXPECT_EQ(Name(img->ChanName(c1)), "ASTRA -008");
+  ASSERT_EQ(ops.SetChanName(c2, ""), 0);
+  EXPECT_EQ(Name(img->ChanName(c2)), "MUXLAB-001");
+}
+
+TEST_F(DbOpsTest, SetFavouriteReAddChangesOnlyMask) {
+  const int t = Tp(Sat());
+  const int a = Chan(t), b = Chan(t);
+  ASSERT_EQ(ops.SetFavourite(a, 2, 0, 1), 0);
+  ASSERT_EQ(ops.SetFavourite(b, 2, 0, 1), 0);
+  ASSERT_EQ(ops.SetFavourite(a, 2, 0, 0), 0);
+  EXPECT_EQ(img->FavLength(0, 2), 1);
+  EXPECT_EQ(img->FavEntry(0, 2, 0), b);
+  // Clear b's mask bit by hand: re-adding must restore it and touch nothing else.
+  img->SetChanWordField(b, chw::kFavMask, 0);
+  const DbImage before = *img;
+  ASSERT_EQ(ops.SetFavourite(b, 2, 0, 1), 0);
+  EXPECT_EQ(img->ChanWordField(b, chw::kFavMask), 1u << 2);
+  EXPECT_EQ(img->FavLength(0, 2), 1);
+  img->SetChanWordField(b, chw::kFavMask, 0);
+  EXPECT_TRUE(*img == before);
+  img->SetChanWordField(b, chw::kFavMask, 1u << 2);
+  EXPECT_EQ(ops.SetFavourite(b, 8, 0, 1), 1);
+}
+
+TEST_F(DbOpsTest, RemoveLastOfFullFavouriteList) {
+  checkAtEnd = false;  // entries name channels that do not exist
+  for (int i = 0; i < kFavEntries; ++i) ops.SetFavourite(i, 1, 1, 1);  // the list does not check slots
+  EXPECT_EQ(img->FavLength(1, 1), kFavEntries);
+  ops.SetFavourite(kFavEntries, 1, 1, 1);  // full: only the mask changes
+  EXPECT_EQ(img->FavLength(1, 1), kFavEntries);
+  ASSERT_EQ(ops.SetFavourite(kFavEntries - 1, 1, 1, 0), 0);
+  EXPECT_EQ(img->FavLength(1, 1), kFavEntries - 1);
+  EXPECT_EQ(img->FavEntry(1, 1, kFavEntries - 2), kFavEntries - 2);
+  EXPECT_EQ(img->FavEntry(1, 1, kFavEntries - 1), kNoChan);
+}
+
+TEST_F(DbOpsTest, DeleteChanLeavesFavourites) {
+  const int t = Tp(Sat());
+  const int a = Chan(t), b = Chan(t);
+  ops.SetServiceType(a, 1);
+  ops.SetFavourite(a, 0, 1, 1);
+  ops.SetFavourite(b, 0, 1, 1);
+  ASSERT_EQ(ops.DeleteChan(a), 0);
+  EXPECT_EQ(img->FavLength(1, 0), 1);
+  EXPECT_EQ(img->FavEntry(1, 0, 0), b);
+  EXPECT_EQ(img->FavEntry(1, 0, 1), kNoChan);
+}
+
+TEST_F(DbOpsTest, SyncSatNameAndFavouriteName) {
+  uint8_t entry[16];
+  std::memcpy(entry, "ABCDEFGHIJKLMNOP", 16);  // no NUL: cut to 15
+  DbOps withCat(*img, [&](int k) -> const uint8_t* { return k == 5 ? entry : nullptr; });
+  uint8_t s = 0;
+  ASSERT_EQ(withCat.AddSat(s, 5, 0), 0);
+  ASSERT_EQ(withCat.SyncSatName(s), 0);
+  EXPECT_EQ(Name(img->SatName(s)), "ABCDEFGHIJKLMNO");
+  EXPECT_EQ(ops.SetFavouriteName(3, std::string(25, 'f')), 0);
+  EXPECT_EQ(Name(img->FavName(3)), std::string(24, 'f'));
+  EXPECT_EQ(ops.SetFavouriteName(8, "x"), 1);
+}
+
+TEST_F(DbOpsTest, CheckerCatchesBrokenRing) {
+  const int t = Tp(Sat());
+  const int a = Chan(t);
+  Chan(t);
+  img->SetChanU16(a, chan::kNext, uint16_t(a));
+  EXPECT_NE(CheckImage(*img), "");
+  checkAtEnd = false;
+}
+
+TEST_F(DbOpsTest, RandomSequencesKeepImageSound) {
+  for (unsigned seed : {1u, 2u, 3u}) {
+    *img = DbImage();
+    std::mt19937 rng(seed);
+    std::vector<int> sats, tps, chans;
+    auto pick = [&](std::vector<int>& v) { return v[rng() % v.size()]; };
+    for (int step = 0; step < 1500; ++step) {
+      const unsigned op = rng() % 10;
+      if (op == 0 || sats.empty()) {
+        uint8_t s = 0;
+        if (ops.AddSat(s, uint8_t(rng() % 200), 0) == 0) sats.push_back(s);
+      } else if (op == 1 && sats.size() > 1) {
+        ASSERT_EQ(ops.DeleteSat(pick(sats)), 0);
+      } else if (op <= 3) {
+        uint16_t t = 0;
+        ops.AddTp(pick(sats), t, int(rng() % 2));
+      } else if (op == 4 && !tps.empty()) {
+        ASSERT_EQ(ops.DeleteTp(pick(tps)), 0);
+      } else if (op <= 6 && !tps.empty()) {
+        uint16_t c = 0;
+        ops.AddChan(pick(tps), c, 1);
+      } else if (op == 7 && !chans.empty()) {
+        ASSERT_EQ(ops.DeleteChan(pick(chans)), 0);
+      } else if (op == 8 && !chans.empty()) {
+        const int c = pick(chans);
+        ops.SetFavourite(c, int(rng() % 8), int(img->ChanWordField(c, chw::kServiceType)), int(rng() % 2));
+      } else if (!chans.empty()) {
+        ops.SetChanName(pick(chans), rng() % 2 ? "" : "News");
+      }
+      // Rebuild the model from the slot bitmaps and compare with the counters.
+      sats.clear();
+      tps.clear();
+      chans.clear();
+      for (int i = 0; i < kMaxSats; ++i)
+        if (img->SatInUse(i)) sats.push_back(i);
+      for (int i = 0; i < kMaxTps; ++i)
+        if (img->TpInUse(i)) tps.push_back(i);
+      for (int i = 0; i < kMaxChans; ++i)
+        if (img->ChanInUse(i)) chans.push_back(i);
+      ASSERT_EQ(CheckImage(*img), "") << "seed " << seed << " step " << step;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pelagor
