@@ -1,0 +1,178 @@
+#include "files/DownloadImage.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "files/ChannelSection.h"
+#include "files/Crc32.h"
+
+namespace pelagor {
+
+namespace {
+
+constexpr size_t kPrefixSize = 8;
+constexpr std::string_view kProviderTag = "HDPRVINF";
+
+uint32_t Le32(const uint8_t* p) {
+  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+bool SlotInUse(const uint8_t* body, int s) {
+  return (Le32(body + kSatSlotBitmapOffset + 4 * size_t(s / 32)) >> (s % 32)) & 1u;
+}
+
+// Whether the satellites in use form the ring the count and first byte
+// describe, reading the link words at the offset of the given form.
+bool SatelliteRingValid(const uint8_t* body, ChannelForm form) {
+  const int count = body[kSatCountOffset];
+  const int first = body[kFirstSatOffset];
+  if (count == 0) return first == kNoSat;
+  if (!DbImage::ValidSat(first) || !SlotInUse(body, first)) return false;
+  const size_t linkOff = form == ChannelForm::kPacked ? kPackedSatLinkWord : sat::kLinkWord;
+  auto linkOf = [&](int s) { return Le32(body + DbImage::SatOffset(s) + linkOff); };
+  int s = first;
+  for (int i = 0; i < count; ++i) {
+    const uint32_t link = linkOf(s);
+    const uint32_t delivery = satlink::kDelivery.Get(link);
+    const int next = int(satlink::kNext.Get(link));
+    if (delivery < kDeliverySatellite || delivery > kDeliveryCable) return false;
+    if (!DbImage::ValidSat(next) || !SlotInUse(body, next)) return false;
+    if (int(satlink::kPrev.Get(linkOf(next))) != s) return false;
+    s = next;
+    if (s == first && i != count - 1) return false;  // a shorter ring
+  }
+  return s == first;
+}
+
+bool TagIsEmpty(const SectionHeader& h) {
+  for (char c : h.Tag())
+    if (c != 0) return false;
+  return true;
+}
+
+void AppendHeader(std::vector<uint8_t>& out, SectionHeader h, uint32_t crc, size_t length) {
+  h.SetCrc(crc);
+  h.SetLength(uint32_t(length));
+  out.insert(out.end(), h.Data(), h.Data() + kSectionHeaderSize);
+}
+
+}  // namespace
+
+ChannelForm DetectChannelForm(const uint8_t* body, int kind) {
+  const ModelId model = ModelOfChannelKind(kind);
+  if (model == 7 || model == 8) return ChannelForm::kUnpacked;
+  if (model >= 1 && model <= 3) return ChannelForm::kPacked;
+  // Models 4-6 have been seen in both forms: take the one under which the
+  // satellites make a sound ring, the packed form when that does not decide.
+  const bool packed = SatelliteRingValid(body, ChannelForm::kPacked);
+  const bool unpacked = SatelliteRingValid(body, ChannelForm::kUnpacked);
+  if (unpacked && !packed) return ChannelForm::kUnpacked;
+  return ChannelForm::kPacked;
+}
+
+ParseResult ParseDownloadImage(Workspace& ws, const uint8_t* data, size_t length) {
+  ParseResult result;
+  Workspace scratch;
+  bool copied = false;
+  size_t pos = 0;
+  std::vector<uint8_t> dump;
+  while (pos < length) {
+    if (!copied) {
+      scratch = ws;
+      copied = true;
+    }
+    if (length - pos < kSectionHeaderSize) return result;
+    const SectionHeader header(data + pos);
+    const size_t bodyLength = header.Length();
+    const uint8_t* body = data + pos + kSectionHeaderSize;
+    if (bodyLength > length - pos - kSectionHeaderSize) return result;
+    const int kind = ClassifySectionTag(data + pos);
+    if (IsChannelKind(kind)) {
+      if (bodyLength < kImageSize) return result;
+      ReadChannelBody(body, DetectChannelForm(body, kind), *scratch.image);
+      scratch.channelHeader = header;
+      scratch.model = ModelOfChannelKind(kind);
+    } else if (IsSatelliteKind(kind)) {
+      if (bodyLength < kPrefixSize) return result;
+      if (!scratch.catalogue.Load(body + kPrefixSize, bodyLength - kPrefixSize)) return result;
+      std::memcpy(scratch.satellitePrefix.data(), body, kPrefixSize);
+      scratch.satelliteHeader = header;
+      dump.assign(body, body + kPrefixSize + kCatalogueBlockSize);
+    } else if (kind == kKindProvider) {
+      if (bodyLength > kProviderTableSize) return result;
+      scratch.providers.Load(body, bodyLength, ModelInfoFor(scratch.model).providerBigEndian);
+      scratch.providerHeader = header;
+      scratch.providerPresent = true;
+    } else if (kind != kKindRawData) {
+      return result;
+    }
+    pos += kSectionHeaderSize + bodyLength;
+  }
+  if (copied) ws = std::move(scratch);
+  result.accepted = true;
+  result.satelliteDump = std::move(dump);
+  return result;
+}
+
+std::vector<uint8_t> BuildDownloadImage(const Workspace& ws) {
+  std::vector<uint8_t> out;
+  if (!ws.catalogue.Present()) return out;
+  const ModelInfo& info = ModelInfoFor(ws.model);
+
+  std::vector<uint8_t> satBody(ws.satellitePrefix.begin(), ws.satellitePrefix.end());
+  const std::vector<uint8_t> block = ws.catalogue.Build();
+  satBody.insert(satBody.end(), block.begin(), block.end());
+  SectionHeader satHeader = ws.satelliteHeader;
+  if (!info.satelliteTag.empty()) satHeader.SetTag(info.satelliteTag);
+
+  const std::vector<uint8_t> chanBody = BuildChannelBody(*ws.image, ws.model);
+  SectionHeader chanHeader = ws.channelHeader;
+  if (!info.channelTag.empty()) chanHeader.SetTag(info.channelTag);
+
+  out.reserve(3 * kSectionHeaderSize + satBody.size() + chanBody.size() + kProviderTableSize);
+  // Lengths are those of the bodies written, whatever the loaded headers said.
+  AppendHeader(out, satHeader, Crc32(satBody.data(), satBody.size()), satBody.size());
+  out.insert(out.end(), satBody.begin(), satBody.end());
+  AppendHeader(out, chanHeader, Crc32(chanBody.data(), chanBody.size()), chanBody.size());
+  out.insert(out.end(), chanBody.begin(), chanBody.end());
+  if (ws.providerPresent) {
+    const std::vector<uint8_t> provBody = ws.providers.Build(info.providerBigEndian);
+    SectionHeader provHeader = ws.providerHeader;
+    if (TagIsEmpty(provHeader)) provHeader.SetTag(kProviderTag);
+    AppendHeader(out, provHeader, Crc32(provBody.data(), provBody.size()), provBody.size());
+    out.insert(out.end(), provBody.begin(), provBody.end());
+  }
+  return out;
+}
+
+int WriteDownloadImage(const Workspace& ws, const std::string& path) {
+  const std::vector<uint8_t> bytes = BuildDownloadImage(ws);
+  if (bytes.empty()) return 0;
+  namespace fs = std::filesystem;
+  const fs::path target(path);
+  fs::path temp = target;
+  temp += ".pelagor-tmp";
+  {
+    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+    if (!f) return 0;
+    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    f.flush();
+    if (!f) {
+      f.close();
+      std::error_code ec;
+      fs::remove(temp, ec);
+      return 0;
+    }
+  }
+  std::error_code ec;
+  fs::rename(temp, target, ec);
+  if (ec) {
+    fs::remove(temp, ec);
+    return 0;
+  }
+  return 1;
+}
+
+}  // namespace pelagor

@@ -1,0 +1,20 @@
+#include "files/Workspace.h"
+
+namespace pelagor {
+
+Workspace& Workspace::operator=(const Workspace& o) {
+  if (this == &o) return *this;
+  image = std::make_unique<DbImage>(*o.image);
+  catalogue = o.catalogue;
+  providers = o.providers;
+  satelliteHeader = o.satelliteHeader;
+  channelHeader = o.channelHeader;
+  providerHeader = o.providerHeader;
+  satellitePrefix = o.satellitePrefix;
+  providerPresent = o.providerPresent;
+  model = o.model;
+  loaded = o.loaded;
+  return *this;
+}
+
+}  // namespace pelagor
