@@ -24,14 +24,31 @@ cross: setup
 test: build cross
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# The editor on the demo workspace; without a display, the demo's summary.
+DEMO := $(BUILD)/samples/demo.bin
 run: build
-	@echo "The editor window is not built yet; nothing to run."
+	@if [ -x $(BUILD)/src/app/pelagor ] && [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD)/src/app/pelagor $(DEMO); \
+	elif [ -x $(BUILD)/tools/cli/pelagor-cli ]; then \
+	  $(BUILD)/tools/cli/pelagor-cli show $(DEMO); \
+	else echo "Neither the editor nor pelagor-cli is built yet."; fi
 
+# Every Google Benchmark executable in bench/ (bench_*), one after another.
 bench: build
-	@echo "No benchmarks yet."
+	@set -e; found=0; for b in $(BUILD)/bench/bench_*; do \
+	  [ -x "$$b" ] || continue; found=1; echo "== $$(basename $$b)"; "$$b" $(BENCH_ARGS); done; \
+	[ $$found = 1 ] || echo "No benchmarks built."
 
-fuzz:
-	@echo "No fuzz targets yet."
+# libFuzzer targets (fuzz_*) built with clang, each run for FUZZ_SECONDS.
+FUZZ       ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	@test -f $(FUZZ)/CMakeCache.txt || CXX=clang++ cmake -S . -B $(FUZZ) -G "$(GENERATOR)" \
+	  -DPELAGOR_CORE_ONLY=ON -DPELAGOR_FUZZ=ON
+	cmake --build $(FUZZ) -j $(JOBS)
+	@set -e; for f in $(FUZZ)/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
+	  name=$$(basename $$f); mkdir -p $(FUZZ)/corpus/$$name; echo "== $$name"; \
+	  "$$f" -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/$$name; done
 
 clean:
-	rm -rf $(BUILD) $(CROSS)
+	rm -rf $(BUILD) $(CROSS) $(FUZZ)
