@@ -1,0 +1,180 @@
+#include "app/CMainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QWindow>
+#include <QToolBar>
+
+#include "app/AppIcon.h"
+#include "app/CAboutDlg.h"
+#include "view/WindowTitle.h"
+
+namespace pelagor {
+namespace {
+
+QAction* MakeAction(QObject* owner, const QString& text, const QString& statusTip,
+                    const QString& toolTip, const char* name) {
+  auto* a = new QAction(text, owner);
+  a->setObjectName(name);
+  a->setStatusTip(statusTip);
+  a->setToolTip(toolTip);
+  return a;
+}
+
+QLabel* MakeIndicator(QWidget* parent, const char* text) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(QString("indicator") + text);
+  l->setAlignment(Qt::AlignCenter);
+  l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  l->setMinimumWidth(l->fontMetrics().horizontalAdvance("SCRL") + 12);
+  // Greyed out while the lock is off.
+  l->setEnabled(false);
+  return l;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
+  setObjectName("mainFrame");
+  setWindowIcon(MakeAppIcon());
+  // The editor retitles the window after every load, save and edit.
+  setWindowTitle(QString::fromStdString(MakeWindowTitle(TitleState{})));
+  CreateActions();
+  CreateMenus();
+  CreateToolBar();
+  CreateStatusBar();
+  RestoreGeometry();
+  qApp->installEventFilter(this);
+}
+
+CMainFrame::~CMainFrame() {
+  qApp->removeEventFilter(this);
+  QSettings profile;
+  profile.setValue("Settings/Geometry", saveGeometry());
+}
+
+void CMainFrame::CreateActions() {
+  new_ = MakeAction(this, "&New", "Create a new document", "New", "actionNew");
+  new_->setShortcut(QKeySequence::New);
+  open_ = MakeAction(this, "&Open...", "Open an existing document", "Open", "actionOpen");
+  open_->setShortcut(QKeySequence::Open);
+  open_->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+  save_ = MakeAction(this, "&Save", "Save the active document", "Save", "actionSave");
+  save_->setShortcut(QKeySequence::Save);
+  save_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+  saveAs_ = MakeAction(this, "Save &As...", "Save the active document with a new name", "Save As",
+                       "actionSaveAs");
+  saveAs_->setIcon(style()->standardIcon(QStyle::SP_DriveFDIcon));
+  exit_ = MakeAction(this, "E&xit", "Quit the application; prompts to save documents", "Exit",
+                     "actionExit");
+  connect(exit_, &QAction::triggered, this, &QWidget::close);
+  about_ = MakeAction(this, "&About Pelagor...", "Display program information, version number and copyright",
+                      "About", "actionAbout");
+  about_->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+  connect(about_, &QAction::triggered, this, &CMainFrame::OnAppAbout);
+}
+
+void CMainFrame::CreateMenus() {
+  QMenu* file = menuBar()->addMenu("&File");
+  file->setObjectName("menuFile");
+  file->addAction(new_);
+  file->addAction(open_);
+  file->addAction(save_);
+  file->addAction(saveAs_);
+  file->addSeparator();
+  file->addAction(exit_);
+  // View is filled once the toolbar and status bar exist (their toggle actions).
+  QMenu* help = menuBar()->addMenu("&Help");
+  help->setObjectName("menuHelp");
+  help->addAction(about_);
+}
+
+void CMainFrame::CreateToolBar() {
+  toolBar_ = addToolBar("Standard");
+  toolBar_->setObjectName("mainToolBar");
+  toolBar_->setIconSize(QSize(16, 16));
+  toolBar_->setMovable(true);
+  toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+  toolBar_->addAction(open_);
+  toolBar_->addAction(save_);
+  toolBar_->addAction(saveAs_);
+  toolBar_->addSeparator();
+  toolBar_->addAction(about_);
+}
+
+void CMainFrame::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("mainStatusBar");
+  capIndicator_ = MakeIndicator(bar, "CAP");
+  numIndicator_ = MakeIndicator(bar, "NUM");
+  scrlIndicator_ = MakeIndicator(bar, "SCRL");
+  bar->addPermanentWidget(capIndicator_);
+  bar->addPermanentWidget(numIndicator_);
+  bar->addPermanentWidget(scrlIndicator_);
+  // Status tips clear the message when the pointer leaves; fall back to the idle text.
+  connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& text) {
+    if (text.isEmpty()) bar->showMessage(kIdleMessage);
+  });
+  bar->showMessage(kIdleMessage);
+
+  QAction* toolBarToggle = toolBar_->toggleViewAction();
+  toolBarToggle->setText("&Toolbar");
+  toolBarToggle->setObjectName("actionToolbar");
+  toolBarToggle->setStatusTip("Show or hide the toolbar");
+  auto* statusToggle = new QAction("&Status Bar", this);
+  statusToggle->setObjectName("actionStatusBar");
+  statusToggle->setStatusTip("Show or hide the status bar");
+  statusToggle->setCheckable(true);
+  statusToggle->setChecked(true);
+  connect(statusToggle, &QAction::toggled, bar, &QWidget::setVisible);
+
+  QMenu* view = new QMenu("&View", this);
+  view->setObjectName("menuView");
+  view->addAction(toolBarToggle);
+  view->addAction(statusToggle);
+  menuBar()->insertMenu(menuBar()->actions().at(1), view);
+}
+
+void CMainFrame::RestoreGeometry() {
+  resize(1100, 720);
+  QSettings profile;
+  const QByteArray geometry = profile.value("Settings/Geometry").toByteArray();
+  if (!geometry.isEmpty()) restoreGeometry(geometry);
+}
+
+bool CMainFrame::CapsLockShown() const { return capIndicator_->isEnabled(); }
+bool CMainFrame::NumLockShown() const { return numIndicator_->isEnabled(); }
+bool CMainFrame::ScrollLockShown() const { return scrlIndicator_->isEnabled(); }
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+  // Qt offers no portable way to read the lock states, so the indicators
+  // follow the lock keys pressed while the program has the focus.
+  // The window handle sees each key once, before it goes to the widgets.
+  if (event->type() == QEvent::KeyPress && watched == windowHandle()) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (!key->isAutoRepeat()) {
+      QLabel* indicator = nullptr;
+      switch (key->key()) {
+        case Qt::Key_CapsLock: indicator = capIndicator_; break;
+        case Qt::Key_NumLock: indicator = numIndicator_; break;
+        case Qt::Key_ScrollLock: indicator = scrlIndicator_; break;
+        default: break;
+      }
+      if (indicator != nullptr) indicator->setEnabled(!indicator->isEnabled());
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::OnAppAbout() {
+  CAboutDlg dlg(this);
+  dlg.exec();
+}
+
+}  // namespace pelagor

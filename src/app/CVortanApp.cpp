@@ -1,0 +1,69 @@
+#include "app/CVortanApp.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QPixmap>
+#include <cstdio>
+
+#include "app/AppIcon.h"
+#include "app/CMainFrame.h"
+
+namespace pelagor {
+
+CVortanApp::CVortanApp() = default;
+CVortanApp::~CVortanApp() = default;
+
+void CVortanApp::InitApplication() {
+  // The same profile key the program has always used for its settings.
+  QApplication::setOrganizationName("Local AppWizard-Generated Applications");
+  QApplication::setApplicationName("Pelagor");
+  QApplication::setWindowIcon(MakeAppIcon());
+}
+
+CVortanApp::Options CVortanApp::ParseArguments(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Channel-list editor for digital-TV set-top receivers");
+  QCommandLineOption screenshot("screenshot", "Render the main window to OUT.png and exit.", "OUT.png");
+  parser.addOption(screenshot);
+  parser.addPositionalArgument("FILE", "Download image to open at start.", "[FILE]");
+  Options o;
+  if (!parser.parse(arguments)) {
+    o.error = parser.errorText();
+    return o;
+  }
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1) {
+    o.error = "Only one FILE can be given.";
+    return o;
+  }
+  if (!files.isEmpty()) o.file = files.front();
+  o.screenshot = parser.value(screenshot);
+  return o;
+}
+
+bool CVortanApp::Start(const QStringList& arguments) {
+  options_ = ParseArguments(arguments);
+  if (!options_.error.isEmpty()) return false;
+  frame_ = std::make_unique<CMainFrame>();
+  frame_->show();
+  return true;
+}
+
+int CVortanApp::Run(const QStringList& arguments) {
+  if (!Start(arguments)) {
+    std::fprintf(stderr, "pelagor: %s\nUsage: pelagor [--screenshot OUT.png] [FILE]\n",
+                 qPrintable(options_.error));
+    return 2;
+  }
+  if (!options_.screenshot.isEmpty()) {
+    QApplication::processEvents();
+    if (!frame_->grab().save(options_.screenshot, "PNG")) {
+      std::fprintf(stderr, "pelagor: cannot write %s\n", qPrintable(options_.screenshot));
+      return 1;
+    }
+    return 0;
+  }
+  return QApplication::exec();
+}
+
+}  // namespace pelagor

@@ -1,0 +1,42 @@
+#pragma once
+// Start-up: the profile, the command line, the main window, and the
+// screenshot mode used for the README and by checks.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace pelagor {
+
+class CMainFrame;
+
+class CVortanApp {
+ public:
+  struct Options {
+    QString file;        // opened at start, as Open would
+    QString screenshot;  // render the window to this PNG and leave
+    QString error;       // non-empty: the command line was not understood
+  };
+
+  CVortanApp();
+  ~CVortanApp();
+
+  // Names the profile (QSettings) and the application; call once after the
+  // QApplication exists.
+  static void InitApplication();
+  static Options ParseArguments(const QStringList& arguments);
+
+  // Creates and shows the main window and opens the file; false when the
+  // command line was not understood.
+  bool Start(const QStringList& arguments);
+  // Start, then the event loop (or the screenshot); the process exit code.
+  int Run(const QStringList& arguments);
+
+  CMainFrame* MainFrame() const { return frame_.get(); }
+
+ private:
+  std::unique_ptr<CMainFrame> frame_;
+  Options options_;
+};
+
+}  // namespace pelagor
