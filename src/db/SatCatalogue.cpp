@@ -30,6 +30,9 @@ bool SatCatalogue::Load(const uint8_t* body, size_t length) {
   SatCatalogue next;
   next.present_ = true;
   next.count = Be32(body);
+  // The block has room for 200 entries; a larger count would send every
+  // reader of the entries past the table.
+  if (next.count > kCatalogueEntries) return false;
   size_t at = kCatalogueBlockSize;
   for (size_t i = 0; i < kCatalogueEntries; ++i) {
     CatalogueEntry& e = next.entries[i];
@@ -87,6 +90,8 @@ std::vector<uint8_t> SatCatalogue::Build() const {
 
 namespace pelagor {
 std::string FormatOrbitalPosition(bool isLatitude, int value, int decimals) {
+  if (decimals < 0) decimals = 0;
+  if (decimals > 6) decimals = 6;
   int scale = 1;
   for (int i = 0; i < decimals; ++i) scale *= 10;
   const int half = (isLatitude ? 90 : 180) * scale;
@@ -95,9 +100,13 @@ std::string FormatOrbitalPosition(bool isLatitude, int value, int decimals) {
     value = 2 * half - value;
     hemisphere = isLatitude ? "S" : "W";
   }
-  int f = value % scale;
-  for (int i = 0; i < decimals; ++i)
-    if (f % 10 == 0) f /= 10;
-  return std::to_string(value / scale) + "." + std::to_string(f) + hemisphere;
+  const bool negative = value < 0;
+  if (negative) value = -value;
+  // The fraction keeps its leading zeros (19.05, not 19.5) and loses its
+  // trailing ones, down to a single digit.
+  std::string frac = std::to_string(value % scale);
+  if (int(frac.size()) < decimals) frac.insert(0, size_t(decimals) - frac.size(), '0');
+  while (frac.size() > 1 && frac.back() == '0') frac.pop_back();
+  return (negative ? "-" : "") + std::to_string(value / scale) + "." + frac + hemisphere;
 }
 }  // namespace pelagor

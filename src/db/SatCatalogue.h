@@ -49,7 +49,8 @@ class SatCatalogue {
 
   // body = the section body after its 8-byte prefix. Returns false (and
   // leaves this catalogue unchanged) when the body is too short for the
-  // block or for the TP lists it declares.
+  // block or for the TP lists it declares, or declares more than 200
+  // entries. TP numbers of entries at or past the count are read as 0.
   bool Load(const uint8_t* body, size_t length);
   // Block and TP lists of all 200 entries, each entry's first tpCount TPs.
   std::vector<uint8_t> Build() const;
@@ -66,6 +67,7 @@ class SatCatalogue {
 }  // namespace pelagor
 
 namespace pelagor {
-// "19.2E", "5.0W", "45.0N": value in 10^-decimals degrees, west/south above half.
+// "19.2E", "5.0W", "45.0N": value in 10^-decimals degrees, west/south above
+// half. Trailing zeros of the fraction go, down to one digit: 1920/2 is 19.2E.
 std::string FormatOrbitalPosition(bool isLatitude, int value, int decimals);
 }  // namespace pelagor
