@@ -4,8 +4,22 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
-CSerialPort::CSerialPort(LinkTiming timing) : m_timing(timing) {}
+CSerialPort::CSerialPort(LinkTiming timing)
+    : m_records(serial_backend::NewRecords()), m_timing(std::move(timing))
+{
+}
+
+CSerialPort::~CSerialPort() { ClosePort(); }
+
+void CSerialPort::Pause(uint32_t ms) const
+{
+    if (m_timing.pause)
+        m_timing.pause(ms);
+    else
+        serial_backend::SleepMs(ms);
+}
 
 std::string CSerialPort::DeviceName(int portNumber)
 {
@@ -21,6 +35,7 @@ bool CSerialPort::OpenPort(const std::string& device, std::string* message)
     if (m_handle != kNoSerialHandle)
         ClosePort();
     m_handle = serial_backend::Open(device);
+    m_ownsHandle = m_handle != kNoSerialHandle;
     if (m_handle == kNoSerialHandle) {
         if (message)
             *message = "Can not open " + device + " !";
@@ -44,14 +59,25 @@ void CSerialPort::ClosePort()
 {
     if (m_handle == kNoSerialHandle)
         return;
-    serial_backend::Purge(m_handle, true, true);
-    serial_backend::Close(m_handle);
+    if (m_ownsHandle)
+        serial_backend::Close(m_handle);
     m_handle = kNoSerialHandle;
+    m_ownsHandle = false;
 }
 
-void CSerialPort::AttachHandle(SerialHandle h) { m_handle = h; }
+void CSerialPort::AttachHandle(SerialHandle h)
+{
+    // An own open device would otherwise leak here.
+    ClosePort();
+    m_handle = h;
+    m_ownsHandle = false;
+}
 
-void CSerialPort::DetachHandle() { m_handle = kNoSerialHandle; }
+void CSerialPort::DetachHandle()
+{
+    if (!m_ownsHandle)
+        m_handle = kNoSerialHandle;
+}
 
 int32_t CSerialPort::WriteCommBlock(const void* data, uint32_t length)
 {
@@ -61,7 +87,7 @@ int32_t CSerialPort::WriteCommBlock(const void* data, uint32_t length)
         length = static_cast<uint32_t>(std::strlen(static_cast<const char*>(data)));
     if (length == 0)
         return 1;
-    if (!serial_backend::Write(m_handle, static_cast<const uint8_t*>(data), length,
+    if (!serial_backend::Write(m_handle, *m_records, static_cast<const uint8_t*>(data), length,
                                m_timing.writeWaitMs))
         std::fprintf(stderr, "Warning : CSerialPort::WriteCommBlock - dwBytesWritten = 0\n");
     // The result only says whether the port was open; callers never retry writes.
@@ -72,7 +98,7 @@ uint32_t CSerialPort::ReadCommBlockTimed(void* buf, uint32_t n, uint32_t timeout
 {
     if (m_handle == kNoSerialHandle || n == 0)
         return 0;
-    return serial_backend::Read(m_handle, static_cast<uint8_t*>(buf), n, timeoutMs);
+    return serial_backend::Read(m_handle, *m_records, static_cast<uint8_t*>(buf), n, timeoutMs);
 }
 
 uint32_t CSerialPort::ReadCommBlock(void* buf, uint32_t n)
@@ -83,7 +109,7 @@ uint32_t CSerialPort::ReadCommBlock(void* buf, uint32_t n)
     uint32_t count = n < q ? n : q;
     if (count == 0)
         return 0;
-    return serial_backend::Read(m_handle, static_cast<uint8_t*>(buf), count,
+    return serial_backend::Read(m_handle, *m_records, static_cast<uint8_t*>(buf), count,
                                 m_timing.readBlockWaitMs);
 }
 
@@ -94,12 +120,12 @@ int32_t CSerialPort::WaitCommData(uint32_t seconds)
     if (seconds == 0)
         return static_cast<int32_t>(serial_backend::QueueCount(m_handle));
     // Twenty polls per second whatever the poll length, so a shrunk poll shrinks the wait.
-    const uint32_t polls = seconds * 20;
-    for (uint32_t i = 0; i < polls; ++i) {
+    const uint64_t polls = uint64_t{seconds} * 20;
+    for (uint64_t i = 0; i < polls; ++i) {
         uint32_t q = serial_backend::QueueCount(m_handle);
         if (q != 0)
             return static_cast<int32_t>(q);
-        serial_backend::SleepMs(m_timing.waitDataPollMs);
+        Pause(m_timing.waitDataPollMs);
     }
     return -1;
 }

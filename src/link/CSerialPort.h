@@ -3,7 +3,16 @@
 #include "link/LinkTiming.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+namespace serial_backend {
+struct IoRecords;
+struct IoRecordsDeleter {
+    void operator()(IoRecords* r) const;
+};
+using IoRecordsPtr = std::unique_ptr<IoRecords, IoRecordsDeleter>;
+}  // namespace serial_backend
 
 // OS handle as an integer: a file descriptor on POSIX, a HANDLE value on Windows.
 using SerialHandle = intptr_t;
@@ -13,7 +22,8 @@ inline constexpr SerialHandle kNoSerialHandle = -1;
 class CSerialPort {
 public:
     explicit CSerialPort(LinkTiming timing = {});
-    ~CSerialPort() = default;
+    // Closes a handle this instance opened; a borrowed one stays open for its owner.
+    ~CSerialPort();
     CSerialPort(const CSerialPort&) = delete;
     CSerialPort& operator=(const CSerialPort&) = delete;
 
@@ -23,8 +33,10 @@ public:
     // "Can not open <name> !" for the caller to show (this layer has no UI).
     bool OpenPort(const std::string& device, std::string* message = nullptr);
     bool OpenPort(int portNumber, std::string* message = nullptr);
+    // Closes an opened handle; a borrowed one is only forgotten.
     void ClosePort();
     // Uses a handle owned by someone else (ZMODEM session borrowing the link port).
+    // It is never configured or closed here.
     void AttachHandle(SerialHandle h);
     // Forgets a borrowed handle without closing it.
     void DetachHandle();
@@ -48,6 +60,10 @@ public:
     void SetTiming(const LinkTiming& t) { m_timing = t; }
 
 private:
+    void Pause(uint32_t ms) const;
+
     SerialHandle m_handle = kNoSerialHandle;
+    serial_backend::IoRecordsPtr m_records;
+    bool m_ownsHandle = false;
     LinkTiming m_timing;
 };

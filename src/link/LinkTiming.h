@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 // Every wait of the serial layer and the ZMODEM engine reads its length from here,
 // so tests can run multi-second time-outs in milliseconds.
@@ -14,4 +15,6 @@ struct LinkTiming {
     uint32_t pauseLongMs = 1000;
     uint32_t pauseMediumMs = 50;
     uint32_t pauseShortMs = 30;
+    // Replaces the plain sleep of every poll and pause when set, so a test can count polls.
+    std::function<void(uint32_t ms)> pause;
 };

@@ -5,21 +5,32 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace serial_backend {
+
+// Per-instance I/O state (IoRecords, declared with CSerialPort): on Windows the write
+// and read OVERLAPPED records with their own events, never shared between instances.
+IoRecordsPtr NewRecords();
 
 // Opens and configures the device (raw 115200 8N1, no flow control, DTR/RTS off).
 // Returns kNoSerialHandle on failure.
 SerialHandle Open(const std::string& device);
+// Clears the modem-event mask, purges both ways and closes the device.
 void Close(SerialHandle h);
-// Writes all bytes within waitMs; returns false only on a hard error.
-bool Write(SerialHandle h, const uint8_t* data, uint32_t len, uint32_t waitMs);
-// Reads exactly n bytes within waitMs; returns n, or 0 on time-out or error.
-uint32_t Read(SerialHandle h, uint8_t* buf, uint32_t n, uint32_t waitMs);
+// Writes all bytes within waitMs; false when they were not all written (the wait ran
+// out, and the rest is cancelled, or the device failed).
+bool Write(SerialHandle h, IoRecords& r, const uint8_t* data, uint32_t len, uint32_t waitMs);
+// Reads exactly n bytes within waitMs; returns n, or 0 on time-out or error. A read
+// whose wait ran out is cancelled before the record is used again.
+uint32_t Read(SerialHandle h, IoRecords& r, uint8_t* buf, uint32_t n, uint32_t waitMs);
 // Bytes in the input queue (clears error flags where the OS has them).
 uint32_t QueueCount(SerialHandle h);
 void Purge(SerialHandle h, bool rx, bool tx);
 void ClearErrors(SerialHandle h);
 void SleepMs(uint32_t ms);
+// The serial ports present, unsorted: tty device paths on POSIX, the "PortName" of
+// each present device of the Ports class on Windows.
+std::vector<std::string> EnumeratePorts();
 
 }  // namespace serial_backend

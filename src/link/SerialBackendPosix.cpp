@@ -1,9 +1,12 @@
 // POSIX backend: termios device, poll()-bounded waits, FIONREAD queue count.
 #include "link/SerialBackend.h"
 
+#include "link/SerialPortList.h"
+
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <memory>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -23,6 +26,13 @@ int RemainingMs(Clock::time_point deadline)
 }
 
 }  // namespace
+
+// Nothing to keep per instance: poll() waits need no records.
+struct IoRecords {};
+
+void IoRecordsDeleter::operator()(IoRecords* r) const { std::unique_ptr<IoRecords> owned(r); }
+
+IoRecordsPtr NewRecords() { return IoRecordsPtr(std::make_unique<IoRecords>().release()); }
 
 SerialHandle Open(const std::string& device)
 {
@@ -47,7 +57,11 @@ SerialHandle Open(const std::string& device)
     tio.c_cc[VTIME] = 0;
     ::cfsetispeed(&tio, B115200);
     ::cfsetospeed(&tio, B115200);
-    ::tcsetattr(fd, TCSANOW, &tio);
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
+        ::ioctl(fd, TIOCNXCL);
+        ::close(fd);
+        return kNoSerialHandle;
+    }
     // The receiver expects DTR and RTS inactive; a pseudo-terminal refuses this, harmlessly.
     int lines = TIOCM_DTR | TIOCM_RTS;
     (void)::ioctl(fd, TIOCMBIC, &lines);
@@ -55,9 +69,17 @@ SerialHandle Open(const std::string& device)
     return fd;
 }
 
-void Close(SerialHandle h) { ::close(static_cast<int>(h)); }
+void Close(SerialHandle h)
+{
+    const int fd = static_cast<int>(h);
+    ::tcflush(fd, TCIOFLUSH);
+    // The exclusive flag outlives this descriptor while anyone else holds the tty open
+    // (a pseudo-terminal's other users, a line simulator): drop it or no one could reopen.
+    ::ioctl(fd, TIOCNXCL);
+    ::close(fd);
+}
 
-bool Write(SerialHandle h, const uint8_t* data, uint32_t len, uint32_t waitMs)
+bool Write(SerialHandle h, IoRecords&, const uint8_t* data, uint32_t len, uint32_t waitMs)
 {
     const int fd = static_cast<int>(h);
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
@@ -72,13 +94,16 @@ bool Write(SerialHandle h, const uint8_t* data, uint32_t len, uint32_t waitMs)
             return false;
         pollfd p{fd, POLLOUT, 0};
         int left = RemainingMs(deadline);
-        if (left == 0 || ::poll(&p, 1, left) <= 0)
+        if (left == 0)
+            return false;
+        int rc = ::poll(&p, 1, left);
+        if (rc == 0 || (rc < 0 && errno != EINTR))
             return false;
     }
     return true;
 }
 
-uint32_t Read(SerialHandle h, uint8_t* buf, uint32_t n, uint32_t waitMs)
+uint32_t Read(SerialHandle h, IoRecords&, uint8_t* buf, uint32_t n, uint32_t waitMs)
 {
     const int fd = static_cast<int>(h);
     const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
@@ -96,7 +121,7 @@ uint32_t Read(SerialHandle h, uint8_t* buf, uint32_t n, uint32_t waitMs)
         if (left == 0)
             return 0;
         int rc = ::poll(&p, 1, left);
-        if (rc == 0)
+        if (rc == 0 || (rc < 0 && errno != EINTR))
             return 0;
         // A hung-up peer without data would spin; treat it as an error.
         if (rc > 0 && !(p.revents & POLLIN))
@@ -122,5 +147,7 @@ void Purge(SerialHandle h, bool rx, bool tx)
 void ClearErrors(SerialHandle) {}  // termios keeps no sticky error flags to clear
 
 void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+std::vector<std::string> EnumeratePorts() { return ListTtyPorts("/sys/class/tty", "/dev"); }
 
 }  // namespace serial_backend

@@ -1,7 +1,15 @@
 // Win32 backend: overlapped I/O with bounded event waits.
 #include "link/SerialBackend.h"
 
+#include "link/SerialPortList.h"
+
 #include <windows.h>
+
+#include <setupapi.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace serial_backend {
 
@@ -9,8 +17,15 @@ namespace {
 
 HANDLE H(SerialHandle h) { return reinterpret_cast<HANDLE>(h); }
 
-// One overlapped operation with its own event. A wait that times out cancels the
-// operation, so no record is ever reused while still pending.
+void Reset(OVERLAPPED& ov)
+{
+    HANDLE event = ov.hEvent;
+    ov = OVERLAPPED{};
+    ov.hEvent = event;
+}
+
+// Ends one overlapped operation. A wait that times out cancels the operation and
+// waits for the cancel to land, so the record is never reused while still pending.
 DWORD Finish(HANDLE h, OVERLAPPED& ov, BOOL started, DWORD doneAtOnce, DWORD waitMs,
              bool& timedOut)
 {
@@ -31,6 +46,31 @@ DWORD Finish(HANDLE h, OVERLAPPED& ov, BOOL started, DWORD doneAtOnce, DWORD wai
 }
 
 }  // namespace
+
+// The write and read records of one instance, each with its own manual-reset event
+// created non-signalled with the instance and closed with it.
+struct IoRecords {
+    OVERLAPPED write{};
+    OVERLAPPED read{};
+    IoRecords()
+    {
+        write.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        read.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~IoRecords()
+    {
+        if (write.hEvent)
+            CloseHandle(write.hEvent);
+        if (read.hEvent)
+            CloseHandle(read.hEvent);
+    }
+    IoRecords(const IoRecords&) = delete;
+    IoRecords& operator=(const IoRecords&) = delete;
+};
+
+void IoRecordsDeleter::operator()(IoRecords* r) const { std::unique_ptr<IoRecords> owned(r); }
+
+IoRecordsPtr NewRecords() { return IoRecordsPtr(std::make_unique<IoRecords>().release()); }
 
 SerialHandle Open(const std::string& device)
 {
@@ -62,32 +102,28 @@ SerialHandle Open(const std::string& device)
 void Close(SerialHandle h)
 {
     SetCommMask(H(h), 0);
+    PurgeComm(H(h), PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     CloseHandle(H(h));
 }
 
-bool Write(SerialHandle h, const uint8_t* data, uint32_t len, uint32_t waitMs)
+bool Write(SerialHandle h, IoRecords& r, const uint8_t* data, uint32_t len, uint32_t waitMs)
 {
-    OVERLAPPED ov{};
-    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Reset(r.write);
     DWORD written = 0;
-    BOOL ok = WriteFile(H(h), data, len, &written, &ov);
+    BOOL ok = WriteFile(H(h), data, len, &written, &r.write);
     bool timedOut = false;
-    Finish(H(h), ov, ok, written, waitMs, timedOut);
-    CloseHandle(ov.hEvent);
+    Finish(H(h), r.write, ok, written, waitMs, timedOut);
     return !timedOut;
 }
 
-uint32_t Read(SerialHandle h, uint8_t* buf, uint32_t n, uint32_t waitMs)
+uint32_t Read(SerialHandle h, IoRecords& r, uint8_t* buf, uint32_t n, uint32_t waitMs)
 {
     // With the device time-outs left alone a read completes only when all n bytes came.
-    OVERLAPPED ov{};
-    ov.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    Reset(r.read);
     DWORD got = 0;
-    BOOL ok = ReadFile(H(h), buf, n, &got, &ov);
+    BOOL ok = ReadFile(H(h), buf, n, &got, &r.read);
     bool timedOut = false;
-    DWORD count = Finish(H(h), ov, ok, got, waitMs, timedOut);
-    CloseHandle(ov.hEvent);
-    return count;
+    return Finish(H(h), r.read, ok, got, waitMs, timedOut);
 }
 
 uint32_t QueueCount(SerialHandle h)
@@ -117,5 +153,42 @@ void ClearErrors(SerialHandle h)
 }
 
 void SleepMs(uint32_t ms) { Sleep(ms); }
+
+std::vector<std::string> EnumeratePorts()
+{
+    std::vector<std::string> names;
+    DWORD count = 0;
+    SetupDiClassGuidsFromNameA("Ports", nullptr, 0, &count);
+    if (count == 0)
+        return names;
+    std::vector<GUID> guids(count);
+    if (!SetupDiClassGuidsFromNameA("Ports", guids.data(), count, &count) || count == 0)
+        return names;
+    HDEVINFO set = SetupDiGetClassDevsA(&guids[0], nullptr, nullptr, DIGCF_PRESENT);
+    if (set == INVALID_HANDLE_VALUE)
+        return names;
+    SP_DEVINFO_DATA info{};
+    info.cbSize = sizeof(info);
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &info); ++i) {
+        HKEY key = SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV,
+                                        KEY_QUERY_VALUE);
+        if (key == nullptr || key == INVALID_HANDLE_VALUE)
+            continue;
+        char name[256] = {};
+        DWORD size = sizeof(name) - 1;  // a stored text need not carry its terminator
+        DWORD type = 0;
+        if (RegQueryValueExA(key, "PortName", nullptr, &type, reinterpret_cast<BYTE*>(name),
+                             &size) == ERROR_SUCCESS &&
+            type == REG_SZ) {
+            std::string text(name, std::min<DWORD>(size, sizeof(name) - 1));
+            text = text.c_str();  // up to the first zero
+            if (IsComPortName(text))
+                names.push_back(text);
+        }
+        RegCloseKey(key);
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return names;
+}
 
 }  // namespace serial_backend

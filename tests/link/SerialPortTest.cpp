@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -162,6 +164,83 @@ TEST(SerialPort, AttachedHandleIsUsedAndCloseReleasesIt)
     link.ClosePort();
     EXPECT_FALSE(link.IsOpen());
     EXPECT_EQ(link.WriteCommBlock("x", 0), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SerialPortTiming, WaitTwoSecondsIsFortyPollsOfTheInjectedPause)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    LinkTiming t = FastTiming();
+    std::vector<uint32_t> pauses;
+    t.pause = [&](uint32_t ms) { pauses.push_back(ms); };
+    CSerialPort port{t};
+    ASSERT_TRUE(port.OpenPort(pty.Path()));
+    EXPECT_EQ(port.WaitCommData(2), -1);
+    EXPECT_EQ(pauses, std::vector<uint32_t>(40, 1u));
+    pauses.clear();
+    EXPECT_EQ(port.WaitCommData(0), 0);
+    EXPECT_TRUE(pauses.empty());
+}
+
+TEST(SerialPortOwnership, OwnHandleIsClosedBorrowedOneIsNot)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    SerialHandle h = kNoSerialHandle;
+    {
+        CSerialPort link{FastTiming()};
+        ASSERT_TRUE(link.OpenPort(pty.Path()));
+        h = link.Handle();
+        {
+            CSerialPort session{FastTiming()};
+            session.AttachHandle(h);
+            session.ClosePort();  // a session never closes the link's device
+            EXPECT_FALSE(session.IsOpen());
+            session.AttachHandle(h);
+        }
+        EXPECT_NE(::fcntl(static_cast<int>(h), F_GETFD), -1);
+        EXPECT_EQ(link.WriteCommBlock("ok", 0), 1);
+        auto got = pty.Receive();
+        EXPECT_EQ(std::string(got.begin(), got.end()), "ok");
+        link.DetachHandle();  // not borrowed: stays open
+        EXPECT_TRUE(link.IsOpen());
+    }
+    // The link port's own device went with it.
+    EXPECT_EQ(::fcntl(static_cast<int>(h), F_GETFD), -1);
+}
+
+TEST(SerialPortOwnership, CloseDropsTheExclusiveFlagForTheNextOpen)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    // Someone else keeps the subordinate side open, as the line simulator does.
+    int keeper = ::open(pty.Path().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(keeper, 0);
+    CSerialPort port{FastTiming()};
+    ASSERT_TRUE(port.OpenPort(pty.Path()));
+    int excl = 0;
+    ASSERT_EQ(::ioctl(keeper, TIOCGEXCL, &excl), 0);
+    EXPECT_EQ(excl, 1);
+    port.ClosePort();
+    ASSERT_EQ(::ioctl(keeper, TIOCGEXCL, &excl), 0);
+    EXPECT_EQ(excl, 0);
+    ::close(keeper);
+}
+
+TEST(SerialPortWrite, StalledLineStillReportsAnOpenPort)
+{
+    PtyPair pty;  // nobody reads the main side, so the line fills up
+    ASSERT_TRUE(pty.Ok());
+    LinkTiming t = FastTiming();
+    t.writeWaitMs = 20;
+    CSerialPort port{t};
+    ASSERT_TRUE(port.OpenPort(pty.Path()));
+    std::vector<unsigned char> big(1 << 20, 0x41);
+    EXPECT_EQ(port.WriteCommBlock(big.data(), static_cast<uint32_t>(big.size())), 1);
 }
 
 }  // namespace
