@@ -1,0 +1,81 @@
+#pragma once
+// The port-selection dialog of Connect, without the toolkit: its texts, layout,
+// the port list and the conversion of the chosen entry on OK.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/DialogRect.h"
+
+namespace pelagor {
+
+// How a port is named to the user and to OpenPort.
+enum class PortNaming {
+  kComNumber,   // Windows: "COMn" names, the port is its number
+  kDevicePath,  // POSIX: device paths, and the user may type one
+};
+
+#ifdef _WIN32
+inline constexpr PortNaming kHostPortNaming = PortNaming::kComNumber;
+#else
+inline constexpr PortNaming kHostPortNaming = PortNaming::kDevicePath;
+#endif
+
+class CComPortDlg {
+ public:
+  static constexpr int kTemplateId = 135;
+  static constexpr std::string_view kCaption = "Select COM Port...";
+  static constexpr std::string_view kGroupText = "Serial Setting";
+  static constexpr std::string_view kPortLabel = "Port";
+  static constexpr int kPortListId = 1021;
+  static constexpr int kOkId = 1;
+  static constexpr int kCancelId = 2;
+  static constexpr DialogRect kFrame{0, 0, 149, 94};
+  static constexpr DialogRect kGroupRect{10, 10, 130, 40};
+  static constexpr DialogRect kLabelRect{20, 25, 0, 0};  // sized to its text
+  static constexpr DialogRect kPortListRect{59, 25, 70, 55};
+  static constexpr DialogRect kOkRect{15, 63, 50, 14};
+  static constexpr DialogRect kCancelRect{80, 63, 50, 14};
+
+  explicit CComPortDlg(PortNaming naming = kHostPortNaming);
+
+  // Initialisation: the ports present, as text-sorted list items, the first selected.
+  // COM naming keeps only "COM"-plus-digits names.
+  void InitPortList(std::vector<std::string> names);
+
+  PortNaming Naming() const { return m_naming; }
+  // Device paths can be typed into the combo as well as picked.
+  bool Editable() const { return m_naming == PortNaming::kDevicePath; }
+  const std::vector<std::string>& Ports() const { return m_ports; }
+  // The selected item, -1 for none.
+  int Selection() const { return m_selection; }
+  // Picks an item (its text becomes the combo text); out of range selects none.
+  void Select(int index);
+  // The combo's text as the user left it: the selected item or what was typed.
+  const std::string& PortText() const { return m_text; }
+  // Typing in the editable combo; ignored where the list is drop-down only.
+  void SetPortText(std::string text);
+
+  // OK: converts the choice into m_nPort and m_strPort. False when nothing was
+  // chosen (empty list, nothing typed): the fields keep what the caller set, and
+  // the caller must not connect.
+  bool OnOK();
+
+  // Set by the caller before the dialog runs, read after OK.
+  int m_nPort = 1;
+  std::string m_strPort;
+
+ private:
+  PortNaming m_naming;
+  std::vector<std::string> m_ports;
+  int m_selection = -1;
+  std::string m_text;
+};
+
+// The decimal value of the leading digits after a port name's first three
+// characters ("COM12" gives 12), 0 when there are none. Saturates instead of
+// overflowing.
+int PortNumberFromName(std::string_view name);
+
+}  // namespace pelagor

@@ -1,0 +1,71 @@
+#pragma once
+// The view's link port: the serial port with its connected flag and chosen port,
+// and the three link commands Connect, Disconnect and Receiver Information with
+// their enabling rules, all without the toolkit.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/CComPortDlg.h"
+#include "link/CSTBInfoDlg.h"
+#include "link/CSerialPort.h"
+
+namespace pelagor {
+
+inline constexpr int ID_LINK_CONNECT = 32793;
+inline constexpr int ID_LINK_DISCONNECT = 32794;
+inline constexpr int ID_LINK_STB_INFO = 32809;
+
+inline constexpr std::string_view kStbNotConnectedText =
+    "STB not connected or Version not supported !!!";
+
+enum class ConnectResult {
+  kConnected,
+  kCancelled,         // dialog not ended with OK: nothing changed
+  kNoPortChosen,      // OK on an empty list with nothing typed: nothing changed
+  kOpenFailed,        // port chosen but not opened; the message says which
+  kAlreadyConnected,  // Connect is disabled while connected
+};
+
+class CLinkPort {
+ public:
+  explicit CLinkPort(LinkTiming timing = {}, PortNaming naming = kHostPortNaming);
+
+  ::CSerialPort& Port() { return m_port; }
+  bool Connected() const { return m_connected; }
+  int PortNumber() const { return m_portNumber; }
+  // The device the next Connect opens by default: "COMn" or a device path.
+  const std::string& PortName() const { return m_portName; }
+
+  // Connect, step 1: the port dialog preset with the current port and filled
+  // with the given ports (the host's by default).
+  CComPortDlg MakePortDialog(std::vector<std::string> ports) const;
+  CComPortDlg MakePortDialog() const;
+  // Connect, step 3, after the dialog ended with OK: takes its port and opens it.
+  // On kOpenFailed, message holds "Can not open ... !" for a modal error box.
+  ConnectResult ConnectWith(CComPortDlg& dlg, std::string* message);
+  // The whole command: runDialog shows the dialog modally and answers true for OK.
+  ConnectResult Connect(const std::function<bool(CComPortDlg&)>& runDialog,
+                        std::string* message);
+  void Disconnect();
+
+  // Receiver Information: true with dlg filled from the receiver's block; false
+  // when no whole block arrived: show kStbNotConnectedText (OK button, no icon).
+  bool QueryInfo(CSTBInfoDlg& dlg);
+
+  // Update handlers of the three commands; other ids are not ours: false.
+  bool IsCommandEnabled(int id) const;
+  // Status-bar prompt and tooltip ("prompt\ntip"); empty for none.
+  static std::string_view CommandPrompt(int id);
+
+ private:
+  ::CSerialPort m_port;
+  PortNaming m_naming;
+  bool m_connected = false;
+  int m_portNumber = 1;
+  std::string m_portName;
+};
+
+}  // namespace pelagor
