@@ -3,7 +3,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "files/ChannelSection.h"
 #include "files/Crc32.h"
@@ -44,6 +49,29 @@ bool SatelliteRingValid(const uint8_t* body, ChannelForm form) {
     if (s == first && i != count - 1) return false;  // a shorter ring
   }
   return s == first;
+}
+
+// The tag a section is written with: the model's own, else the loaded one,
+// else (model 4 only) the model's usual tag. Empty when there is none: a
+// section without a tag would make a file no reader accepts.
+std::string_view TagToWrite(std::string_view modelTag, const SectionHeader& loaded, ModelId model,
+                            std::string_view model4Tag) {
+  if (!modelTag.empty()) return modelTag;
+  bool blank = true;
+  for (char c : loaded.Tag())
+    if (c != 0) blank = false;
+  if (!blank) return loaded.Tag();
+  return model == 4 ? model4Tag : std::string_view{};
+}
+
+// Pushes the written bytes to the disk before the rename makes them the file.
+bool FlushToDisk(std::FILE* f) {
+  if (std::fflush(f) != 0) return false;
+#ifdef _WIN32
+  return _commit(_fileno(f)) == 0;
+#else
+  return fsync(fileno(f)) == 0;
+#endif
 }
 
 bool TagIsEmpty(const SectionHeader& h) {
@@ -124,12 +152,15 @@ std::vector<uint8_t> BuildDownloadImage(const Workspace& ws) {
   std::vector<uint8_t> satBody(ws.satellitePrefix.begin(), ws.satellitePrefix.end());
   const std::vector<uint8_t> block = ws.catalogue.Build();
   satBody.insert(satBody.end(), block.begin(), block.end());
+  const std::string_view satTag = TagToWrite(info.satelliteTag, ws.satelliteHeader, ws.model, "M_3920ST");
+  const std::string_view chanTag = TagToWrite(info.channelTag, ws.channelHeader, ws.model, "M_3920CH");
+  if (satTag.empty() || chanTag.empty()) return out;
   SectionHeader satHeader = ws.satelliteHeader;
-  if (!info.satelliteTag.empty()) satHeader.SetTag(info.satelliteTag);
+  satHeader.SetTag(std::string(satTag));
 
   const std::vector<uint8_t> chanBody = BuildChannelBody(*ws.image, ws.model);
   SectionHeader chanHeader = ws.channelHeader;
-  if (!info.channelTag.empty()) chanHeader.SetTag(info.channelTag);
+  chanHeader.SetTag(std::string(chanTag));
 
   out.reserve(3 * kSectionHeaderSize + satBody.size() + chanBody.size() + kProviderTableSize);
   // Lengths are those of the bodies written, whatever the loaded headers said.
@@ -154,21 +185,14 @@ int WriteDownloadImage(const Workspace& ws, const std::string& path) {
   const fs::path target(path);
   fs::path temp = target;
   temp += ".pelagor-tmp";
-  {
-    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-    if (!f) return 0;
-    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    f.flush();
-    if (!f) {
-      f.close();
-      std::error_code ec;
-      fs::remove(temp, ec);
-      return 0;
-    }
-  }
   std::error_code ec;
-  fs::rename(temp, target, ec);
-  if (ec) {
+  std::FILE* f = std::fopen(temp.string().c_str(), "wb");
+  if (f == nullptr) return 0;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = FlushToDisk(f) && ok;
+  ok = std::fclose(f) == 0 && ok;
+  if (ok) fs::rename(temp, target, ec);
+  if (!ok || ec) {
     fs::remove(temp, ec);
     return 0;
   }
