@@ -1,0 +1,180 @@
+#pragma once
+// The channel editor: owns the workspace, the filter and selection state and
+// the list contents, and carries out every command. It shows itself only
+// through ViewUi, so it runs the same under the Qt form, the CLI and tests.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "db/DbOps.h"
+#include "files/Workspace.h"
+#include "view/CommandIds.h"
+#include "view/ViewUi.h"
+
+namespace pelagor {
+
+// DeliveryType: what a tuner receives; a satellite record's delivery system
+// is this value plus one.
+inline constexpr int kDvbS = 0;
+inline constexpr int kDvbT = 1;
+inline constexpr int kDvbC = 2;
+
+// Number of rows of the fixed terrestrial channel plan (channels 5-12, 21-69).
+inline constexpr int kDvbTPlanRows = 57;
+// Frequency in kHz of a row of that plan.
+int DvbTPlanChannel(int row);
+int DvbTPlanFrequency(int row);
+
+// Channel list columns.
+enum ChannelColumn : int {
+  kColNo, kColChanNo, kColName, kColSatellite, kColFreq, kColPol, kColCas,
+  kColVPid, kColAPid, kColPPid, kColSid, kColFavorite, kColLock, kColProvider,
+};
+inline constexpr int kChannelColumns = 14;
+
+// Filter and selection state of the view, with the initial values of a new view.
+struct ViewState {
+  std::array<int, 2> tunerType{kDvbS, kDvbS};
+  int tunerSelection = 1;  // 1 tuner 1, 2 tuner 2, 3 both
+  int serviceType = 0;     // 0 TV, 1 Radio
+  int casFilter = 0;       // 0 All, 1 FTA, 2 CAS
+  int favoriteFilter = 0;  // 0 All, k favourite list k
+  int satFilter = 0;       // 0 All, 1 Current
+  int tpFilter = 0;        // 0 All, 1 Current
+  int satelliteOrder = 0;  // 0 location, 1 alphabetical
+  int currentCatalogueEntry = 0;  // -1: not chosen yet (just loaded)
+  int satComboSelection = 0;
+  std::array<int, kMaxSats> catalogueOrder{};
+  int currentTpRow = 0;
+  int currentTpItem = 0;
+  uint8_t currentSatellite = kNoSat;
+  uint16_t currentTransponder = kNoTp;
+  std::array<uint16_t, kMaxChans> rowMap;
+  int rowCount = 0;
+  std::vector<uint16_t> cutList;
+  std::array<std::string, kFavLists> favoriteNames;
+  bool modified = false;
+
+  ViewState();
+};
+
+// The workspace file.
+struct FileState {
+  std::string path;
+  std::string fileName;
+  std::string folder;
+  bool fileOpen = false;
+};
+
+// Enabling of the context-menu items, with the texts of the favourite items.
+struct ContextMenu {
+  bool shown = true;
+  std::vector<bool> enabled;
+  std::array<std::string, kFavLists> favoriteTexts;
+};
+
+class CVortanView {
+ public:
+  explicit CVortanView(ViewUi& ui);
+
+  // First display: columns, combos, checks and the title.
+  void OnInitialUpdate();
+
+  Workspace& GetWorkspace() { return ws_; }
+  const Workspace& GetWorkspace() const { return ws_; }
+  DbImage& Image() { return *ws_.image; }
+  const DbImage& Image() const { return *ws_.image; }
+  const ViewState& State() const { return st_; }
+  const FileState& File() const { return file_; }
+  bool Loaded() const { return ws_.loaded; }
+  bool Modified() const { return st_.modified; }
+
+  // The database operations with the view's tuner and delivery type.
+  DbOps Ops();
+
+  // ---- Lists ----
+  static const std::vector<ListColumn>& ChannelColumnList();
+  int RowCount() const { return st_.rowCount; }
+  // Channel index shown in a row, 0xFFFF past the last row.
+  uint16_t ChannelOfRow(int row) const;
+  // Cell text, computed from the image on demand.
+  std::string ChannelCell(int row, int column) const;
+
+  int CurrentDeliveryType();
+  // Delivery type of the shown tuner without the repair of the selection.
+  int ShownDeliveryType() const;
+  void FillChannelList(int hint);
+  void FillTransponderList(int hint);
+  void FillSatelliteCombo();
+  void FillFavoriteCombo();
+  void ResolveCurrentTransponder();
+  int CatalogueItemOfRow(int row) const;
+  // 0 and the TP of the first selected TP-list row (DVB-T, DVB-C), 1 none.
+  int TransponderOfSelectedRow(uint16_t& tp);
+  void OnTunerChanged();
+  // What follows every load of channel data (file or receiver).
+  void AfterLoad();
+  // Would the rebuild show channel c under the current filters? The TP of
+  // the selected TP-list row is passed in (kNoTp when there is none).
+  bool ChannelShown(uint16_t c, uint16_t selectedTp) const;
+
+  // ---- Notifications of the controls ----
+  void OnDeliveryTypeButton(int tuner, int type);  // tuner 0 or 1
+  void OnTuner1Button();
+  void OnTuner2Button();
+  void OnServiceTypeButton(int type);  // 0 TV, 1 Radio
+  void OnCasComboChanged(int selection);
+  void OnFavoriteComboChanged(int selection);
+  void OnSatFilterChanged(int selection);
+  void OnTpFilterChanged(int selection);
+  void OnSatelliteComboChanged(int selection);
+  void OnSatelliteOrderButton(int order);  // 0 Location, 1 Alphabet
+  void OnTpListClick();
+
+  // ---- Channel commands ----
+  // Cut Channel (and the start of a drag): remember the selected rows' channels.
+  void OnCutChannel();
+
+  // ---- Workspace file commands ----
+  void OnFileNew();
+  void OnFileOpen();
+  void OnFileSave();
+  void OnFileSaveAs();
+  // Steps 3-5 of Open for a chosen path (also the command-line file).
+  // True when the file was taken over.
+  bool OpenFile(const std::string& path);
+  void UpdateTitle();
+  static FileRequest OpenFileRequest();
+  static FileRequest SaveFileRequest();
+  // Folder the side file "dump_sat_info.bin" is written to; empty: the
+  // current directory.
+  void SetSideFileFolder(std::string folder) { sideFileFolder_ = std::move(folder); }
+
+  // ---- Command enabling ----
+  bool IsCommandEnabled(int id) const;
+  ContextMenu ChannelContextMenu() const;
+  ContextMenu TpContextMenu() const;
+  // The link port's connected flag (the link commands set it).
+  bool Connected() const { return connected_; }
+
+ private:
+  void SetTunerChecks();
+  void ApplyChannelSelection(int hint);
+  void ReportBrokenRow(uint16_t c, bool checkTp);
+  void WriteSideFile(const std::vector<uint8_t>& dump) const;
+  bool WriteWorkspace();
+  void TakeOverPath(const std::string& path);
+  std::string SatelliteText(uint8_t s, bool refreshForm) const;
+
+  ViewUi& ui_;
+  Workspace ws_;
+  ViewState st_;
+  FileState file_;
+  bool refreshTexts_ = false;  // cells show the refresh form (after hint -3)
+  bool connected_ = false;
+  std::string sideFileFolder_;
+};
+
+}  // namespace pelagor

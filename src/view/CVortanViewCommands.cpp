@@ -1,0 +1,112 @@
+// Command enabling, as queries, so the menu bar, the toolbar and the context
+// menus all read one truth.
+
+#include <array>
+
+#include "view/CVortanView.h"
+
+namespace pelagor {
+
+std::string_view ChanMenuText(ChanMenuItem item) {
+  static constexpr std::array<std::string_view, kChanMenuItems> kTexts{
+      "&Add Channel...\tInsert",
+      "&Edit Channel...\tEnter",
+      "&Delete Channel\tDel",
+      "FAV-1",
+      "FAV-2",
+      "FAV-3",
+      "FAV-4",
+      "FAV-5",
+      "FAV-6",
+      "FAV-7",
+      "FAV_8",
+      "&Lock",
+      "&Unlock",
+      "&Reassign Channel No.",
+      "&Cut Channel",
+      "&Paste Channel",
+      "Sort by Chan N&o",
+      "Sort by &Name",
+      "Sort by &Satellite",
+      "Sort by Pro&vider",
+      "Se&t Provider",
+  };
+  const int i = int(item);
+  return (i >= 0 && i < kChanMenuItems) ? kTexts[size_t(i)] : "";
+}
+
+std::string_view TpMenuText(TpMenuItem item) {
+  static constexpr std::array<std::string_view, kTpMenuItems> kTexts{
+      "&Add TP...", "&Edit TP...\tEnter", "&Delete TP", "&Sort by Frequency"};
+  const int i = int(item);
+  return (i >= 0 && i < kTpMenuItems) ? kTexts[size_t(i)] : "";
+}
+
+bool CVortanView::IsCommandEnabled(int id) const {
+  switch (id) {
+    case kIdFileNew:
+    case kIdFileOpen:
+    case kIdFileSave:
+    case kIdFileSaveAs:
+    case kIdAppAbout:
+    case kIdAppExit:
+    case kIdViewToolbar:
+    case kIdViewStatusBar:
+      return true;
+    case kIdLinkConnect:
+      return !connected_;
+    case kIdLinkDisconnect:
+    case kIdDownloadFile:
+    case kIdUploadFile:
+    case kIdUploadToWorkspace:
+    case kIdReceiverInfo:
+      return connected_;
+    case kIdDownloadWorkspace:
+      return connected_ && ws_.loaded;
+    default:
+      return false;
+  }
+}
+
+ContextMenu CVortanView::ChannelContextMenu() const {
+  ContextMenu m;
+  m.enabled.assign(kChanMenuItems, true);
+  m.favoriteTexts = st_.favoriteNames;
+  auto off = [&m](ChanMenuItem i) { m.enabled[size_t(i)] = false; };
+  const std::vector<int> rows = ui_.SelectedRows(ListId::kChannels);
+  if (!rows.empty() && ws_.loaded) {
+    if (rows.size() > 1) off(ChanMenuItem::kEditChannel);
+    if (st_.cutList.empty()) off(ChanMenuItem::kPasteChannel);
+  } else {
+    for (int i = int(ChanMenuItem::kEditChannel); i < kChanMenuItems; ++i) m.enabled[size_t(i)] = false;
+    if (ui_.SelectedRows(ListId::kTransponders).empty()) off(ChanMenuItem::kAddChannel);
+  }
+  if (!ws_.providerPresent) {
+    off(ChanMenuItem::kSortByProvider);
+    off(ChanMenuItem::kSetProvider);
+  }
+  return m;
+}
+
+ContextMenu CVortanView::TpContextMenu() const {
+  ContextMenu m;
+  m.enabled.assign(kTpMenuItems, true);
+  m.favoriteTexts = st_.favoriteNames;
+  m.shown = ShownDeliveryType() != kDvbT;
+  auto off = [&m](TpMenuItem i) { m.enabled[size_t(i)] = false; };
+  if (!ws_.loaded) {
+    off(TpMenuItem::kAddTp);
+    off(TpMenuItem::kEditTp);
+    off(TpMenuItem::kDeleteTp);
+  }
+  const std::vector<int> rows = ui_.SelectedRows(ListId::kTransponders);
+  if (rows.empty()) {
+    off(TpMenuItem::kEditTp);
+    off(TpMenuItem::kDeleteTp);
+  } else if (rows.size() > 1) {
+    off(TpMenuItem::kEditTp);
+  }
+  return m;
+}
+
+}  // namespace pelagor

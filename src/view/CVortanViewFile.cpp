@@ -1,0 +1,151 @@
+// Workspace file commands: New, Open, Save, Save As, and the window title.
+
+#include <fstream>
+#include <iterator>
+
+#include "files/DownloadImage.h"
+#include "view/CVortanView.h"
+#include "view/ModelSelectDlg.h"
+#include "view/WindowTitle.h"
+
+namespace pelagor {
+
+namespace {
+
+// The name part of a path: after the last separator (backslash as the
+// receiver's editor used, slash for POSIX paths).
+size_t NameStart(const std::string& path) {
+  const size_t p = path.find_last_of("\\/");
+  return p == std::string::npos ? 0 : p + 1;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+}  // namespace
+
+FileRequest CVortanView::OpenFileRequest() {
+  return {"bin", "*.bin",
+          "Download image(*.bin)|*.bin|Channel template(*.csv)|*.csv|Main Only(*.rom)|*.rom|All files(*.*)|*.*|", true,
+          true};
+}
+
+FileRequest CVortanView::SaveFileRequest() {
+  return {"bin", "*.bin", "Binary Data(*.bin)|*.bin|All Files (*.*)|*.*||", true, true};
+}
+
+void CVortanView::UpdateTitle() {
+  TitleState t;
+  t.loaded = ws_.loaded;
+  t.fileOpen = file_.fileOpen;
+  t.modified = st_.modified;
+  t.path = file_.path;
+  t.model = ws_.model;
+  ui_.SetWindowTitle(MakeWindowTitle(t));
+}
+
+void CVortanView::TakeOverPath(const std::string& path) {
+  file_.path = path;
+  const size_t start = NameStart(path);
+  file_.fileName = path.substr(start);
+  file_.folder = path.substr(0, start);
+}
+
+void CVortanView::OnFileNew() {
+  file_.path.clear();
+  file_.fileName.clear();
+  file_.folder.clear();
+  file_.fileOpen = false;
+  UpdateTitle();
+}
+
+void CVortanView::OnFileOpen() {
+  const std::optional<std::string> path = ui_.AskOpenFile(OpenFileRequest());
+  if (!path) {
+    ui_.ShowMessage("File Open Failed !", MessageIcon::kStop, MessageButtons::kOk);
+    return;
+  }
+  OpenFile(*path);
+}
+
+void CVortanView::WriteSideFile(const std::vector<uint8_t>& dump) const {
+  if (dump.empty()) return;
+  std::string dir = sideFileFolder_;
+  if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
+  // Failing to write it does not affect the load.
+  std::ofstream out(dir + "dump_sat_info.bin", std::ios::binary | std::ios::trunc);
+  if (out) out.write(reinterpret_cast<const char*>(dump.data()), std::streamsize(dump.size()));
+}
+
+bool CVortanView::OpenFile(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, bytes)) {
+    ui_.ShowMessage("File Open Error !!!", MessageIcon::kStop, MessageButtons::kOk);
+    return false;
+  }
+  // The reader works on a scratch copy: a rejected file leaves the workspace
+  // exactly as it was.
+  const ParseResult r = ParseDownloadImage(ws_, bytes.data(), bytes.size());
+  if (!r.accepted) {
+    ui_.ShowMessage("Invalid File Format !", MessageIcon::kStop, MessageButtons::kOk);
+    return false;
+  }
+  WriteSideFile(r.satelliteDump);
+  AfterLoad();
+  ws_.loaded = true;
+  file_.fileOpen = true;
+  TakeOverPath(path);
+  UpdateTitle();
+  return true;
+}
+
+bool CVortanView::WriteWorkspace() {
+  file_.fileOpen = WriteDownloadImage(ws_, file_.path) == 1;
+  if (file_.fileOpen) {
+    st_.modified = false;
+  } else {
+    // Not silent: the user must not believe the list is safe.
+    ui_.ShowMessage("File Save Error !!!", MessageIcon::kStop, MessageButtons::kOk);
+  }
+  UpdateTitle();
+  return file_.fileOpen;
+}
+
+void CVortanView::OnFileSave() {
+  if (!file_.fileOpen) {
+    OnFileSaveAs();
+    return;
+  }
+  WriteWorkspace();
+}
+
+void CVortanView::OnFileSaveAs() {
+  const ModelId remembered = ws_.model;
+  if (!ModelSelectDlg::SkippedFor(ws_.model)) {
+    ModelSelectDlg dlg;
+    dlg.position = ModelSelectDlg::PreselectionFor(ws_.model);
+    if (ui_.RunDialog(&dlg) != DialogAnswer::kOk) {
+      ws_.model = remembered;
+      return;
+    }
+    // A position the dialog does not offer chooses nothing.
+    if (!ModelSelectDlg::Enabled(dlg.position)) {
+      ws_.model = remembered;
+      return;
+    }
+    ws_.model = ModelSelectDlg::ModelAt(dlg.position);
+  }
+  const std::optional<std::string> path = ui_.AskSaveFile(SaveFileRequest());
+  if (!path) {
+    ws_.model = remembered;
+    return;
+  }
+  TakeOverPath(*path);
+  WriteWorkspace();
+}
+
+}  // namespace pelagor

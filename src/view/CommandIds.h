@@ -1,0 +1,63 @@
+#pragma once
+// Command identifiers of the menus, the toolbar and the view's command map,
+// and the items of the view's two context menus.
+
+#include <string_view>
+
+namespace pelagor {
+
+enum CommandId : int {
+  kIdAppTitle = 57344,  // string id of the application title
+  kIdFileNew = 57600,
+  kIdFileOpen = 57601,
+  kIdFileSave = 57603,
+  kIdFileSaveAs = 57604,
+  kIdAppAbout = 57664,
+  kIdAppExit = 57665,
+  kIdViewToolbar = 59392,
+  kIdViewStatusBar = 59393,
+  kIdLinkConnect = 32793,
+  kIdLinkDisconnect = 32794,
+  kIdDownloadFile = 32795,
+  kIdUploadFile = 32796,
+  kIdDownloadWorkspace = 32803,
+  kIdUploadToWorkspace = 32805,
+  kIdReceiverInfo = 32809,
+};
+
+// Popup "CHAN" of the channel list, in menu order.
+enum class ChanMenuItem : int {
+  kAddChannel,
+  kEditChannel,
+  kDeleteChannel,
+  kFav1,
+  kFav2,
+  kFav3,
+  kFav4,
+  kFav5,
+  kFav6,
+  kFav7,
+  kFav8,
+  kLock,
+  kUnlock,
+  kReassignChannelNo,
+  kCutChannel,
+  kPasteChannel,
+  kSortByChanNo,
+  kSortByName,
+  kSortBySatellite,
+  kSortByProvider,
+  kSetProvider,
+};
+inline constexpr int kChanMenuItems = 21;
+
+// Popup "TP" of the TP list, in menu order.
+enum class TpMenuItem : int { kAddTp, kEditTp, kDeleteTp, kSortByFrequency };
+inline constexpr int kTpMenuItems = 4;
+
+// Resource texts ("&" marks the mnemonic, the key follows a tab). The
+// favourite items are shown with the favourite names instead.
+std::string_view ChanMenuText(ChanMenuItem item);
+std::string_view TpMenuText(TpMenuItem item);
+
+}  // namespace pelagor

@@ -1,0 +1,20 @@
+#pragma once
+// The one place where record text bytes become display text. Names in the
+// records are 8-bit bytes, read here as ISO 8859-1, ending at the first zero
+// byte or at the field's end; control bytes are dropped.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace pelagor {
+
+// UTF-8 text of up to maxLength bytes.
+std::string DecodeRecordText(const uint8_t* bytes, size_t maxLength);
+
+// The 25-byte channel name field as the lists show it: a first byte below
+// 32 read as a signed byte (a character-table selector, or any byte from
+// 0x80 up) is passed over and the 24 bytes after it are shown.
+std::string ChannelNameText(const uint8_t* field25);
+
+}  // namespace pelagor
