@@ -1,0 +1,67 @@
+#pragma once
+
+#include "Zmodem32/CZmodem.h"
+#include "link/CSerialPort.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pelagor {
+
+class TransferUi;
+
+// Toolkit-free host of one ZMODEM session: starts the worker, lets the UI run its modal
+// loop, and collects the outcome only after the worker has ended. The Qt dialog and the
+// CLI are TransferUi implementations around it.
+class CTransferDlg {
+public:
+  static constexpr int32_t kModeSend = 1000;
+  static constexpr int32_t kModeReceive = 1001;
+  static constexpr int kIdOk = 1;
+  static constexpr int kIdStop = 3;
+  static constexpr int kCmdStartSend = 39312;
+  static constexpr int kCmdStartReceive = 39313;
+
+  explicit CTransferDlg(TransferUi* ui = nullptr, LinkTiming timing = {});
+  ~CTransferDlg();
+  CTransferDlg(const CTransferDlg&) = delete;
+  CTransferDlg& operator=(const CTransferDlg&) = delete;
+
+  SerialHandle port = kNoSerialHandle;
+  std::string receiveDir;
+  std::string sendPath;
+  int32_t mode = 0;
+  uint16_t zmodemArg = 0;
+
+  // Runs the session to its end; returns kIdOk.
+  int DoModal();
+  void OnInitDialog();
+  void OnCommand(int id);
+  // Stop button, Esc, Enter or the close box; safe from any thread and from a signal handler.
+  void Stop() { OnCommand(kIdStop); }
+  // Called by the worker when it has finished (the posted IDOK).
+  void OnWorkerEnd();
+
+  bool StopFlag() const { return m_stopFlag.load(); }
+  bool Finished() const { return m_finished.load(); }
+  int32_t CancelResult() const { return m_cancelResult; }
+  void SetCancelResult(int32_t r) { m_cancelResult = r; }
+  // Received data and length, valid after DoModal; the caller takes them.
+  std::vector<uint8_t>& Data() { return m_data; }
+  int32_t DataLength() const { return m_dataLength; }
+  CZmodem& Session() { return m_session; }
+  TransferUi* Ui() { return m_ui; }
+
+private:
+  TransferUi* m_ui;
+  CZmodem m_session;
+  std::atomic<bool> m_stopFlag{false};
+  std::atomic<bool> m_finished{false};
+  int32_t m_cancelResult = 0;
+  std::vector<uint8_t> m_data;
+  int32_t m_dataLength = 0;
+};
+
+}  // namespace pelagor

@@ -1,0 +1,321 @@
+// The ZMODEM sender: one file from disk, streamed as 1024-byte ZCRCG subpackets.
+#include "Zmodem32/CTransferDlg.h"
+#include "Zmodem32/CZmodem.h"
+#include "Zmodem32/TransferUi.h"
+#include "Zmodem32/ZmodemFormat.h"
+#include "Zmodem32/ZmodemProtocol.h"
+#include "Zmodem32/ZmodemResult.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+namespace pelagor {
+
+namespace {
+
+enum SendPhase { kFile, kData, kStream, kEof, kFinish, kDone };
+
+std::string FrameLine(const char* prefix, int type, const uint8_t* h)
+{
+  return ZFormat("%s%d : %02x %02x %02x %02x...", prefix, type, h[0], h[1], h[2], h[3]);
+}
+
+}  // namespace
+
+void CZmodem::TakeZrinit(const uint8_t* hdr)
+{
+  m_state.rxFlags = hdr[ZF0];
+  m_state.useVarHeaders = hdr[ZF1] & CANVHDR;
+  m_state.txCrc32 = (m_state.wantCrc32 && (hdr[ZF0] & CANFC32)) ? 1 : 0;
+  m_state.escapeControls |= hdr[ZF0] & TESCCTL;
+}
+
+void CZmodem::SendZrqinit()
+{
+  const uint8_t zero[4] = {0, 0, 0, 0};
+  SendHexHeader(4, ZRQINIT, zero);
+}
+
+void CZmodem::SendFileInfo()
+{
+  const uint8_t zero[4] = {0, 0, 0, 0};
+  SendBinaryHeader(4, ZFILE, zero);
+  // The peer gets the base name only, whichever separator the path uses.
+  std::string base = m_sendPath;
+  const size_t cut = base.find_last_of(":\\/");
+  if (cut != std::string::npos)
+    base = base.substr(cut + 1);
+  const std::string info = ZFormat("%ld %lo 0 0 %d %ld 0", static_cast<long>(m_state.fileLength),
+                                   0ul, m_state.filesRemaining,
+                                   static_cast<long>(m_state.bytesRemaining));
+  // The information block is 120 bytes: a long name is cut so that the fields still fit.
+  const size_t maxName = 120 - info.size() - 2;
+  base = ZCut(base, maxName);
+  uint8_t block[120] = {};
+  std::memcpy(block, base.data(), base.size());
+  std::memcpy(block + base.size() + 1, info.data(), info.size());
+  SendSubpacket(block, static_cast<int>(base.size() + 1 + info.size() + 1), ZCRCW);
+}
+
+int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int32_t offset,
+                          int count)
+{
+  if (!image)
+    return -1;
+  uint8_t stage[kZmodemMaxSubpacket];
+  const int32_t size = m_state.subpacketSize;
+  int32_t o = std::clamp<int32_t>(offset, 0, length);
+  for (int i = 0; i < count; ++i) {
+    int32_t n = length <= o + size ? length - o : size;
+    if (n < 0)
+      n = 0;
+    std::memcpy(stage, image->data() + o, static_cast<size_t>(n));
+    o += n;
+    if (n != size) {
+      m_state.txPos += n;
+      m_state.bytesTransferred += n;
+      m_state.dataBytes += n;
+      SendSubpacket(stage, n, ZCRCE);
+      SendPosHeader(ZEOF, m_state.txPos);
+      ShowProgress(m_state.txPos);
+      return -99;
+    }
+    m_state.txPos += n;
+    m_state.bytesTransferred += n;
+    m_state.dataBytes += n;
+    SendSubpacket(stage, n, ZCRCG);
+    Sleep(Timing().pauseShortMs);
+  }
+  ShowProgress(m_state.txPos);
+  return 1;
+}
+
+void CZmodem::FinishSend()
+{
+  m_endTime = static_cast<int64_t>(std::time(nullptr));
+  m_image.clear();
+  m_image.shrink_to_fit();
+  m_running = false;
+  if (m_host)
+    m_host->OnWorkerEnd();
+}
+
+void CZmodem::RunSend()
+{
+  m_result = 0;
+  m_cancelResult = 0;
+  m_startTime = m_endTime = 0;
+  CSerialPort::PurgeReceive();
+  m_inPos = m_inLen = 0;
+  PurgeTransmit();
+  m_state = ZmodemState{};
+  m_state.wantCrc32 = 1;
+  m_state.subpacketSize = kZmodemMaxSubpacket;
+  m_state.zdataNulls = 10;
+  m_state.fileCount = 1;
+  m_state.filesRemaining = 1;
+  m_state.fileName = ZCut(m_sendPath, kZmodemNameMax);
+
+  {
+    std::ifstream f(m_sendPath, std::ios::binary);
+    if (f)
+      m_image.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    if (!f.is_open() || f.bad() ||
+        m_image.size() > size_t(std::numeric_limits<int32_t>::max() / 2)) {
+      m_result = ZMODEM_TX_FILE_OPEN;
+      return FinishSend();
+    }
+  }
+  const int32_t length = static_cast<int32_t>(m_image.size());
+  m_state.fileLength = length;
+  m_state.bytesRemaining = length;
+
+  Status("  Initialize ZMODEM transmission...");
+  ShowProgress(0);
+  ShowFileName(m_sendPath);
+  if (m_ui)
+    m_ui->SetProgressRange(0, 100);
+  SendZrqinit();
+  Status("  Sending ZRQINIT...");
+
+  auto stop = [this] {
+    AbortSession();
+    m_cancelResult = ZMODEM_STOPPED;
+    FinishSend();
+  };
+  auto fail = [this](int32_t code, bool abort) {
+    if (abort)
+      AbortSession();
+    m_result = code;
+    FinishSend();
+  };
+
+  if (StopTest())
+    return stop();
+  m_stateCode = 102;
+  uint8_t hdr[4] = {};
+  for (;;) {
+    const int t = ReceiveHeader(hdr) & 0xFF;
+    if (StopTest())
+      return stop();
+    if (t == ZRINIT) {
+      TakeZrinit(hdr);
+      break;
+    }
+    if (t == ZABORT || t == ZCAN)
+      return fail(ZMODEM_TX_PEER_ABORT, false);
+    Status("  Bad ZRINIT...");
+    Status(FrameLine("  Frame Type ", t, hdr));
+    Sleep(Timing().pauseLongMs);
+    if (CountError())
+      return fail(ZMODEM_TX_ERROR_LIMIT, true);
+    PurgeReceive();
+    PurgeTransmit();
+    SendZrqinit();
+    Status("  Resending ZRQINIT...");
+    Sleep(Timing().pauseMediumMs);
+  }
+  m_stateCode = 104;
+
+  // Replies to ZFILE that are neither ZRPOS nor ZRINIT count as errors, so a receiver
+  // that falls silent ends the session instead of holding it forever.
+  m_state.errorCount = 0;
+  SendPhase phase = kFile;
+  bool sendInfo = true;
+  bool purgeOnStream = false;
+  auto rewind = [this](const uint8_t* h) {
+    const int32_t p = std::clamp<int32_t>(LoadPos(h), 0, m_state.fileLength);
+    m_state.dataBytes -= m_state.txPos - p;
+    m_state.txPos = p;
+  };
+  while (phase != kDone) {
+    switch (phase) {
+    case kFile: {
+      m_stateCode = 105;
+      if (StopTest())
+        return stop();
+      if (sendInfo)
+        SendFileInfo();
+      sendInfo = true;
+      const int t = ReceiveHeader(hdr) & 0xFF;
+      if (t == ZRPOS) {
+        m_state.txPos = std::clamp<int32_t>(LoadPos(hdr), 0, length);
+        if (m_startTime == 0)
+          m_startTime = static_cast<int64_t>(std::time(nullptr));
+        phase = kData;
+      } else if (t == ZABORT || t == ZCAN) {
+        return fail(ZMODEM_TX_PEER_ABORT, false);
+      } else if (t == ZRINIT) {
+        TakeZrinit(hdr);
+      } else {
+        Status(FrameLine("  Bad ZRPOS -- Frame Type ", t, hdr));
+        PurgeReceive();
+        if (CountError())
+          return fail(ZMODEM_TX_ERROR_LIMIT, true);
+      }
+      break;
+    }
+    case kData:
+      Status(ZFormat("  Send ZDATA... (%ld)", static_cast<long>(m_state.txPos)));
+      SendPosHeader(ZDATA, m_state.txPos);
+      if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
+        phase = kEof;
+      } else {
+        phase = kStream;
+        purgeOnStream = true;
+      }
+      break;
+    case kStream: {
+      m_stateCode = 106;
+      if (purgeOnStream) {
+        PurgeReceive();
+        purgeOnStream = false;
+      }
+      if (StopTest())
+        return stop();
+      if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
+        phase = kEof;
+        break;
+      }
+      if (WaitCommData(0) <= 0) {
+        m_state.errorCount = 0;
+        break;
+      }
+      for (;;) {
+        const int t = ReceiveHeader(hdr) & 0xFF;
+        if (t == ZACK) {
+          Status("  ZACK received...");
+          break;
+        }
+        if (t == ZABORT || t == ZCAN) {
+          Status("  ZCAN received...");
+          return fail(ZMODEM_TX_PEER_ABORT, false);
+        }
+        if (t == ZRPOS) {
+          rewind(hdr);
+          Status(ZFormat("  Retry at = %ld...", static_cast<long>(m_state.txPos)));
+          if (CountError())
+            return fail(ZMODEM_TX_ERROR_LIMIT, true);
+          phase = kData;
+          break;
+        }
+        Status(ZFormat("  Bad ZRPOS : Got Frame #%d...", t));
+        if (StopTest())
+          return stop();
+        if (CountError())
+          return fail(ZMODEM_TX_ERROR_LIMIT, true);
+        // Silence after noise: nothing more to answer, go on sending.
+        if (t == 0xFF)
+          break;
+      }
+      break;
+    }
+    case kEof: {
+      m_stateCode = 190;
+      if (StopTest())
+        return stop();
+      const int t = ReceiveHeader(hdr) & 0xFF;
+      if (t == ZRINIT || t == ZSKIP) {
+        Status("  Received final ZRINIT...");
+        Status("  Send ZFIN...");
+        SendPosHeader(ZFIN, 0);
+        phase = kFinish;
+      } else if (t == ZABORT || t == ZCAN) {
+        return fail(ZMODEM_TX_PEER_ABORT, false);
+      } else if (t == ZRPOS) {
+        // The receiver names the position it wants: send again from there at once.
+        Status("  Rewind data packet...");
+        rewind(hdr);
+        if (CountError())
+          return fail(ZMODEM_TX_ERROR_LIMIT, true);
+        phase = kData;
+      } else if (t != ZACK) {
+        if (CountError())
+          return fail(ZMODEM_TX_ERROR_LIMIT, true);
+      }
+      break;
+    }
+    case kFinish: {
+      m_stateCode = 191;
+      const int t = ReceiveHeader(hdr) & 0xFF;
+      Status(t == ZFIN ? "  Received ZFIN..." : "  Received Non ZFIN...");
+      WriteCommBlock("OO", 2);
+      Status("  Send OO(over and out)...");
+      PurgeReceive();
+      Status("  End of Send ZMODEM Session...");
+      m_result = ZMODEM_OK;
+      phase = kDone;
+      break;
+    }
+    case kDone:
+      break;
+    }
+  }
+  FinishSend();
+}
+
+}  // namespace pelagor
