@@ -1,8 +1,5 @@
 #include "view/CVortanView.h"
 
-#include <cstdio>
-
-#include "db/CatalogueMerge.h"
 
 namespace pelagor {
 
@@ -86,9 +83,8 @@ void CVortanView::OnTunerChanged() {
 }
 
 void CVortanView::AfterLoad() {
+  // The catalogue merges have run in the load step (ApplyDownloadImage).
   st_.currentCatalogueEntry = -1;
-  MergeNewSatellites(Image(), ws_.catalogue);
-  MergeNewTps(Image(), ws_.catalogue);
   FillSatelliteCombo();
   FillTransponderList(1);
   FillFavoriteCombo();

@@ -114,7 +114,9 @@ class CVortanView {
   // 0 and the TP of the first selected TP-list row (DVB-T, DVB-C), 1 none.
   int TransponderOfSelectedRow(uint16_t& tp);
   void OnTunerChanged();
-  // What follows every load of channel data (file or receiver).
+  // What follows every load of channel data (file or receiver), after the
+  // shared load step (ApplyDownloadImage / LoadWorkspaceFile) has parsed and
+  // merged: the lists start again from the first channel's satellite.
   void AfterLoad();
   // Would the rebuild show channel c under the current filters? The TP of
   // the selected TP-list row is passed in (kNoTp when there is none).
@@ -146,6 +148,8 @@ class CVortanView {
   // True when the file was taken over.
   bool OpenFile(const std::string& path);
   void UpdateTitle();
+  // How every channel and TP edit ends: set Modified, update the title.
+  void MarkModified();
   static FileRequest OpenFileRequest();
   static FileRequest SaveFileRequest();
   // Folder the side file "dump_sat_info.bin" is written to; empty: the
@@ -163,7 +167,6 @@ class CVortanView {
   void SetTunerChecks();
   void ApplyChannelSelection(int hint);
   void ReportBrokenRow(uint16_t c, bool checkTp);
-  void WriteSideFile(const std::vector<uint8_t>& dump) const;
   bool WriteWorkspace();
   void TakeOverPath(const std::string& path);
   std::string SatelliteText(uint8_t s, bool refreshForm) const;

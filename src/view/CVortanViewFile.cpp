@@ -1,9 +1,7 @@
 // Workspace file commands: New, Open, Save, Save As, and the window title.
 
-#include <fstream>
-#include <iterator>
-
 #include "files/DownloadImage.h"
+#include "files/WorkspaceLoad.h"
 #include "view/CVortanView.h"
 #include "view/ModelSelectDlg.h"
 #include "view/WindowTitle.h"
@@ -17,13 +15,6 @@ namespace {
 size_t NameStart(const std::string& path) {
   const size_t p = path.find_last_of("\\/");
   return p == std::string::npos ? 0 : p + 1;
-}
-
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
 }
 
 }  // namespace
@@ -46,6 +37,11 @@ void CVortanView::UpdateTitle() {
   t.path = file_.path;
   t.model = ws_.model;
   ui_.SetWindowTitle(MakeWindowTitle(t));
+}
+
+void CVortanView::MarkModified() {
+  st_.modified = true;
+  UpdateTitle();
 }
 
 void CVortanView::TakeOverPath(const std::string& path) {
@@ -72,31 +68,22 @@ void CVortanView::OnFileOpen() {
   OpenFile(*path);
 }
 
-void CVortanView::WriteSideFile(const std::vector<uint8_t>& dump) const {
-  if (dump.empty()) return;
-  std::string dir = sideFileFolder_;
-  if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
-  // Failing to write it does not affect the load.
-  std::ofstream out(dir + "dump_sat_info.bin", std::ios::binary | std::ios::trunc);
-  if (out) out.write(reinterpret_cast<const char*>(dump.data()), std::streamsize(dump.size()));
-}
-
 bool CVortanView::OpenFile(const std::string& path) {
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, bytes)) {
-    ui_.ShowMessage("File Open Error !!!", MessageIcon::kStop, MessageButtons::kOk);
+  LoadOptions options;
+  options.satelliteDumpPath = sideFileFolder_;
+  if (!options.satelliteDumpPath.empty() && options.satelliteDumpPath.back() != '/' &&
+      options.satelliteDumpPath.back() != '\\') {
+    options.satelliteDumpPath += '/';
+  }
+  options.satelliteDumpPath += kSatelliteDumpName;
+  // The load works on a scratch copy: a rejected file leaves the workspace
+  // exactly as it was. It also runs the catalogue merges and sets Loaded.
+  const LoadResult r = LoadWorkspaceFile(ws_, path, options);
+  if (r != LoadResult::kLoaded) {
+    ui_.ShowMessage(std::string(LoadResultText(r)), MessageIcon::kStop, MessageButtons::kOk);
     return false;
   }
-  // The reader works on a scratch copy: a rejected file leaves the workspace
-  // exactly as it was.
-  const ParseResult r = ParseDownloadImage(ws_, bytes.data(), bytes.size());
-  if (!r.accepted) {
-    ui_.ShowMessage("Invalid File Format !", MessageIcon::kStop, MessageButtons::kOk);
-    return false;
-  }
-  WriteSideFile(r.satelliteDump);
   AfterLoad();
-  ws_.loaded = true;
   file_.fileOpen = true;
   TakeOverPath(path);
   UpdateTitle();
