@@ -1,0 +1,220 @@
+// pelagor-stbsim: plays the set-top receiver on a serial device or on a
+// pseudo-terminal it creates, so the link can be tried without hardware.
+//
+//   pelagor-stbsim [--device PATH | --link PATH] [--model T] [--boot T] [--main T]
+//                  [--reply-bytes N] [--late-ms N] [--silent]
+//                  [--on-download CMD] [--on-upload CMD]
+//
+// Without --device it creates a pseudo-terminal and prints "PORT <path>" (and
+// makes --link a symlink to it). It then prints "READY" and answers until killed.
+// Each frame it recognises is reported on standard output: "QUERY" when the
+// information query arrives and "INFO <bytes sent>" once it is answered,
+// "PEER receive" or "PEER send" when an announcement hands the line over and
+// "DOWNLOAD <status>" or "UPLOAD <status>" when that ends, "FRAME <code>" for
+// other codes.
+// After a download or upload announcement the line is handed to the ZMODEM peer:
+// --on-download and --on-upload name programs (e.g. "rz", "sz file") that run with
+// the line as standard input and output; without one the frame is only reported.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "CommandZmodemPeer.h"
+#include "StbSimulator.h"
+#include "link/CSerialPort.h"
+
+namespace {
+
+volatile std::sig_atomic_t gStop = 0;
+void OnSignal(int) { gStop = 1; }
+
+struct Options {
+  std::string device, link;
+  pelagor::StbIdentity identity;
+  long replyBytes = kReceiverInfoSize;
+  long lateMs = 0;
+  bool silent = false;
+  std::string onDownload, onUpload;
+};
+
+[[noreturn]] void Usage(const std::string& msg) {
+  std::fprintf(stderr, "pelagor-stbsim: %s\n", msg.c_str());
+  std::fprintf(stderr,
+               "usage: pelagor-stbsim [--device PATH | --link PATH] [--model T] [--boot T] "
+               "[--main T]\n"
+               "       [--reply-bytes N] [--late-ms N] [--silent] [--on-download CMD] "
+               "[--on-upload CMD]\n");
+  std::exit(2);
+}
+
+long Number(const std::string& option, const std::string& text) {
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || v < 0) Usage(option + " takes a number of 0 or more");
+  return v;
+}
+
+Options Parse(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 >= argc) Usage("missing value for " + a);
+      return argv[++i];
+    };
+    if (a == "--device") o.device = value();
+    else if (a == "--link") o.link = value();
+    else if (a == "--model") o.identity.model = value();
+    else if (a == "--boot") o.identity.bootVersion = value();
+    else if (a == "--main") o.identity.mainVersion = value();
+    else if (a == "--reply-bytes") o.replyBytes = Number(a, value());
+    else if (a == "--late-ms") o.lateMs = Number(a, value());
+    else if (a == "--silent") o.silent = true;
+    else if (a == "--on-download") o.onDownload = value();
+    else if (a == "--on-upload") o.onUpload = value();
+    else if (a == "-h" || a == "--help") Usage("help");
+    else Usage("unknown option " + a);
+  }
+  if (o.replyBytes > long(kReceiverInfoSize))
+    Usage("--reply-bytes is at most 104");
+  if (!o.device.empty() && !o.link.empty()) Usage("--device and --link exclude each other");
+  return o;
+}
+
+void Say(const std::string& line) {
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+// Writes all of it, waiting for room as a line would.
+bool WriteAll(int fd, const uint8_t* data, size_t len) {
+  size_t done = 0;
+  while (done < len && !gStop) {
+    const ssize_t w = ::write(fd, data + done, len - done);
+    if (w > 0) {
+      done += size_t(w);
+      continue;
+    }
+    if (w < 0 && errno != EAGAIN && errno != EINTR) return false;
+    pollfd p{fd, POLLOUT, 0};
+    ::poll(&p, 1, 100);
+  }
+  return done == len;
+}
+
+void Pause(long ms) {
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!gStop && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
+struct Line {
+  int fd = -1;
+  int keep = -1;  // our own hold on a created pty's other side
+  CSerialPort device;
+};
+
+bool OpenLine(const Options& opt, Line& line) {
+  if (!opt.device.empty()) {
+    std::string message;
+    if (!line.device.OpenPort(opt.device, &message)) {
+      std::fprintf(stderr, "pelagor-stbsim: %s\n", message.c_str());
+      return false;
+    }
+    line.fd = int(line.device.Handle());
+    Say("DEVICE " + opt.device);
+    return true;
+  }
+  line.fd = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+  if (line.fd < 0 || ::grantpt(line.fd) != 0 || ::unlockpt(line.fd) != 0) return false;
+  const char* name = ::ptsname(line.fd);
+  if (!name) return false;
+  const std::string path = name;
+  // Held open so the line never hangs up between the PC side's opens.
+  line.keep = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  if (line.keep < 0) return false;
+  termios t{};
+  if (::tcgetattr(line.keep, &t) == 0) {
+    ::cfmakeraw(&t);
+    ::tcsetattr(line.keep, TCSANOW, &t);
+  }
+  if (!opt.link.empty()) {
+    ::unlink(opt.link.c_str());
+    if (::symlink(path.c_str(), opt.link.c_str()) != 0) {
+      std::perror("pelagor-stbsim: symlink");
+      return false;
+    }
+  }
+  Say("PORT " + path);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options opt = Parse(argc, argv);
+  ::signal(SIGINT, OnSignal);
+  ::signal(SIGTERM, OnSignal);
+  ::signal(SIGPIPE, SIG_IGN);
+
+  Line line;
+  if (!OpenLine(opt, line)) {
+    if (opt.device.empty()) std::perror("pelagor-stbsim: pseudo-terminal");
+    return 1;
+  }
+  pelagor::StbSimulator sim(opt.identity);
+  pelagor::CommandZmodemPeer peer(opt.onDownload, opt.onUpload, &gStop);
+  Say("READY");
+
+  while (!gStop) {
+    pollfd p{line.fd, POLLIN, 0};
+    const int rc = ::poll(&p, 1, 100);
+    if (rc <= 0 || !(p.revents & POLLIN)) {
+      // A device that went away ends the run; an idle line just loops.
+      if (rc > 0 && (p.revents & (POLLERR | POLLNVAL))) break;
+      if (rc > 0 && (p.revents & POLLHUP)) Pause(50);
+      continue;
+    }
+    // One byte at a time, so nothing past an announcement frame is taken from the
+    // ZMODEM peer that gets the line next.
+    uint8_t byte = 0;
+    if (::read(line.fd, &byte, 1) != 1) continue;
+    const auto frame = sim.Feed(byte);
+    if (!frame) continue;
+    const uint8_t code = (*frame)[2];
+    if (code == UART_CMD_GET_INFO) {
+      Say("QUERY");
+      if (opt.silent) {
+        Say("INFO 0");
+        continue;
+      }
+      Pause(opt.lateMs);
+      const auto& block = sim.InfoBlock();
+      WriteAll(line.fd, block.data(), size_t(opt.replyBytes));
+      Say("INFO " + std::to_string(opt.replyBytes));
+    } else if (code == UART_CMD_START_ZMODEM_DOWNLOAD) {
+      Say("PEER receive");
+      Say("DOWNLOAD " + std::to_string(peer.ReceiveFromPc(line.fd)));
+    } else if (code == UART_CMD_START_ZMODEM_UPLOAD) {
+      Say("PEER send");
+      Say("UPLOAD " + std::to_string(peer.SendToPc(line.fd)));
+    } else {
+      Say("FRAME " + std::to_string(code));
+    }
+  }
+  if (!opt.link.empty()) ::unlink(opt.link.c_str());
+  if (line.keep >= 0) ::close(line.keep);
+  if (line.device.IsOpen()) line.device.ClosePort();
+  else if (line.fd >= 0) ::close(line.fd);
+  return 0;
+}
