@@ -83,7 +83,9 @@ int DbOps::AddSat(uint8_t& out, uint8_t catalogueIndex, int newFlag) {
 }
 
 int DbOps::DeleteSat(int s) {
-  if (!DbImage::ValidSat(s)) return 1;
+  // A free record is no satellite: deleting it again would lower the count
+  // and unlink its stale neighbours.
+  if (!img_.SatInUse(s)) return 1;
   while (img_.SatTpCount(s) != 0 && img_.SatFirstTp(s) != kNoTp) {
     const int first = img_.SatFirstTp(s);
     if (DeleteTp(first) && img_.SatFirstTp(s) == first) break;
@@ -183,7 +185,7 @@ int DbOps::AddTp(int s, uint16_t& out, int newFlag) {
 }
 
 int DbOps::DeleteTp(int t) {
-  if (!DbImage::ValidTp(t)) return 1;
+  if (!img_.TpInUse(t)) return 1;  // a free record still names its old satellite
   const int s = img_.TpSat(t);
   if (!DbImage::ValidSat(s)) return 1;
   DeleteTpChans(t);
@@ -339,7 +341,9 @@ int DbOps::AddChan(int t, uint16_t& out, int addedByEditor) {
 }
 
 int DbOps::DeleteChan(int c) {
-  if (!DbImage::ValidChan(c)) return 1;
+  // A deleted channel keeps its TP index; deleting it again would lower the
+  // counts of channels that are still there.
+  if (!img_.ChanInUse(c)) return 1;
   const int t = img_.ChanTp(c);
   if (!DbImage::ValidTp(t)) return 1;
   if (img_.CurrentChan() == c) img_.SetCurrentChan(img_.ChanNext(c));

@@ -140,6 +140,85 @@ int SortChansBySatellite(const DbImage& img, uint16_t* list, int length, bool as
 
 namespace {
 
+// Provider names compare over their 16 bytes like the other texts, except
+// that two names equal in all 16 bytes (no NUL) compare as 1.
+int CompareProviderNames(const uint8_t* a, const uint8_t* b) {
+  for (size_t i = 0; i < kProviderNameSize; ++i) {
+    const uint8_t ca = Fold(a[i]);
+    const uint8_t cb = Fold(b[i]);
+    if (ca != cb) return ca < cb ? -1 : 1;
+    if (ca == 0) return 0;
+  }
+  return 1;
+}
+
+// In provider order a first byte of 0x80 or above is skipped like a
+// character-table selector.
+NameView ChannelNameForProviderSort(const uint8_t* name25) {
+  if (name25[0] < 0x20 || name25[0] >= 0x80) return {name25 + 1, chan::kNameSize - 1};
+  return {name25, chan::kNameSize};
+}
+
+}  // namespace
+
+int SortChansByProvider(const DbImage& img, const ProviderTable& providers, uint16_t* list, int length,
+                        bool ascending) {
+  struct Key {
+    uint16_t provider;
+    uint16_t index;
+    bool unknown;
+    uint8_t providerName[kProviderNameSize];
+    uint8_t name[chan::kNameSize];
+  };
+  return SortWith<Key>(
+      img, list, length, ascending,
+      [&providers](const DbImage& im, uint16_t c) {
+        Key k{};
+        const int ch = SafeChan(c);
+        const uint16_t p = im.ChanProvider(ch);
+        k.provider = p < kFirstBadProvider ? p : 0;
+        k.index = c;
+        k.unknown = providers.IsUnknown(k.provider);
+        std::memcpy(k.providerName, providers.entries[k.provider].name.data(), kProviderNameSize);
+        std::memcpy(k.name, im.ChanName(ch), chan::kNameSize);
+        return k;
+      },
+      [](const Key& a, const Key& b) {
+        if (a.unknown != b.unknown) return a.unknown ? -1 : 1;
+        if (!a.unknown)
+          if (int r = CompareProviderNames(a.providerName, b.providerName)) return r;
+        return CompareNames(ChannelNameForProviderSort(a.name), ChannelNameForProviderSort(b.name));
+      });
+}
+
+int SortCatalogueTps(CatalogueTp* list, int n, bool ascending) {
+  if (n <= 0) return 0;
+  if (list == nullptr) return 1;
+  struct Key {
+    uint32_t frequency;
+    int position;
+  };
+  try {
+    std::vector<CatalogueTp> copy(list, list + n);
+    std::vector<Key> keys(static_cast<size_t>(n));
+    std::vector<const Key*> refs(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      keys[size_t(i)] = {copy[size_t(i)].frequency, i};
+      refs[size_t(i)] = &keys[size_t(i)];
+    }
+    QuickSortRefs(
+        refs,
+        [](const Key* a, const Key* b) { return a->frequency > b->frequency ? 1 : a->frequency < b->frequency ? -1 : 0; },
+        ascending);
+    for (int i = 0; i < n; ++i) list[i] = copy[size_t(refs[size_t(i)]->position)];
+    return 0;
+  } catch (const std::bad_alloc&) {
+    return 1;
+  }
+}
+
+namespace {
+
 void SetTpNext(DbImage& img, int t, uint16_t v) { img.SetTpWordField(t, tpw::kNext, v); }
 void SetTpPrev(DbImage& img, int t, uint16_t v) { img.SetTpWordField(t, tpw::kPrev, v); }
 
@@ -168,6 +247,9 @@ void ExchangeWithSuccessor(DbImage& img, int s, uint16_t a, uint16_t b) {
 int SortCableTpRing(DbImage& img, int s) {
   if (!DbImage::ValidSat(s)) return 1;
   const int count = img.SatTpCount(s);
+  // No sound ring is longer than the TP table; a damaged count must not
+  // turn the passes into billions of steps.
+  if (count > kMaxTps) return 1;
   for (int pass = 0; pass < count - 1; ++pass) {
     uint16_t cur = img.SatFirstTp(s);
     for (int j = 0; j < count - 1; ++j) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "db/DbImage.h"
+#include "db/ProviderTable.h"
+#include "db/SatCatalogue.h"
 
 namespace pelagor {
 
@@ -48,10 +50,19 @@ int CompareFoldedText(const uint8_t* a, const uint8_t* b, size_t n);
 int SortChansByNumber(const DbImage& img, uint16_t* list, int length, bool ascending);
 int SortChansByName(const DbImage& img, uint16_t* list, int length, bool ascending);
 int SortChansBySatellite(const DbImage& img, uint16_t* list, int length, bool ascending);
+// Providers named "Unknown" (any case) first, then provider names, then
+// channel names; a provider index of 2000 or more reads as entry 0.
+int SortChansByProvider(const DbImage& img, const ProviderTable& providers, uint16_t* list, int length,
+                        bool ascending);
+
+// A catalogue entry's TP list by frequency (hidden TPs included).
+// 0 done, 1 when working memory cannot be had or the list is missing.
+int SortCatalogueTps(CatalogueTp* list, int n, bool ascending);
 
 // Sorts the TP ring of a cable satellite by stored frequency, ascending, with
 // bubble passes that exchange neighbours in the ring (equal frequencies keep
-// their order). 0 done, 1 when the satellite index is not valid.
+// their order). 0 done, 1 when the satellite index is not valid, its TP
+// count is more than the TP table holds, or the ring breaks.
 int SortCableTpRing(DbImage& img, int satIndex);
 
 // Numbers the given channels 1, 2, 3 ... in list order ("Reassign Channel

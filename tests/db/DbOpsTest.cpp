@@ -353,6 +353,40 @@ TEST_F(DbOpsTest, SyncSatNameAndFavouriteName) {
   EXPECT_EQ(ops.SetFavouriteName(8, "x"), 1);
 }
 
+TEST_F(DbOpsTest, DeletingAFreeRecordIsRejected) {
+  const int s = Sat();
+  const int t = Tp(s), t2 = Tp(s);
+  const int c = Chan(t);
+  Chan(t);
+  const int gone = Chan(t2);
+  ASSERT_EQ(ops.DeleteChan(gone), 0);
+  const int goneTp = Tp(s);
+  ASSERT_EQ(ops.DeleteTp(goneTp), 0);
+  img->SetU8(DbImage::TpOffset(goneTp) + tp::kSat, uint8_t(s));  // stale bytes of a free record
+  const int goneSat = Sat();
+  ASSERT_EQ(ops.DeleteSat(goneSat), 0);
+  const DbImage before = *img;
+  const struct {
+    const char* what;
+    int (DbOps::*op)(int);
+    int index;
+  } rows[] = {
+      {"channel deleted before", &DbOps::DeleteChan, gone},
+      {"channel never used", &DbOps::DeleteChan, 7000},
+      {"TP deleted before", &DbOps::DeleteTp, goneTp},
+      {"satellite deleted before", &DbOps::DeleteSat, goneSat},
+      {"satellite never used", &DbOps::DeleteSat, 150},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ((ops.*r.op)(r.index), 1) << r.what;
+    EXPECT_TRUE(*img == before) << r.what;
+  }
+  EXPECT_EQ(img->TpChanCount(t), 2);
+  EXPECT_EQ(img->ChanCount(), 2);
+  EXPECT_EQ(img->SatCount(), 1);
+  EXPECT_EQ(img->Order(0), c);
+}
+
 TEST_F(DbOpsTest, CheckerCatchesBrokenRing) {
   const int t = Tp(Sat());
   const int a = Chan(t);

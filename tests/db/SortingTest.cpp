@@ -165,3 +165,106 @@ TEST_F(SortFixture, ReassignNumbersListedChannelsOnly) {
   EXPECT_EQ(img->ChanNumber(5), 2);
   EXPECT_EQ(img->ChanNumber(7), 42);
 }
+
+TEST_F(CableRing, DamagedCountIsRejected) {
+  Lay({3000, 1000, 2000});
+  img->SetSatU16(kSat, sat::kTpCount, 60000);
+  EXPECT_EQ(SortCableTpRing(*img, kSat), 1);
+}
+
+namespace {
+
+struct ProviderSort : SortFixture {
+  ProviderTable providers;
+
+  void Provider(size_t i, const char* name, size_t n = 0) {
+    std::memcpy(providers.entries[i].name.data(), name, n ? n : std::strlen(name));
+  }
+  void Chan(int c, uint16_t provider, const char* name) {
+    SortFixture::Chan(c, 0, 1, name);
+    img->SetChanU16(c, chan::kProvider, provider);
+  }
+  std::vector<uint16_t> Run(std::vector<uint16_t> list, bool ascending = true) {
+    EXPECT_EQ(SortChansByProvider(*img, providers, list.data(), int(list.size()), ascending), 0);
+    return list;
+  }
+};
+
+}  // namespace
+
+TEST_F(ProviderSort, UnknownFirstAndNoProviderReadAsEntryZero) {
+  Provider(0, "Sky");
+  Provider(1, "unKNOWN");
+  Provider(2, "ARD");
+  Chan(0, 2, "ARD one");
+  Chan(1, 1, "Zulu");
+  Chan(2, 2500, "Beta");  // no provider: sorts under entry 0, "Sky"
+  Chan(3, 0, "Alpha");
+  Chan(4, 2000, "Gamma");
+  EXPECT_EQ(Run({0, 1, 2, 3, 4}), (std::vector<uint16_t>{1, 0, 3, 2, 4}));
+  EXPECT_EQ(Run({0, 1, 2, 3, 4}, false), (std::vector<uint16_t>{4, 2, 3, 0, 1}));
+}
+
+TEST_F(ProviderSort, TwoUnknownProvidersGoByChannelName) {
+  Provider(3, "Unknown");
+  Provider(4, "UNKNOWN");
+  Provider(5, "Canal");
+  Chan(0, 3, "delta");
+  Chan(1, 4, "Charlie");
+  Chan(2, 5, "alpha");
+  Chan(3, 3, "Bravo");
+  EXPECT_EQ(Run({0, 1, 2, 3}), (std::vector<uint16_t>{3, 1, 0, 2}));
+}
+
+TEST_F(ProviderSort, ChannelNamesSkipSelectorsAndHighFirstBytes) {
+  Provider(0, "Prov");
+  Chan(0, 0, "Bravo");
+  Chan(1, 0, "\x86" "Alpha");
+  Chan(2, 0, "\x05" "Charlie");
+  Chan(3, 0, "bravo");  // equal to "Bravo" ignoring case
+  const std::vector<uint16_t> got = Run({0, 1, 2, 3});
+  EXPECT_EQ(got[0], 1);
+  EXPECT_EQ(got[3], 2);
+  // The name sort takes 0x86 as a plain high byte.
+  EXPECT_EQ(SortFixture::Run(SortChansByName, {0, 1, 2, 3}).back(), 1);
+}
+
+TEST_F(ProviderSort, FullSixteenByteProviderNamesNeverTie) {
+  Provider(0, "ABCDEFGHIJKLMNOP", 16);
+  Provider(1, "abcdefghijklmnop", 16);
+  Provider(2, "Short");
+  Chan(0, 0, "Zed");
+  Chan(1, 1, "Abc");
+  Chan(2, 2, "Zed");
+  Chan(3, 2, "Abc");
+  // Equal in all 16 bytes compares as 1: the pair is left as given, either way round.
+  EXPECT_EQ(Run({0, 1}), (std::vector<uint16_t>{0, 1}));
+  EXPECT_EQ(Run({1, 0}), (std::vector<uint16_t>{1, 0}));
+  // A name ending in a NUL ties and falls through to the channel names.
+  EXPECT_EQ(Run({2, 3}), (std::vector<uint16_t>{3, 2}));
+}
+
+TEST_F(ProviderSort, EmptyListsChangeNothing) {
+  std::vector<uint16_t> none(5, N);
+  EXPECT_EQ(Run(none), none);
+  EXPECT_EQ(SortChansByProvider(*img, providers, nullptr, 0, true), 0);
+}
+
+TEST(SortCatalogueTps, FixedOrderOfEqualFrequencies) {
+  // The pilot byte tags the entries; worked through the partition by hand.
+  const std::vector<CatalogueTp> in = {{5, 0, 0, 0, 0, 'a'}, {3, 0, 0, 0, 1, 'b'}, {5, 0, 0, 0, 0, 'c'}, {1, 0, 0, 0, 0, 'd'}};
+  const struct {
+    bool ascending;
+    const char* order;
+  } rows[] = {{true, "dbca"}, {false, "cabd"}};
+  for (const auto& r : rows) {
+    std::vector<CatalogueTp> list = in;
+    ASSERT_EQ(SortCatalogueTps(list.data(), int(list.size()), r.ascending), 0);
+    std::string got;
+    for (const CatalogueTp& tp : list) got += char(tp.pilot);
+    EXPECT_EQ(got, r.order);
+    EXPECT_EQ(list[1].hidden, r.ascending ? 1 : 0);  // hidden entries sort with the rest
+  }
+  EXPECT_EQ(SortCatalogueTps(nullptr, 0, true), 0);
+  EXPECT_EQ(SortCatalogueTps(nullptr, 3, true), 1);
+}
