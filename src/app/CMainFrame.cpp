@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -13,6 +14,8 @@
 
 #include "app/AppIcon.h"
 #include "app/CAboutDlg.h"
+#include "app/CVortanForm.h"
+#include "view/CVortanView.h"
 #include "view/WindowTitle.h"
 
 namespace pelagor {
@@ -45,18 +48,20 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   setWindowIcon(MakeAppIcon());
   // The editor retitles the window after every load, save and edit.
   setWindowTitle(QString::fromStdString(MakeWindowTitle(TitleState{})));
+  form_ = new CVortanForm(this);
+  setCentralWidget(form_);
   CreateActions();
   CreateMenus();
   CreateToolBar();
   CreateStatusBar();
   RestoreGeometry();
   qApp->installEventFilter(this);
+  form_->InitialUpdate();
+  UpdateCommandStates();
 }
 
 CMainFrame::~CMainFrame() {
   qApp->removeEventFilter(this);
-  QSettings profile;
-  profile.setValue("Settings/Geometry", saveGeometry());
 }
 
 void CMainFrame::CreateActions() {
@@ -71,6 +76,10 @@ void CMainFrame::CreateActions() {
   saveAs_ = MakeAction(this, "Save &As...", "Save the active document with a new name", "Save As",
                        "actionSaveAs");
   saveAs_->setIcon(style()->standardIcon(QStyle::SP_DriveFDIcon));
+  connect(new_, &QAction::triggered, this, [this] { form_->View().OnFileNew(); UpdateCommandStates(); });
+  connect(open_, &QAction::triggered, this, [this] { form_->View().OnFileOpen(); UpdateCommandStates(); });
+  connect(save_, &QAction::triggered, this, [this] { form_->View().OnFileSave(); UpdateCommandStates(); });
+  connect(saveAs_, &QAction::triggered, this, [this] { form_->View().OnFileSaveAs(); UpdateCommandStates(); });
   exit_ = MakeAction(this, "E&xit", "Quit the application; prompts to save documents", "Exit",
                      "actionExit");
   connect(exit_, &QAction::triggered, this, &QWidget::close);
@@ -89,6 +98,7 @@ void CMainFrame::CreateMenus() {
   file->addAction(saveAs_);
   file->addSeparator();
   file->addAction(exit_);
+  connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
   // View is filled once the toolbar and status bar exist (their toggle actions).
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("menuHelp");
@@ -170,6 +180,38 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::UpdateCommandStates() {
+  const CVortanView& view = form_->View();
+  new_->setEnabled(view.IsCommandEnabled(kIdFileNew));
+  open_->setEnabled(view.IsCommandEnabled(kIdFileOpen));
+  save_->setEnabled(view.IsCommandEnabled(kIdFileSave));
+  saveAs_->setEnabled(view.IsCommandEnabled(kIdFileSaveAs));
+}
+
+bool CMainFrame::ConfirmLeave() {
+  CVortanView& view = form_->View();
+  if (!view.Modified()) return true;
+  switch (form_->ModalHost().AskSaveChanges()) {
+    case SaveChangesAnswer::kDiscard: return true;
+    case SaveChangesAnswer::kCancel: return false;
+    case SaveChangesAnswer::kSave: break;
+  }
+  // Save falls back to Save As when there is no file; a cancelled or failed
+  // write leaves the changes unsaved, so the window stays.
+  view.OnFileSave();
+  return !view.Modified();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (!ConfirmLeave()) {
+    event->ignore();
+    return;
+  }
+  QSettings profile;
+  profile.setValue("Settings/Geometry", saveGeometry());
+  event->accept();
 }
 
 void CMainFrame::OnAppAbout() {

@@ -10,6 +10,8 @@ class QToolBar;
 
 namespace pelagor {
 
+class CVortanForm;
+
 class CMainFrame : public QMainWindow {
   Q_OBJECT
  public:
@@ -25,6 +27,7 @@ class CMainFrame : public QMainWindow {
   QAction* ExitAction() const { return exit_; }
   QAction* AboutAction() const { return about_; }
   QToolBar* MainToolBar() const { return toolBar_; }
+  CVortanForm* Form() const { return form_; }
 
   // Lock-key indicator states as the status bar shows them.
   bool CapsLockShown() const;
@@ -36,6 +39,7 @@ class CMainFrame : public QMainWindow {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void CreateActions();
@@ -43,6 +47,9 @@ class CMainFrame : public QMainWindow {
   void CreateToolBar();
   void CreateStatusBar();
   void RestoreGeometry();
+  void UpdateCommandStates();
+  // Leaving with unsaved changes asks first; false keeps the window open.
+  bool ConfirmLeave();
 
   QAction* new_ = nullptr;
   QAction* open_ = nullptr;
@@ -51,6 +58,7 @@ class CMainFrame : public QMainWindow {
   QAction* exit_ = nullptr;
   QAction* about_ = nullptr;
   QToolBar* toolBar_ = nullptr;
+  CVortanForm* form_ = nullptr;
   QLabel* capIndicator_ = nullptr;
   QLabel* numIndicator_ = nullptr;
   QLabel* scrlIndicator_ = nullptr;

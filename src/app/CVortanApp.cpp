@@ -7,6 +7,9 @@
 
 #include "app/AppIcon.h"
 #include "app/CMainFrame.h"
+#include "app/CModalHost.h"
+#include "app/CVortanForm.h"
+#include "view/CVortanView.h"
 
 namespace pelagor {
 
@@ -45,7 +48,9 @@ bool CVortanApp::Start(const QStringList& arguments) {
   options_ = ParseArguments(arguments);
   if (!options_.error.isEmpty()) return false;
   frame_ = std::make_unique<CMainFrame>();
+  if (hostFactory_) frame_->Form()->SetModalHost(hostFactory_());
   frame_->show();
+  if (!options_.file.isEmpty()) frame_->Form()->View().OpenFile(options_.file.toStdString());
   return true;
 }
 

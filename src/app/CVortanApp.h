@@ -4,11 +4,13 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace pelagor {
 
 class CMainFrame;
+class CModalHost;
 
 class CVortanApp {
  public:
@@ -34,9 +36,15 @@ class CVortanApp {
 
   CMainFrame* MainFrame() const { return frame_.get(); }
 
+  // Makes the host of the message boxes, dialogs and file choosers before
+  // the command-line file is opened (tests answer them through it).
+  using ModalHostFactory = std::function<std::unique_ptr<CModalHost>()>;
+  void SetModalHostFactory(ModalHostFactory factory) { hostFactory_ = std::move(factory); }
+
  private:
   std::unique_ptr<CMainFrame> frame_;
   Options options_;
+  ModalHostFactory hostFactory_;
 };
 
 }  // namespace pelagor

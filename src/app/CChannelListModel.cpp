@@ -1,0 +1,47 @@
+#include "app/CChannelListModel.h"
+
+#include "view/CVortanView.h"
+
+namespace pelagor {
+
+CChannelListModel::CChannelListModel(const CVortanView& view, QObject* parent)
+    : QAbstractTableModel(parent), view_(view) {}
+
+void CChannelListModel::SetColumns(const std::vector<ListColumn>& columns) {
+  beginResetModel();
+  columns_ = columns;
+  endResetModel();
+}
+
+void CChannelListModel::Reset(int rows) {
+  beginResetModel();
+  rows_ = rows < 0 ? 0 : rows;
+  endResetModel();
+}
+
+void CChannelListModel::Refresh() {
+  if (rows_ > 0 && !columns_.empty())
+    emit dataChanged(index(0, 0), index(rows_ - 1, int(columns_.size()) - 1), {Qt::DisplayRole});
+}
+
+int CChannelListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int CChannelListModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : int(columns_.size());
+}
+
+QVariant CChannelListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rows_ || index.column() >= int(columns_.size())) return {};
+  if (role == Qt::DisplayRole) return QString::fromStdString(view_.ChannelCell(index.row(), index.column()));
+  if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+  return {};
+}
+
+QVariant CChannelListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= int(columns_.size())) return {};
+  if (role == Qt::DisplayRole) return QString::fromStdString(columns_[size_t(section)].heading);
+  if (role == Qt::TextAlignmentRole) return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+  return {};
+}
+
+}  // namespace pelagor

@@ -1,0 +1,37 @@
+#pragma once
+// The channel list over the view's rows: the texts are read from the view
+// when a cell is drawn, so nothing is copied and a rebuild is one reset.
+
+#include <QAbstractTableModel>
+#include <vector>
+
+#include "view/ViewUi.h"
+
+namespace pelagor {
+
+class CVortanView;
+
+class CChannelListModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  CChannelListModel(const CVortanView& view, QObject* parent = nullptr);
+
+  void SetColumns(const std::vector<ListColumn>& columns);
+  const std::vector<ListColumn>& Columns() const { return columns_; }
+  // The row set changed: rows is the view's new row count.
+  void Reset(int rows);
+  // Same rows, new texts.
+  void Refresh();
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+ private:
+  const CVortanView& view_;
+  std::vector<ListColumn> columns_;
+  int rows_ = 0;
+};
+
+}  // namespace pelagor

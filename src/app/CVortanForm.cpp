@@ -1,0 +1,416 @@
+#include "app/CVortanForm.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelection>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/CChannelListModel.h"
+#include "app/CQtModalHost.h"
+#include "app/CTpListModel.h"
+#include "view/CVortanView.h"
+
+namespace pelagor {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), int(s.size())); }
+
+QTableView* MakeList(QWidget* parent, const char* name) {
+  auto* t = new QTableView(parent);
+  t->setObjectName(name);
+  t->setSelectionBehavior(QAbstractItemView::SelectRows);
+  t->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  t->setShowGrid(true);
+  t->setWordWrap(false);
+  t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  t->setContextMenuPolicy(Qt::CustomContextMenu);
+  t->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  t->verticalHeader()->hide();
+  t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 4);
+  t->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  t->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  t->horizontalHeader()->setHighlightSections(false);
+  t->horizontalHeader()->setStretchLastSection(false);
+  return t;
+}
+
+void ApplyWidths(QTableView* t, const std::vector<ListColumn>& columns) {
+  for (size_t i = 0; i < columns.size(); ++i) t->horizontalHeader()->resizeSection(int(i), columns[i].width);
+}
+
+}  // namespace
+
+CVortanForm::CVortanForm(QWidget* parent) : QWidget(parent) {
+  setObjectName("vortanForm");
+  modal_ = std::make_unique<CQtModalHost>(this);
+  view_ = std::make_unique<CVortanView>(*this);
+  BuildControls();
+  ConnectControls();
+}
+
+CVortanForm::~CVortanForm() = default;
+
+void CVortanForm::SetModalHost(std::unique_ptr<CModalHost> host) {
+  if (host) modal_ = std::move(host);
+}
+
+QAbstractButton* CVortanForm::AddButton(ControlId id, QAbstractButton* button) {
+  controls_[id] = button;
+  return button;
+}
+
+void CVortanForm::BuildControls() {
+  // Left: tuners, satellite, TP list. Right: filters, channel list. The
+  // lists take all the height below their controls; the channel list also
+  // takes every pixel of width the left column does not need.
+  auto* tunerBox = new QGroupBox("Tuner", this);
+  auto* tunerGrid = new QGridLayout(tunerBox);
+  const ControlId typeIds[2][3] = {{ControlId::kTuner1DvbS, ControlId::kTuner1DvbT, ControlId::kTuner1DvbC},
+                                   {ControlId::kTuner2DvbS, ControlId::kTuner2DvbT, ControlId::kTuner2DvbC}};
+  const char* typeTexts[3] = {"DVB-S", "DVB-T", "DVB-C"};
+  for (int tuner = 0; tuner < 2; ++tuner) {
+    auto* check = new QCheckBox(tuner == 0 ? "Tuner1" : "Tuner2", tunerBox);
+    check->setObjectName(tuner == 0 ? "tuner1" : "tuner2");
+    AddButton(tuner == 0 ? ControlId::kTuner1 : ControlId::kTuner2, check);
+    tunerGrid->addWidget(check, tuner, 0);
+    auto* group = new QButtonGroup(tunerBox);
+    for (int type = 0; type < 3; ++type) {
+      auto* radio = new QRadioButton(typeTexts[type], tunerBox);
+      radio->setObjectName(QString("tuner%1Type%2").arg(tuner + 1).arg(type));
+      group->addButton(radio, type);
+      AddButton(typeIds[tuner][type], radio);
+      tunerGrid->addWidget(radio, tuner, type + 1);
+    }
+  }
+
+  auto* satGroup = new QGroupBox("Satellite", this);
+  satGroup->setObjectName("satelliteGroup");
+  controls_[ControlId::kSatelliteGroup] = satGroup;
+  auto* satColumn = new QVBoxLayout(satGroup);
+  auto* satCombo = new QComboBox(satGroup);
+  satCombo->setObjectName("satelliteCombo");
+  satCombo->setMaxVisibleItems(20);
+  satCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  satCombo->setMinimumContentsLength(24);
+  combos_[ComboId::kSatellite] = satCombo;
+  controls_[ControlId::kSatelliteCombo] = satCombo;
+  satColumn->addWidget(satCombo);
+  auto* satRow = new QHBoxLayout;
+  auto* sortGroup = new QGroupBox("Sort", satGroup);
+  sortGroup->setObjectName("sortGroup");
+  controls_[ControlId::kSortGroup] = sortGroup;
+  auto* sortRow = new QHBoxLayout(sortGroup);
+  auto* sortButtons = new QButtonGroup(sortGroup);
+  auto* alphabet = new QRadioButton("Alphabet", sortGroup);
+  alphabet->setObjectName("alphabet");
+  auto* location = new QRadioButton("Location", sortGroup);
+  location->setObjectName("location");
+  sortButtons->addButton(alphabet);
+  sortButtons->addButton(location);
+  AddButton(ControlId::kAlphabet, alphabet);
+  AddButton(ControlId::kLocation, location);
+  sortRow->addWidget(alphabet);
+  sortRow->addWidget(location);
+  satRow->addWidget(sortGroup);
+  for (auto [id, text, name] : {std::tuple{ControlId::kSatAdd, "Add", "satAdd"},
+                                std::tuple{ControlId::kSatDelete, "Delete", "satDelete"},
+                                std::tuple{ControlId::kSatEdit, "Edit", "satEdit"}}) {
+    auto* b = new QPushButton(text, satGroup);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    AddButton(id, b);
+    satRow->addWidget(b, 0, Qt::AlignBottom);
+  }
+  satColumn->addLayout(satRow);
+
+  auto* tpGroup = new QGroupBox("Transponder", this);
+  tpGroup->setObjectName("transponderGroup");
+  controls_[ControlId::kTransponderGroup] = tpGroup;
+  tps_ = MakeList(tpGroup, "tpList");
+  controls_[ControlId::kTpList] = tps_;
+  tpModel_ = new CTpListModel(this);
+  tps_->setModel(tpModel_);
+  (new QVBoxLayout(tpGroup))->addWidget(tps_);
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(tunerBox);
+  left->addWidget(satGroup);
+  left->addWidget(tpGroup, 1);
+
+  // Right column: service type and the filter combos.
+  auto* serviceBox = new QGroupBox("Service", this);
+  auto* serviceRow = new QHBoxLayout(serviceBox);
+  auto* serviceButtons = new QButtonGroup(serviceBox);
+  auto* tv = new QRadioButton("TV", serviceBox);
+  tv->setObjectName("tv");
+  auto* radio = new QRadioButton("Radio", serviceBox);
+  radio->setObjectName("radio");
+  serviceButtons->addButton(tv);
+  serviceButtons->addButton(radio);
+  AddButton(ControlId::kTv, tv);
+  AddButton(ControlId::kRadio, radio);
+  serviceRow->addWidget(tv);
+  serviceRow->addWidget(radio);
+
+  auto* filterBox = new QGroupBox("Filter", this);
+  auto* filterRow = new QHBoxLayout(filterBox);
+  auto* favButton = new QPushButton("Favorite", filterBox);
+  favButton->setObjectName("favoriteButton");
+  favButton->setAutoDefault(false);
+  AddButton(ControlId::kFavoriteButton, favButton);
+  auto addCombo = [&](ComboId id, ControlId control, const char* name, const char* label) {
+    if (label != nullptr) filterRow->addWidget(new QLabel(label, filterBox));
+    auto* c = new QComboBox(filterBox);
+    c->setObjectName(name);
+    c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    combos_[id] = c;
+    controls_[control] = c;
+    filterRow->addWidget(c);
+    return c;
+  };
+  filterRow->addWidget(favButton);
+  addCombo(ComboId::kFavorite, ControlId::kFavoriteCombo, "favoriteCombo", nullptr)->setMinimumContentsLength(12);
+  filterRow->addSpacing(8);
+  addCombo(ComboId::kCas, ControlId::kCasCombo, "casCombo", "CAS");
+  filterRow->addSpacing(8);
+  addCombo(ComboId::kSatFilter, ControlId::kSatFilterCombo, "satFilterCombo", "SAT");
+  filterRow->addSpacing(8);
+  addCombo(ComboId::kTpFilter, ControlId::kTpFilterCombo, "tpFilterCombo", "TP");
+
+  auto* filters = new QHBoxLayout;
+  filters->addWidget(serviceBox);
+  filters->addWidget(filterBox);
+  filters->addStretch(1);
+
+  auto* chanGroup = new QGroupBox("Channels", this);
+  chanGroup->setObjectName("channelsGroup");
+  controls_[ControlId::kChannelsGroup] = chanGroup;
+  channels_ = MakeList(chanGroup, "channelList");
+  controls_[ControlId::kChannelList] = channels_;
+  channelModel_ = new CChannelListModel(*view_, this);
+  channels_->setModel(channelModel_);
+  (new QVBoxLayout(chanGroup))->addWidget(channels_);
+
+  auto* right = new QVBoxLayout;
+  right->addLayout(filters);
+  right->addWidget(chanGroup, 1);
+
+  auto* outer = new QHBoxLayout(this);
+  outer->setContentsMargins(10, 6, 10, 6);
+  outer->addLayout(left, 0);
+  outer->addSpacing(12);
+  outer->addLayout(right, 1);
+}
+
+void CVortanForm::ConnectControls() {
+  const ControlId typeIds[2][3] = {{ControlId::kTuner1DvbS, ControlId::kTuner1DvbT, ControlId::kTuner1DvbC},
+                                   {ControlId::kTuner2DvbS, ControlId::kTuner2DvbT, ControlId::kTuner2DvbC}};
+  // clicked and activated come from the user only, so the view's own
+  // updates of these controls do not come back as notifications.
+  for (int tuner = 0; tuner < 2; ++tuner)
+    for (int type = 0; type < 3; ++type)
+      connect(Button(typeIds[tuner][type]), &QAbstractButton::clicked, this,
+              [this, tuner, type] { view_->OnDeliveryTypeButton(tuner, type); });
+  connect(Button(ControlId::kTuner1), &QAbstractButton::clicked, this, [this] { view_->OnTuner1Button(); });
+  connect(Button(ControlId::kTuner2), &QAbstractButton::clicked, this, [this] { view_->OnTuner2Button(); });
+  connect(Button(ControlId::kTv), &QAbstractButton::clicked, this, [this] { view_->OnServiceTypeButton(0); });
+  connect(Button(ControlId::kRadio), &QAbstractButton::clicked, this, [this] { view_->OnServiceTypeButton(1); });
+  connect(Button(ControlId::kAlphabet), &QAbstractButton::clicked, this,
+          [this] { view_->OnSatelliteOrderButton(1); });
+  connect(Button(ControlId::kLocation), &QAbstractButton::clicked, this,
+          [this] { view_->OnSatelliteOrderButton(0); });
+  connect(Combo(ComboId::kSatellite), &QComboBox::activated, this,
+          [this](int i) { view_->OnSatelliteComboChanged(i); });
+  connect(Combo(ComboId::kFavorite), &QComboBox::activated, this,
+          [this](int i) { view_->OnFavoriteComboChanged(i); });
+  connect(Combo(ComboId::kCas), &QComboBox::activated, this, [this](int i) { view_->OnCasComboChanged(i); });
+  connect(Combo(ComboId::kSatFilter), &QComboBox::activated, this,
+          [this](int i) { view_->OnSatFilterChanged(i); });
+  connect(Combo(ComboId::kTpFilter), &QComboBox::activated, this,
+          [this](int i) { view_->OnTpFilterChanged(i); });
+  connect(tps_, &QAbstractItemView::clicked, this, [this] { view_->OnTpListClick(); });
+  connect(channels_, &QWidget::customContextMenuRequested, this, &CVortanForm::ShowChannelMenu);
+  connect(tps_, &QWidget::customContextMenuRequested, this, &CVortanForm::ShowTpMenu);
+}
+
+void CVortanForm::InitialUpdate() { view_->OnInitialUpdate(); }
+
+QWidget* CVortanForm::Control(ControlId id) const {
+  auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+QAbstractButton* CVortanForm::Button(ControlId id) const { return qobject_cast<QAbstractButton*>(Control(id)); }
+
+QComboBox* CVortanForm::Combo(ComboId id) const {
+  auto it = combos_.find(id);
+  return it == combos_.end() ? nullptr : it->second;
+}
+
+QTableView* CVortanForm::ListOf(ListId list) const { return list == ListId::kChannels ? channels_ : tps_; }
+
+void CVortanForm::SetChannelColumns(const std::vector<ListColumn>& columns) {
+  channelModel_->SetColumns(columns);
+  ApplyWidths(channels_, columns);
+}
+
+void CVortanForm::ResetChannelList(int rowCount) { channelModel_->Reset(rowCount); }
+
+void CVortanForm::RefreshChannelList() { channelModel_->Refresh(); }
+
+void CVortanForm::FillTpList(const std::vector<ListColumn>& columns,
+                             const std::vector<std::vector<std::string>>& rows) {
+  tpModel_->Fill(columns, rows);
+  ApplyWidths(tps_, columns);
+}
+
+void CVortanForm::SelectRows(ListId list, const std::vector<int>& rows) {
+  QTableView* t = ListOf(list);
+  QAbstractItemModel* m = t->model();
+  QItemSelectionModel* sel = t->selectionModel();
+  const int count = m->rowCount();
+  const int lastColumn = std::max(0, m->columnCount() - 1);
+  // Runs of adjacent rows become one range: selecting 8000 rows stays cheap.
+  QItemSelection selection;
+  int first = -1;
+  int prev = -2;
+  auto flush = [&] {
+    if (first >= 0) selection.select(m->index(first, 0), m->index(prev, lastColumn));
+  };
+  for (int r : rows) {
+    if (r < 0 || r >= count) continue;
+    if (r != prev + 1) {
+      flush();
+      first = r;
+    }
+    prev = r;
+  }
+  flush();
+  sel->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  if (!selection.isEmpty()) {
+    const QModelIndex focus = selection.front().topLeft();
+    sel->setCurrentIndex(focus, QItemSelectionModel::NoUpdate);
+    t->scrollTo(focus);
+  }
+}
+
+std::vector<int> CVortanForm::SelectedRows(ListId list) const {
+  std::vector<int> out;
+  for (const QItemSelectionRange& range : ListOf(list)->selectionModel()->selection())
+    for (int r = range.top(); r <= range.bottom(); ++r) out.push_back(r);
+  std::sort(out.begin(), out.end());
+  out.erase(std::unique(out.begin(), out.end()), out.end());
+  return out;
+}
+
+void CVortanForm::FillCombo(ComboId combo, const std::vector<std::string>& items) {
+  QComboBox* c = Combo(combo);
+  if (c == nullptr) return;
+  QStringList texts;
+  texts.reserve(int(items.size()));
+  for (const std::string& s : items) texts << Q(s);
+  c->clear();
+  c->addItems(texts);
+  c->setCurrentIndex(-1);
+}
+
+void CVortanForm::SelectComboItem(ComboId combo, int index) {
+  QComboBox* c = Combo(combo);
+  if (c == nullptr) return;
+  c->setCurrentIndex(index >= 0 && index < c->count() ? index : -1);
+}
+
+void CVortanForm::SetCheck(ControlId control, bool checked) {
+  QAbstractButton* b = Button(control);
+  if (b == nullptr) return;
+  QButtonGroup* group = b->group();
+  // An exclusive group never lets its checked button go by itself.
+  if (!checked && group != nullptr && group->exclusive() && b->isChecked()) {
+    group->setExclusive(false);
+    b->setChecked(false);
+    group->setExclusive(true);
+    return;
+  }
+  b->setChecked(checked);
+}
+
+void CVortanForm::Enable(ControlId control, bool enabled) {
+  if (QWidget* w = Control(control)) w->setEnabled(enabled);
+}
+
+void CVortanForm::SetCaption(ControlId control, const std::string& text) {
+  QWidget* w = Control(control);
+  if (auto* g = qobject_cast<QGroupBox*>(w)) {
+    g->setTitle(Q(text));
+  } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+    b->setText(Q(text));
+  }
+}
+
+void CVortanForm::SetWindowTitle(const std::string& text) {
+  const QString title = Q(text);
+  window()->setWindowTitle(title);
+  emit TitleChanged(title);
+}
+
+MessageAnswer CVortanForm::ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
+  return modal_->ShowMessage(text, icon, buttons);
+}
+
+DialogAnswer CVortanForm::RunDialog(DialogModel model) { return modal_->RunDialog(model); }
+
+std::optional<std::string> CVortanForm::AskOpenFile(const FileRequest& request) {
+  return modal_->AskOpenFile(request);
+}
+
+std::optional<std::string> CVortanForm::AskSaveFile(const FileRequest& request) {
+  return modal_->AskSaveFile(request);
+}
+
+void CVortanForm::ShowChannelMenu(const QPoint& pos) {
+  const ContextMenu state = view_->ChannelContextMenu();
+  if (!state.shown) return;
+  QMenu menu(this);
+  menu.setObjectName("chanMenu");
+  for (int i = 0; i < kChanMenuItems; ++i) {
+    const auto item = static_cast<ChanMenuItem>(i);
+    QString text = Q(ChanMenuText(item));
+    if (i >= int(ChanMenuItem::kFav1) && i <= int(ChanMenuItem::kFav8))
+      text = Q(state.favoriteTexts[size_t(i - int(ChanMenuItem::kFav1))]);
+    QAction* a = menu.addAction(text);
+    a->setEnabled(size_t(i) < state.enabled.size() && state.enabled[size_t(i)]);
+    if (item == ChanMenuItem::kDeleteChannel || item == ChanMenuItem::kFav8 ||
+        item == ChanMenuItem::kUnlock || item == ChanMenuItem::kReassignChannelNo ||
+        item == ChanMenuItem::kPasteChannel || item == ChanMenuItem::kSortByProvider)
+      menu.addSeparator();
+  }
+  menu.exec(channels_->viewport()->mapToGlobal(pos));
+}
+
+void CVortanForm::ShowTpMenu(const QPoint& pos) {
+  const ContextMenu state = view_->TpContextMenu();
+  if (!state.shown) return;
+  QMenu menu(this);
+  menu.setObjectName("tpMenu");
+  for (int i = 0; i < kTpMenuItems; ++i) {
+    QAction* a = menu.addAction(Q(TpMenuText(static_cast<TpMenuItem>(i))));
+    a->setEnabled(size_t(i) < state.enabled.size() && state.enabled[size_t(i)]);
+    if (static_cast<TpMenuItem>(i) == TpMenuItem::kDeleteTp) menu.addSeparator();
+  }
+  menu.exec(tps_->viewport()->mapToGlobal(pos));
+}
+
+}  // namespace pelagor

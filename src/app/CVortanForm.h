@@ -1,0 +1,87 @@
+#pragma once
+// The editor form: the controls and the two lists. It implements ViewUi for
+// the editor (CVortanView, which it owns) and forwards what the user does;
+// it keeps no editor state of its own.
+
+#include <QWidget>
+#include <map>
+#include <memory>
+
+#include "app/CModalHost.h"
+#include "view/ViewUi.h"
+
+class QAbstractButton;
+class QComboBox;
+class QGroupBox;
+class QTableView;
+
+namespace pelagor {
+
+class CChannelListModel;
+class CTpListModel;
+class CVortanView;
+
+class CVortanForm : public QWidget, public ViewUi {
+  Q_OBJECT
+ public:
+  explicit CVortanForm(QWidget* parent = nullptr);
+  ~CVortanForm() override;
+
+  // First display (columns, combos, checks, title); call once the form sits
+  // in its window.
+  void InitialUpdate();
+
+  CVortanView& View() { return *view_; }
+  const CVortanView& View() const { return *view_; }
+  // Replaces the message boxes, dialogs and file choosers (tests).
+  void SetModalHost(std::unique_ptr<CModalHost> host);
+  CModalHost& ModalHost() { return *modal_; }
+
+  QWidget* Control(ControlId id) const;
+  QComboBox* Combo(ComboId id) const;
+  QTableView* ChannelTable() const { return channels_; }
+  QTableView* TpTable() const { return tps_; }
+
+  // ViewUi
+  void SetChannelColumns(const std::vector<ListColumn>& columns) override;
+  void ResetChannelList(int rowCount) override;
+  void RefreshChannelList() override;
+  void FillTpList(const std::vector<ListColumn>& columns,
+                  const std::vector<std::vector<std::string>>& rows) override;
+  void SelectRows(ListId list, const std::vector<int>& rows) override;
+  std::vector<int> SelectedRows(ListId list) const override;
+  void FillCombo(ComboId combo, const std::vector<std::string>& items) override;
+  void SelectComboItem(ComboId combo, int index) override;
+  void SetCheck(ControlId control, bool checked) override;
+  void Enable(ControlId control, bool enabled) override;
+  void SetCaption(ControlId control, const std::string& text) override;
+  void SetWindowTitle(const std::string& text) override;
+  MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+  DialogAnswer RunDialog(DialogModel model) override;
+  std::optional<std::string> AskOpenFile(const FileRequest& request) override;
+  std::optional<std::string> AskSaveFile(const FileRequest& request) override;
+
+ signals:
+  // The window title the editor asked for.
+  void TitleChanged(const QString& title);
+
+ private:
+  void BuildControls();
+  void ConnectControls();
+  QTableView* ListOf(ListId list) const;
+  QAbstractButton* Button(ControlId id) const;
+  QAbstractButton* AddButton(ControlId id, QAbstractButton* button);
+  void ShowChannelMenu(const QPoint& pos);
+  void ShowTpMenu(const QPoint& pos);
+
+  std::unique_ptr<CModalHost> modal_;
+  std::unique_ptr<CVortanView> view_;
+  CChannelListModel* channelModel_ = nullptr;
+  CTpListModel* tpModel_ = nullptr;
+  QTableView* channels_ = nullptr;
+  QTableView* tps_ = nullptr;
+  std::map<ControlId, QWidget*> controls_;
+  std::map<ComboId, QComboBox*> combos_;
+};
+
+}  // namespace pelagor

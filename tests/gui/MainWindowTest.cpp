@@ -1,0 +1,445 @@
+// The real main window on the offscreen platform: menus, toolbar, status
+// bar, About box, the form's controls driving the lists, and the file
+// commands with their dialogs answered through the modal host.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QWindow>
+#include <fstream>
+#include <memory>
+
+#include "app/CAboutDlg.h"
+#include "app/CMainFrame.h"
+#include "app/CModelSelectDialog.h"
+#include "app/CQtModalHost.h"
+#include "app/CVortanApp.h"
+#include "app/CVortanForm.h"
+#include "gui/GuiFixture.h"
+#include "gui/ScriptedHost.h"
+#include "view/CVortanView.h"
+
+namespace pelagor::guitest {
+namespace {
+
+QStringList MenuTexts(const QMenu* menu) {
+  QStringList out;
+  for (QAction* a : menu->actions())
+    if (!a->isSeparator()) out << a->text();
+  return out;
+}
+
+QStringList ComboTexts(const QComboBox* c) {
+  QStringList out;
+  for (int i = 0; i < c->count(); ++i) out << c->itemText(i);
+  return out;
+}
+
+class MainWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    fixture_ = Path("fixture.bin");
+    ASSERT_TRUE(WriteFixture(fixture_, 1));
+  }
+
+  std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
+
+  // Starts the application as `pelagor ARGS...` with the scripted host.
+  CMainFrame& Start(QStringList args = {}) {
+    args.prepend("pelagor");
+    app_ = std::make_unique<CVortanApp>();
+    app_->SetModalHostFactory([this] { return std::make_unique<ScriptedHost>(host_); });
+    EXPECT_TRUE(app_->Start(args));
+    return *app_->MainFrame();
+  }
+  CVortanForm& Form() { return *app_->MainFrame()->Form(); }
+  QString Title() { return app_->MainFrame()->windowTitle(); }
+  int ChannelRows() { return Form().ChannelTable()->model()->rowCount(); }
+  int TpRows() { return Form().TpTable()->model()->rowCount(); }
+  QComboBox* Combo(ComboId id) { return Form().Combo(id); }
+  void Click(ControlId id) {
+    auto* w = Form().Control(id);
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(w->isEnabled());
+    QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
+  }
+  // Picks a combo line as the user does (activation, not a programmatic change).
+  void Choose(ComboId id, int index) {
+    QComboBox* c = Combo(id);
+    ASSERT_LT(index, c->count());
+    c->setCurrentIndex(index);
+    emit c->activated(index);
+  }
+  QString Caption(ControlId id) { return qobject_cast<QGroupBox*>(Form().Control(id))->title(); }
+
+  QTemporaryDir dir_;
+  std::string fixture_;
+  Shared host_;
+  std::unique_ptr<CVortanApp> app_;
+};
+
+TEST_F(MainWindowTest, MenusShortcutsToolbarAndStatusBar) {
+  CMainFrame& f = Start();
+  const QList<QAction*> top = f.menuBar()->actions();
+  ASSERT_EQ(top.size(), 3);
+  EXPECT_EQ(top[0]->text(), "&File");
+  EXPECT_EQ(top[1]->text(), "&View");
+  EXPECT_EQ(top[2]->text(), "&Help");
+  EXPECT_EQ(MenuTexts(top[0]->menu()), (QStringList{"&New", "&Open...", "&Save", "Save &As...", "E&xit"}));
+  EXPECT_EQ(MenuTexts(top[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
+  EXPECT_EQ(MenuTexts(top[2]->menu()), (QStringList{"&About Pelagor..."}));
+  EXPECT_EQ(f.NewAction()->shortcut(), QKeySequence("Ctrl+N"));
+  EXPECT_EQ(f.OpenAction()->shortcut(), QKeySequence("Ctrl+O"));
+  EXPECT_EQ(f.SaveAction()->shortcut(), QKeySequence("Ctrl+S"));
+
+  // Toolbar: Open, Save, Save As, separator, About, with their tips.
+  const QList<QAction*> tools = f.MainToolBar()->actions();
+  ASSERT_EQ(tools.size(), 5);
+  EXPECT_EQ(tools[0], f.OpenAction());
+  EXPECT_EQ(tools[1], f.SaveAction());
+  EXPECT_EQ(tools[2], f.SaveAsAction());
+  EXPECT_TRUE(tools[3]->isSeparator());
+  EXPECT_EQ(tools[4], f.AboutAction());
+  struct Tip { QAction* action; const char* status; const char* tool; };
+  for (const Tip& t : {Tip{f.OpenAction(), "Open an existing document", "Open"},
+                       Tip{f.SaveAction(), "Save the active document", "Save"},
+                       Tip{f.SaveAsAction(), "Save the active document with a new name", "Save As"}}) {
+    EXPECT_EQ(t.action->statusTip(), t.status);
+    EXPECT_EQ(t.action->toolTip(), t.tool);
+  }
+
+  // Status bar: the idle text comes back after a status tip, and the indicators.
+  EXPECT_EQ(f.statusBar()->currentMessage(), CMainFrame::kIdleMessage);
+  f.statusBar()->showMessage("Open an existing document");
+  f.statusBar()->clearMessage();
+  EXPECT_EQ(f.statusBar()->currentMessage(), "For Help, press F1");
+  QStringList indicators;
+  for (QLabel* l : f.statusBar()->findChildren<QLabel*>())
+    if (l->objectName().startsWith("indicator")) indicators << l->text();
+  EXPECT_EQ(indicators, (QStringList{"CAP", "NUM", "SCRL"}));
+  EXPECT_FALSE(f.CapsLockShown());
+  QTest::keyClick(f.windowHandle(), Qt::Key_CapsLock);
+  EXPECT_TRUE(f.CapsLockShown());
+  EXPECT_FALSE(f.NumLockShown());
+  QTest::keyClick(f.windowHandle(), Qt::Key_CapsLock);
+  EXPECT_FALSE(f.CapsLockShown());
+
+  // The toggles hide and show the bars.
+  QAction* statusToggle = top[1]->menu()->actions()[1];
+  statusToggle->trigger();
+  EXPECT_FALSE(f.statusBar()->isVisible());
+  statusToggle->trigger();
+  EXPECT_TRUE(f.statusBar()->isVisible());
+  top[1]->menu()->actions()[0]->trigger();
+  EXPECT_FALSE(f.MainToolBar()->isVisible());
+
+  // The window is resizable and starts with no file.
+  EXPECT_NE(f.minimumSize(), f.maximumSize());
+  EXPECT_EQ(Title(), "Pelagor - No File");
+  EXPECT_TRUE(host_.messages.empty());
+}
+
+TEST_F(MainWindowTest, AboutBox) {
+  CAboutDlg about;
+  EXPECT_EQ(about.windowTitle(), "About Corvane");
+  QStringList lines;
+  for (QLabel* l : about.findChildren<QLabel*>())
+    if (!l->text().isEmpty()) lines << l->text();
+  EXPECT_TRUE(lines.contains("Kelvane "));
+  EXPECT_TRUE(lines.contains("Corvane Version 5.00"));
+  auto* models = about.findChild<QGroupBox*>("supportedModels");
+  ASSERT_NE(models, nullptr);
+  EXPECT_EQ(models->title(), "Supported Models");
+  QStringList modelLines;
+  for (QLabel* l : models->findChildren<QLabel*>()) modelLines << l->text();
+  EXPECT_EQ(modelLines, (QStringList{"LINUX : VR39.20HD/V39.20HD/VM39.20HD", "LINUX : VR39.40HD/V39.40HD/VM39.40HD"}));
+  EXPECT_EQ(about.findChildren<QPushButton*>().size(), 1);
+}
+
+TEST_F(MainWindowTest, CommandLineFileIsOpened) {
+  Start({QString::fromStdString(fixture_)});
+  EXPECT_TRUE(host_.messages.empty());
+  EXPECT_TRUE(Title().startsWith("[V3920HD] ")) << Title().toStdString();
+  EXPECT_TRUE(Title().endsWith("fixture.bin")) << Title().toStdString();
+  EXPECT_EQ(ChannelRows(), FixtureCounts::kTv);
+  EXPECT_EQ(Caption(ControlId::kChannelsGroup), QString("Total %1 channels").arg(FixtureCounts::kTv));
+  // First channel sits on the first satellite: its three TPs are listed.
+  EXPECT_EQ(TpRows(), FixtureCounts::kAstraTps);
+  // Satellite combo in location order: 13.0E, 19.2E, then 0.8W.
+  const QStringList sats = ComboTexts(Combo(ComboId::kSatellite));
+  ASSERT_EQ(sats.size(), FixtureCounts::kSatellites);
+  EXPECT_TRUE(sats[0].contains("[13.0E] HOTBIRD")) << sats[0].toStdString();
+  EXPECT_TRUE(sats[1].contains("[19.2E] ASTRA 1")) << sats[1].toStdString();
+  EXPECT_TRUE(sats[2].contains("[0.8W] THOR")) << sats[2].toStdString();
+  EXPECT_EQ(Combo(ComboId::kSatellite)->currentIndex(), 1);
+  // Cells come from the view.
+  QAbstractItemModel* m = Form().ChannelTable()->model();
+  EXPECT_EQ(m->index(0, kColNo).data().toString(), "1");
+  EXPECT_EQ(m->index(0, kColName).data().toString(), "Alpha One");
+  EXPECT_EQ(m->index(0, kColSatellite).data().toString(), "ASTRA 1");
+  EXPECT_EQ(m->index(0, kColFreq).data().toString(), "11362");
+  EXPECT_EQ(m->index(1, kColCas).data().toString(), "O");
+}
+
+TEST_F(MainWindowTest, ColumnHeadingsWidthsAndListBehaviour) {
+  Start({QString::fromStdString(fixture_)});
+  struct Col { const char* heading; int width; };
+  const Col expected[] = {{"No.", 50},     {"Chan No.", 50}, {"Chan Name", 160}, {"Satellite", 100}, {"Freq.", 60},
+                          {"Pol.", 40},    {"CAS", 40},      {"V_PID", 48},      {"A_PID", 48},      {"P_PID", 48},
+                          {"SID", 48},     {"Favorite", 100}, {"Lock", 40},      {"Provider", 100}};
+  QTableView* t = Form().ChannelTable();
+  ASSERT_EQ(t->model()->columnCount(), 14);
+  for (int i = 0; i < 14; ++i) {
+    EXPECT_EQ(t->model()->headerData(i, Qt::Horizontal).toString(), expected[i].heading) << i;
+    EXPECT_EQ(t->horizontalHeader()->sectionSize(i), expected[i].width) << i;
+  }
+  const Col tpExpected[] = {{"No", 44}, {"Freq", 60}, {"SR", 60}, {"Pol", 40}, {"Mod", 52}, {"FEC", 48}, {"Pilot", 48}};
+  QTableView* tp = Form().TpTable();
+  ASSERT_EQ(tp->model()->columnCount(), 7);
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(tp->model()->headerData(i, Qt::Horizontal).toString(), tpExpected[i].heading) << i;
+    EXPECT_EQ(tp->horizontalHeader()->sectionSize(i), tpExpected[i].width) << i;
+  }
+  for (QTableView* list : {t, tp}) {
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_TRUE(list->showGrid());
+  }
+  // Widths survive a rebuild of the rows.
+  Click(ControlId::kRadio);
+  EXPECT_EQ(t->horizontalHeader()->sectionSize(kColName), 160);
+
+  // The selection the view sets is what it reads back.
+  Click(ControlId::kTv);
+  Form().SelectRows(ListId::kChannels, {1, 2, 5});
+  EXPECT_EQ(Form().SelectedRows(ListId::kChannels), (std::vector<int>{1, 2, 5}));
+  EXPECT_EQ(t->currentIndex().row(), 1);
+  Form().SelectRows(ListId::kChannels, {});
+  EXPECT_TRUE(Form().SelectedRows(ListId::kChannels).empty());
+}
+
+TEST_F(MainWindowTest, FilterControlsChangeTheRows) {
+  Start({QString::fromStdString(fixture_)});
+  EXPECT_EQ(ComboTexts(Combo(ComboId::kCas)), (QStringList{"All", "FTA", "CAS"}));
+  EXPECT_EQ(ComboTexts(Combo(ComboId::kSatFilter)), (QStringList{"All", "Current"}));
+  EXPECT_EQ(ComboTexts(Combo(ComboId::kTpFilter)), (QStringList{"All", "Current"}));
+  EXPECT_EQ(Combo(ComboId::kFavorite)->count(), 9);
+  EXPECT_EQ(Combo(ComboId::kFavorite)->itemText(0), "All");
+
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    int rows;
+  };
+  const std::vector<Step> steps = {
+      {"Radio", [&] { Click(ControlId::kRadio); }, FixtureCounts::kRadio},
+      {"TV", [&] { Click(ControlId::kTv); }, FixtureCounts::kTv},
+      {"CAS FTA", [&] { Choose(ComboId::kCas, 1); }, FixtureCounts::kTv - FixtureCounts::kCas},
+      {"CAS only", [&] { Choose(ComboId::kCas, 2); }, FixtureCounts::kCas},
+      {"CAS all", [&] { Choose(ComboId::kCas, 0); }, FixtureCounts::kTv},
+      // Current satellite ASTRA 1: four TV channels.
+      {"SAT current", [&] { Choose(ComboId::kSatFilter, 1); }, 4},
+      // HOTBIRD (line 1 in location order): two.
+      {"satellite HOTBIRD", [&] { Choose(ComboId::kSatellite, 0); }, 2},
+      {"satellite THOR", [&] { Choose(ComboId::kSatellite, 2); }, 1},
+      {"SAT all", [&] { Choose(ComboId::kSatFilter, 0); }, FixtureCounts::kTv},
+      // Favourite list 1 is empty in the fixture.
+      {"favourite 1", [&] { Choose(ComboId::kFavorite, 1); }, 0},
+      {"favourite all", [&] { Choose(ComboId::kFavorite, 0); }, FixtureCounts::kTv},
+  };
+  for (const Step& s : steps) {
+    s.act();
+    EXPECT_EQ(ChannelRows(), s.rows) << s.what;
+    EXPECT_EQ(Caption(ControlId::kChannelsGroup), QString("Total %1 channels").arg(s.rows)) << s.what;
+  }
+  // Choosing THOR left its single TP in the TP list.
+  EXPECT_EQ(TpRows(), 1);
+}
+
+TEST_F(MainWindowTest, DeliveryTypeAndTunerButtons) {
+  Start({QString::fromStdString(fixture_)});
+  auto checked = [&](ControlId id) { return qobject_cast<QAbstractButton*>(Form().Control(id))->isChecked(); };
+  EXPECT_TRUE(checked(ControlId::kTuner1DvbS));
+  EXPECT_TRUE(checked(ControlId::kTuner2DvbS));
+  EXPECT_TRUE(checked(ControlId::kTuner1));
+  EXPECT_FALSE(checked(ControlId::kTuner2));
+  EXPECT_TRUE(checked(ControlId::kTv));
+  EXPECT_TRUE(checked(ControlId::kLocation));
+
+  struct Step {
+    ControlId button;
+    const char* tpCaption;
+    int tpRows;
+    bool satelliteEnabled;
+  };
+  const Step steps[] = {
+      {ControlId::kTuner1DvbT, "Channel", kDvbTPlanRows, false},
+      {ControlId::kTuner1DvbC, "Frequency", 0, false},
+      {ControlId::kTuner1DvbS, "Transponder", FixtureCounts::kAstraTps, true},
+  };
+  for (const Step& s : steps) {
+    Click(s.button);
+    EXPECT_TRUE(checked(s.button));
+    EXPECT_EQ(Caption(ControlId::kTransponderGroup), s.tpCaption);
+    EXPECT_EQ(TpRows(), s.tpRows) << s.tpCaption;
+    EXPECT_EQ(Form().Control(ControlId::kSatelliteCombo)->isEnabled(), s.satelliteEnabled) << s.tpCaption;
+    EXPECT_EQ(Form().Control(ControlId::kSatAdd)->isEnabled(), s.satelliteEnabled) << s.tpCaption;
+  }
+  // DVB-T shows one satellite line and the terrestrial plan.
+  Click(ControlId::kTuner1DvbT);
+  EXPECT_EQ(ComboTexts(Combo(ComboId::kSatellite)), QStringList{"DVB-T"});
+  EXPECT_EQ(Form().TpTable()->model()->index(0, 2).data().toString(), "177500");
+  Click(ControlId::kTuner1DvbS);
+
+  // Equal types: Tuner2 adds tuner 2 to the shown set; Tuner1 then removes tuner 1.
+  Click(ControlId::kTuner2);
+  EXPECT_TRUE(checked(ControlId::kTuner1));
+  EXPECT_TRUE(checked(ControlId::kTuner2));
+  Click(ControlId::kTuner1);
+  EXPECT_FALSE(checked(ControlId::kTuner1));
+  EXPECT_TRUE(checked(ControlId::kTuner2));
+  EXPECT_EQ(Form().View().State().tunerSelection, 2);
+}
+
+TEST_F(MainWindowTest, OpenSaveAsAnotherModelAndReopen) {
+  CMainFrame& f = Start();
+  host_.openAnswers.push_back(fixture_);
+  f.OpenAction()->trigger();
+  EXPECT_TRUE(Title().startsWith("[V3920HD] "));
+  EXPECT_EQ(ChannelRows(), FixtureCounts::kTv);
+
+  // Save As V55.06HD (radio position 1); the dialog opened on V39.20HD (3).
+  const std::string out = Path("converted.bin");
+  host_.modelAnswers.push_back(1);
+  host_.saveAnswers.push_back(out);
+  f.SaveAsAction()->trigger();
+  ASSERT_EQ(host_.modelPreselections, std::vector<int>{3});
+  EXPECT_TRUE(Title().startsWith("[V5506HD] ")) << Title().toStdString();
+  EXPECT_TRUE(Title().endsWith("converted.bin")) << Title().toStdString();
+  EXPECT_TRUE(std::ifstream(out).good());
+
+  // Cancelling the file dialog after choosing another model keeps the model.
+  host_.modelAnswers.push_back(0);
+  host_.saveAnswers.push_back(std::nullopt);
+  f.SaveAsAction()->trigger();
+  EXPECT_EQ(host_.modelPreselections.back(), 1);
+  EXPECT_TRUE(Title().startsWith("[V5506HD] "));
+
+  // A fresh window reads the converted file back as that model.
+  app_.reset();
+  Start();
+  host_.openAnswers.push_back(out);
+  app_->MainFrame()->OpenAction()->trigger();
+  EXPECT_TRUE(Title().startsWith("[V5506HD] ")) << Title().toStdString();
+  EXPECT_TRUE(Title().endsWith("converted.bin"));
+  EXPECT_EQ(ChannelRows(), FixtureCounts::kTv);
+  EXPECT_TRUE(host_.messages.empty());
+
+  // New forgets the file but keeps the data.
+  app_->MainFrame()->NewAction()->trigger();
+  EXPECT_EQ(Title(), "Pelagor - New Channel List *");
+  EXPECT_EQ(ChannelRows(), FixtureCounts::kTv);
+}
+
+TEST_F(MainWindowTest, BadFilesShowTheirMessageAndLeaveTheWindowUsable) {
+  const std::string garbage = Path("garbage.bin");
+  {
+    std::ofstream g(garbage, std::ios::binary);
+    g << std::string(100, '\x5a');
+  }
+  struct Case {
+    std::string path;
+    const char* message;
+  };
+  for (const Case& c : {Case{garbage, "Invalid File Format !"}, Case{Path("missing.bin"), "File Open Error !!!"}}) {
+    host_.messages.clear();
+    Start({QString::fromStdString(c.path)});
+    ASSERT_EQ(host_.messages.size(), 1u) << c.message;
+    EXPECT_EQ(host_.messages[0].text, c.message);
+    EXPECT_EQ(host_.messages[0].icon, MessageIcon::kStop);
+    EXPECT_EQ(Title(), "Pelagor - No File");
+    EXPECT_EQ(ChannelRows(), 0);
+    // Still usable: a good file opens through the menu.
+    host_.openAnswers.push_back(fixture_);
+    app_->MainFrame()->OpenAction()->trigger();
+    EXPECT_EQ(ChannelRows(), FixtureCounts::kTv) << c.message;
+    EXPECT_EQ(host_.messages.size(), 1u);
+  }
+  // A cancelled Open says so and changes nothing.
+  host_.openAnswers.push_back(std::nullopt);
+  app_->MainFrame()->OpenAction()->trigger();
+  ASSERT_EQ(host_.messages.size(), 2u);
+  EXPECT_EQ(host_.messages[1].text, "File Open Failed !");
+  EXPECT_EQ(ChannelRows(), FixtureCounts::kTv);
+}
+
+TEST_F(MainWindowTest, LeavingWithoutChangesAsksNothing) {
+  CMainFrame& f = Start({QString::fromStdString(fixture_)});
+  EXPECT_TRUE(f.close());
+  EXPECT_EQ(host_.leaveQuestions, 0);
+}
+
+TEST(ModelSelectDialogTest, RadiosPreselectionAndChoice) {
+  ModelSelectDlg model;
+  model.position = ModelSelectDlg::PreselectionFor(3);  // VM39.20HD
+  CModelSelectDialog dlg(model);
+  EXPECT_EQ(dlg.windowTitle(), "Select Model ...");
+  auto* group = dlg.findChild<QGroupBox*>();
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(group->title(), "Model Name");
+  const QList<QRadioButton*> radios = group->findChildren<QRadioButton*>();
+  ASSERT_EQ(radios.size(), 6);
+  const char* labels[] = {"V44.06HD", "V55.06HD", "V66.06HD", "V39.20HD", "VR39.20HD", "VM39.20HD"};
+  for (int i = 0; i < 6; ++i) {
+    EXPECT_EQ(radios[i]->text(), labels[i]);
+    EXPECT_EQ(radios[i]->isEnabled(), i != 2) << i;
+    EXPECT_EQ(radios[i]->isChecked(), i == 5) << i;
+  }
+  auto* next = dlg.findChild<QPushButton*>("nextButton");
+  auto* cancel = dlg.findChild<QPushButton*>("cancelButton");
+  ASSERT_NE(next, nullptr);
+  ASSERT_NE(cancel, nullptr);
+  EXPECT_EQ(next->text(), "Next >>");
+  EXPECT_EQ(cancel->text(), "Cancel");
+
+  dlg.show();
+  QTest::mouseClick(radios[1], Qt::LeftButton, {}, QPoint(4, radios[1]->height() / 2));
+  QTest::mouseClick(next, Qt::LeftButton);
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(model.position, 1);
+
+  // Cancel leaves the model's position alone.
+  ModelSelectDlg other;
+  other.position = 0;
+  CModelSelectDialog dlg2(other);
+  dlg2.show();
+  QTest::mouseClick(dlg2.findChildren<QRadioButton*>()[4], Qt::LeftButton, {}, QPoint(4, 8));
+  QTest::mouseClick(dlg2.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+  EXPECT_EQ(dlg2.result(), QDialog::Rejected);
+  EXPECT_EQ(other.position, 0);
+}
+
+TEST(QtModalHostTest, FileFiltersBecomeQtNameFilters) {
+  EXPECT_EQ(CQtModalHost::QtNameFilters(CVortanView::OpenFileRequest().filter),
+            "Download image(*.bin);;Channel template(*.csv);;Main Only(*.rom);;All files(*)");
+  EXPECT_EQ(CQtModalHost::QtNameFilters(CVortanView::SaveFileRequest().filter),
+            "Binary Data(*.bin);;All Files (*)");
+  EXPECT_EQ(CQtModalHost::QtNameFilters("Text|*.txt;*.log|"), "Text (*.txt *.log)");
+}
+
+}  // namespace
+}  // namespace pelagor::guitest

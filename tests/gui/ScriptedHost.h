@@ -1,0 +1,78 @@
+#pragma once
+// A modal host for the GUI tests: answers from queues and records what the
+// editor asked, so the real window runs without anyone at the screen.
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/CModalHost.h"
+#include "view/ModelSelectDlg.h"
+
+namespace pelagor::guitest {
+
+struct Shared {
+  struct Message {
+    std::string text;
+    MessageIcon icon;
+  };
+  std::vector<Message> messages;
+  std::deque<std::optional<std::string>> openAnswers;  // nullopt: cancel
+  std::deque<std::optional<std::string>> saveAnswers;
+  std::deque<std::optional<int>> modelAnswers;         // radio position, nullopt: Cancel
+  std::vector<int> modelPreselections;                 // position the dialog was opened with
+  std::deque<SaveChangesAnswer> leaveAnswers;
+  int leaveQuestions = 0;
+};
+
+class ScriptedHost : public CModalHost {
+ public:
+  explicit ScriptedHost(Shared& s) : s_(s) {}
+
+  MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons) override {
+    s_.messages.push_back({text, icon});
+    return MessageAnswer::kOk;
+  }
+  DialogAnswer RunDialog(DialogModel model) override {
+    auto* const* m = std::get_if<ModelSelectDlg*>(&model);
+    if (m == nullptr || s_.modelAnswers.empty()) {
+      ADD_FAILURE() << "unexpected dialog " << model.index();
+      return DialogAnswer::kCancel;
+    }
+    s_.modelPreselections.push_back((*m)->position);
+    const std::optional<int> answer = s_.modelAnswers.front();
+    s_.modelAnswers.pop_front();
+    if (!answer) return DialogAnswer::kCancel;
+    (*m)->position = *answer;
+    return DialogAnswer::kOk;
+  }
+  std::optional<std::string> AskOpenFile(const FileRequest&) override { return Pop(s_.openAnswers, "open"); }
+  std::optional<std::string> AskSaveFile(const FileRequest&) override { return Pop(s_.saveAnswers, "save"); }
+  SaveChangesAnswer AskSaveChanges() override {
+    ++s_.leaveQuestions;
+    if (s_.leaveAnswers.empty()) {
+      ADD_FAILURE() << "unexpected save-changes question";
+      return SaveChangesAnswer::kCancel;
+    }
+    const SaveChangesAnswer a = s_.leaveAnswers.front();
+    s_.leaveAnswers.pop_front();
+    return a;
+  }
+
+ private:
+  static std::optional<std::string> Pop(std::deque<std::optional<std::string>>& q, const char* what) {
+    if (q.empty()) {
+      ADD_FAILURE() << "unexpected " << what << " file dialog";
+      return std::nullopt;
+    }
+    std::optional<std::string> a = q.front();
+    q.pop_front();
+    return a;
+  }
+  Shared& s_;
+};
+
+}  // namespace pelagor::guitest
