@@ -1,0 +1,138 @@
+// The view's list work on workspaces of 800 and 8000 channels: a channel
+// list rebuild, a refresh, a filter change, and Open through the view
+// (read, parse, merge, the four fills).
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+
+#include "files/DownloadImage.h"
+#include "fixtures/SampleWorkspaces.h"
+#include "fixtures/WorkspaceBuilder.h"
+#include "view/CVortanView.h"
+
+namespace pelagor {
+namespace {
+
+// A screen that shows nothing and keeps only the selection.
+class NullViewUi : public ViewUi {
+ public:
+  void SetChannelColumns(const std::vector<ListColumn>&) override {}
+  void ResetChannelList(int) override {}
+  void RefreshChannelList() override {}
+  void FillTpList(const std::vector<ListColumn>&, const std::vector<std::vector<std::string>>&) override {}
+  void SelectRows(ListId list, const std::vector<int>& rows) override { sel_[int(list)] = rows; }
+  std::vector<int> SelectedRows(ListId list) const override { return sel_[int(list)]; }
+  void FillCombo(ComboId, const std::vector<std::string>&) override {}
+  void SelectComboItem(ComboId, int) override {}
+  void SetCheck(ControlId, bool) override {}
+  void Enable(ControlId, bool) override {}
+  void SetCaption(ControlId, const std::string&) override {}
+  void SetWindowTitle(const std::string&) override {}
+  MessageAnswer ShowMessage(const std::string&, MessageIcon, MessageButtons) override { return MessageAnswer::kOk; }
+  DialogAnswer RunDialog(DialogModel) override { return DialogAnswer::kCancel; }
+  std::optional<std::string> AskOpenFile(const FileRequest&) override { return path; }
+  std::optional<std::string> AskSaveFile(const FileRequest&) override { return std::nullopt; }
+
+  std::string path;
+
+ private:
+  std::vector<int> sel_[2];
+};
+
+// 8000: every table full; 800: ten satellites of ten TPs with eight channels each.
+Workspace MakeWorkspace(int channels) {
+  if (channels >= kMaxChans) return FullWorkspace(1);
+  WorkspaceBuilder b(1, true);
+  const int provider = b.AddProvider("Bench");
+  int made = 0;
+  for (int s = 0; made < channels; ++s) {
+    const int sat = b.AddSatellite("Sat " + std::to_string(s), uint16_t(10 * s));
+    for (int k = 0; k < 10 && made < channels; ++k) {
+      const int tp = b.AddTp(sat, uint16_t(10700 + 20 * k), 27500, 1 + k % 2, 0x03);
+      for (int c = 0; c < 8 && made < channels; ++c, ++made) {
+        const std::string name = "Channel " + std::to_string(made);
+        ChannelSpec spec;
+        spec.name = name;
+        spec.type = made % 5 == 0 ? 1 : 0;
+        spec.videoPid = 100;
+        spec.audioPid = 101;
+        spec.scrambled = made % 3 == 0;
+        spec.provider = uint16_t(provider);
+        spec.number = uint16_t(made + 1);
+        b.AddChannel(tp, spec);
+      }
+    }
+  }
+  return b.Take();
+}
+
+struct Loaded {
+  explicit Loaded(int channels) : view(ui) {
+    view.GetWorkspace() = MakeWorkspace(channels);
+    view.GetWorkspace().loaded = true;
+    view.OnInitialUpdate();
+    view.AfterLoad();
+  }
+  NullViewUi ui;
+  CVortanView view;
+};
+
+void BM_Rebuild(benchmark::State& state) {
+  Loaded l(int(state.range(0)));
+  for (auto _ : state) l.view.FillChannelList(1);
+  state.counters["rows"] = l.view.RowCount();
+}
+
+void BM_Refresh(benchmark::State& state) {
+  Loaded l(int(state.range(0)));
+  for (auto _ : state) l.view.FillChannelList(-3);
+  state.counters["rows"] = l.view.RowCount();
+}
+
+void BM_FilterChange(benchmark::State& state) {
+  Loaded l(int(state.range(0)));
+  int cas = 0;
+  for (auto _ : state) l.view.OnCasComboChanged(cas = (cas + 1) % 3);
+}
+
+// Reading every cell once, as a screen showing all rows would.
+void BM_AllCells(benchmark::State& state) {
+  Loaded l(int(state.range(0)));
+  for (auto _ : state) {
+    size_t n = 0;
+    for (int r = 0; r < l.view.RowCount(); ++r)
+      for (int c = 0; c < kChannelColumns; ++c) n += l.view.ChannelCell(r, c).size();
+    benchmark::DoNotOptimize(n);
+  }
+}
+
+void BM_Open(benchmark::State& state) {
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("pelagor-bench-view-" + std::to_string(state.range(0)) + ".bin"))
+          .string();
+  if (WriteDownloadImage(MakeWorkspace(int(state.range(0))), path) != 1) {
+    state.SkipWithError("cannot write the workspace");
+    return;
+  }
+  NullViewUi ui;
+  ui.path = path;
+  CVortanView view(ui);
+  view.SetSideFileFolder(std::filesystem::temp_directory_path().string());
+  view.OnInitialUpdate();
+  for (auto _ : state) view.OnFileOpen();
+  state.counters["rows"] = view.RowCount();
+  std::filesystem::remove(path);
+}
+
+BENCHMARK(BM_Rebuild)->Arg(800)->Arg(8000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Refresh)->Arg(800)->Arg(8000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FilterChange)->Arg(800)->Arg(8000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AllCells)->Arg(800)->Arg(8000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Open)->Arg(800)->Arg(8000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace pelagor
+
+BENCHMARK_MAIN();
