@@ -301,6 +301,8 @@ int DbOps::GetTpNewFlag(int t, uint32_t& out) const {
 int DbOps::AddChan(int t, uint16_t& out, int addedByEditor) {
   out = kNoChan;
   if (!DbImage::ValidTp(t)) return 1;
+  // A channel on a free TP slot would hang on a TP that does not exist.
+  if (!img_.TpInUse(t)) return 1;
   // The per-TP count is a byte: a 256th channel would wrap it to 0.
   if (img_.TpChanCount(t) >= kMaxChansPerTp) return 1;
   int c = 0;

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
 #include <memory>
 #include <random>
 #include <vector>
@@ -105,6 +109,19 @@ TEST_F(DbOpsTest, AddTpOnFreeSatelliteRejected) {
   EXPECT_EQ(ops.AddTp(4, t, 0), 1);
   EXPECT_EQ(ops.AddTp(kNoSat, t, 0), 1);
   EXPECT_EQ(t, kNoTp);
+  EXPECT_TRUE(*img == before);
+}
+
+TEST_F(DbOpsTest, AddChanOnFreeTpRejected) {
+  const int s = Sat();
+  const int t = Tp(s);
+  ASSERT_EQ(ops.DeleteTp(t), 0);
+  img->SetU8(DbImage::TpOffset(t) + tp::kSat, uint8_t(s));
+  const DbImage before = *img;
+  uint16_t c = 0;
+  EXPECT_EQ(ops.AddChan(t, c, 1), 1);
+  EXPECT_EQ(ops.AddChan(500, c, 1), 1);
+  EXPECT_EQ(c, kNoChan);
   EXPECT_TRUE(*img == before);
 }
 
@@ -396,47 +413,149 @@ TEST_F(DbOpsTest, CheckerCatchesBrokenRing) {
   checkAtEnd = false;
 }
 
+// What should exist after a sequence of operations, kept from the results
+// the operations return and never read back from the image.
+struct CountModel {
+  std::map<int, std::set<int>> satTps;   // satellite -> its TPs
+  std::map<int, int> tpSat;              // TP -> satellite
+  std::map<int, std::set<int>> tpChans;  // TP -> its channels
+  std::map<int, int> chanTp;             // channel -> TP
+  std::map<int, int> chanType;           // channel -> service type
+  std::set<int> fav[2][kFavLists];       // service type, list
+
+  void RemoveChan(int c) {
+    tpChans[chanTp[c]].erase(c);
+    for (auto& list : fav[chanType[c]]) list.erase(c);
+    chanTp.erase(c);
+    chanType.erase(c);
+  }
+  void RemoveTp(int t) {
+    for (int c : std::set<int>(tpChans[t])) RemoveChan(c);
+    tpChans.erase(t);
+    satTps[tpSat[t]].erase(t);
+    tpSat.erase(t);
+  }
+  void RemoveSat(int s) {
+    for (int t : std::set<int>(satTps[s])) RemoveTp(t);
+    satTps.erase(s);
+  }
+};
+
+// Compares the image's counters, bitmaps and fields with the model; empty when they agree.
+std::string CompareWithModel(const DbImage& img, const CountModel& m) {
+  std::ostringstream out;
+  if (img.SatCount() != m.satTps.size()) out << "satellite count " << int(img.SatCount()) << " vs " << m.satTps.size();
+  if (img.ChanCount() != m.chanTp.size()) out << " channel count " << img.ChanCount() << " vs " << m.chanTp.size();
+  size_t sats = 0, tps = 0, chans = 0;
+  for (int i = 0; i < kMaxSats; ++i) sats += img.SatInUse(i);
+  for (int i = 0; i < kMaxTps; ++i) tps += img.TpInUse(i);
+  for (int i = 0; i < kMaxChans; ++i) chans += img.ChanInUse(i);
+  if (sats != m.satTps.size()) out << " satellites in use " << sats << " vs " << m.satTps.size();
+  if (tps != m.tpSat.size()) out << " TPs in use " << tps << " vs " << m.tpSat.size();
+  if (chans != m.chanTp.size()) out << " channels in use " << chans << " vs " << m.chanTp.size();
+  for (const auto& [s, set] : m.satTps)
+    if (!img.SatInUse(s) || img.SatTpCount(s) != set.size())
+      out << " satellite " << s << " has " << img.SatTpCount(s) << " TPs, want " << set.size();
+  for (const auto& [t, s] : m.tpSat)
+    if (!img.TpInUse(t) || img.TpSat(t) != s || img.TpChanCount(t) != m.tpChans.at(t).size())
+      out << " TP " << t << " has " << int(img.TpChanCount(t)) << " channels, want " << m.tpChans.at(t).size();
+  for (const auto& [c, t] : m.chanTp)
+    if (!img.ChanInUse(c) || img.ChanTp(c) != t) out << " channel " << c << " not on TP " << t;
+  for (int type = 0; type < 2; ++type)
+    for (int k = 0; k < kFavLists; ++k)
+      if (img.FavLength(type, k) != m.fav[type][k].size())
+        out << " favourite list " << type << "/" << k << " length " << img.FavLength(type, k) << " vs "
+            << m.fav[type][k].size();
+  return out.str();
+}
+
 TEST_F(DbOpsTest, RandomSequencesKeepImageSound) {
   for (unsigned seed : {1u, 2u, 3u}) {
     *img = DbImage();
+    CountModel m;
     std::mt19937 rng(seed);
-    std::vector<int> sats, tps, chans;
-    auto pick = [&](std::vector<int>& v) { return v[rng() % v.size()]; };
+    // Mostly an index that exists, now and then any index, free or not.
+    auto pick = [&](const auto& map, int capacity) {
+      if (map.empty() || rng() % 8 == 0) return int(rng() % unsigned(capacity));
+      auto it = map.begin();
+      std::advance(it, rng() % map.size());
+      return it->first;
+    };
     for (int step = 0; step < 1500; ++step) {
       const unsigned op = rng() % 10;
-      if (op == 0 || sats.empty()) {
+      std::string what;
+      if (op == 0 || m.satTps.empty()) {
         uint8_t s = 0;
-        if (ops.AddSat(s, uint8_t(rng() % 200), 0) == 0) sats.push_back(s);
-      } else if (op == 1 && sats.size() > 1) {
-        ASSERT_EQ(ops.DeleteSat(pick(sats)), 0);
+        what = "AddSat";
+        if (ops.AddSat(s, uint8_t(rng() % 200), 0) == 0) {
+          ASSERT_FALSE(m.satTps.count(s)) << "slot handed out twice";
+          m.satTps[s];
+        } else {
+          ASSERT_EQ(m.satTps.size(), size_t(kMaxSats));
+        }
+      } else if (op == 1 && m.satTps.size() > 1) {
+        const int s = pick(m.satTps, kMaxSats);
+        what = "DeleteSat " + std::to_string(s);
+        const int r = ops.DeleteSat(s);
+        ASSERT_EQ(r, m.satTps.count(s) ? 0 : 1) << what;
+        if (r == 0) m.RemoveSat(s);
       } else if (op <= 3) {
+        const int s = pick(m.satTps, kMaxSats);
         uint16_t t = 0;
-        ops.AddTp(pick(sats), t, int(rng() % 2));
-      } else if (op == 4 && !tps.empty()) {
-        ASSERT_EQ(ops.DeleteTp(pick(tps)), 0);
-      } else if (op <= 6 && !tps.empty()) {
+        what = "AddTp on " + std::to_string(s);
+        const int r = ops.AddTp(s, t, int(rng() % 2));
+        ASSERT_EQ(r, m.satTps.count(s) && m.tpSat.size() < size_t(kMaxTps) ? 0 : 1) << what;
+        if (r == 0) {
+          m.satTps[s].insert(t);
+          m.tpSat[t] = s;
+          m.tpChans[t];
+        }
+      } else if (op == 4) {
+        const int t = pick(m.tpSat, kMaxTps);
+        what = "DeleteTp " + std::to_string(t);
+        const int r = ops.DeleteTp(t);
+        ASSERT_EQ(r, m.tpSat.count(t) ? 0 : 1) << what;
+        if (r == 0) m.RemoveTp(t);
+      } else if (op <= 6) {
+        const int t = pick(m.tpSat, kMaxTps);
         uint16_t c = 0;
-        ops.AddChan(pick(tps), c, 1);
-      } else if (op == 7 && !chans.empty()) {
-        ASSERT_EQ(ops.DeleteChan(pick(chans)), 0);
-      } else if (op == 8 && !chans.empty()) {
-        const int c = pick(chans);
-        ops.SetFavourite(c, int(rng() % 8), int(img->ChanWordField(c, chw::kServiceType)), int(rng() % 2));
-      } else if (!chans.empty()) {
-        ops.SetChanName(pick(chans), rng() % 2 ? "" : "News");
+        what = "AddChan on " + std::to_string(t);
+        const int r = ops.AddChan(t, c, 1);
+        const bool room = m.tpSat.count(t) && m.tpChans[t].size() < size_t(kMaxChansPerTp);
+        ASSERT_EQ(r, room ? 0 : 1) << what;
+        if (r == 0) {
+          const int type = int(rng() % 2);
+          ops.SetServiceType(c, type);
+          m.chanTp[c] = t;
+          m.chanType[c] = type;
+          m.tpChans[t].insert(c);
+        }
+        if (!m.tpSat.count(t)) m.tpChans.erase(t);
+      } else if (op == 7) {
+        const int c = pick(m.chanTp, kMaxChans);
+        what = "DeleteChan " + std::to_string(c);
+        const int r = ops.DeleteChan(c);
+        ASSERT_EQ(r, m.chanTp.count(c) ? 0 : 1) << what;
+        if (r == 0) m.RemoveChan(c);
+      } else if (op == 8 && !m.chanTp.empty()) {
+        const int c = pick(m.chanTp, kMaxChans);
+        if (!m.chanTp.count(c)) continue;
+        const int k = int(rng() % 8), add = int(rng() % 2), type = m.chanType[c];
+        what = "SetFavourite " + std::to_string(c);
+        ASSERT_EQ(ops.SetFavourite(c, k, type, add), 0);
+        if (add)
+          m.fav[type][k].insert(c);
+        else
+          m.fav[type][k].erase(c);
+      } else if (!m.chanTp.empty()) {
+        const int c = pick(m.chanTp, kMaxChans);
+        what = "SetChanName";
+        ops.SetChanName(c, rng() % 2 ? "" : "News");
       }
-      // Rebuild the model from the slot bitmaps and compare with the counters.
-      sats.clear();
-      tps.clear();
-      chans.clear();
-      for (int i = 0; i < kMaxSats; ++i)
-        if (img->SatInUse(i)) sats.push_back(i);
-      for (int i = 0; i < kMaxTps; ++i)
-        if (img->TpInUse(i)) tps.push_back(i);
-      for (int i = 0; i < kMaxChans; ++i)
-        if (img->ChanInUse(i)) chans.push_back(i);
-      ASSERT_EQ(CheckImage(*img), "") << "seed " << seed << " step " << step;
+      ASSERT_EQ(CheckImage(*img), "") << "seed " << seed << " step " << step << " " << what;
+      ASSERT_EQ(CompareWithModel(*img, m), "") << "seed " << seed << " step " << step << " " << what;
     }
+    EXPECT_GT(m.chanTp.size(), 0u);
   }
 }
 
