@@ -1,6 +1,7 @@
 // The two lists and the combos of the view: which channels and TPs are shown
 // and the texts they are shown with.
 
+#include <algorithm>
 #include <cstdio>
 
 #include "view/CVortanView.h"
