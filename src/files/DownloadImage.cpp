@@ -153,7 +153,10 @@ std::vector<uint8_t> BuildDownloadImage(const Workspace& ws) {
   const std::vector<uint8_t> block = ws.catalogue.Build();
   satBody.insert(satBody.end(), block.begin(), block.end());
   const std::string_view satTag = TagToWrite(info.satelliteTag, ws.satelliteHeader, ws.model, "M_3920ST");
-  const std::string_view chanTag = TagToWrite(info.channelTag, ws.channelHeader, ws.model, "M_3920CH");
+  std::string_view chanTag = TagToWrite(info.channelTag, ws.channelHeader, ws.model, "M_3920CH");
+  // Model 4 keeps its loaded tag only when that tag reads back as model 4:
+  // another model's channel tag would be read in that model's form.
+  if (ws.model == 4 && ModelOfChannelKind(ClassifySectionTag(ws.channelHeader.Data())) != 4) chanTag = "M_3920CH";
   if (satTag.empty() || chanTag.empty()) return out;
   SectionHeader satHeader = ws.satelliteHeader;
   satHeader.SetTag(std::string(satTag));

@@ -8,8 +8,6 @@
 
 namespace pelagor {
 
-namespace {
-
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) return false;
@@ -28,8 +26,6 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out) {
   std::fclose(f);
   return ok;
 }
-
-}  // namespace
 
 LoadResult ApplyDownloadImage(Workspace& ws, const uint8_t* data, size_t length, const LoadOptions& options) {
   ParseResult parsed = ParseDownloadImage(ws, data, length);

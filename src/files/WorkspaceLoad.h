@@ -32,6 +32,9 @@ LoadResult ApplyDownloadImage(Workspace& ws, const uint8_t* data, size_t length,
 // Reads the whole file first; kOpenError when it cannot be opened or read.
 LoadResult LoadWorkspaceFile(Workspace& ws, const std::string& path, const LoadOptions& options = {});
 
+// The whole file; false when it cannot be opened or read (a folder).
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
+
 // The message the commands show for a failed load; empty for kLoaded.
 std::string_view LoadResultText(LoadResult r);
 

@@ -174,6 +174,15 @@ TEST(DownloadImage, NothingWrittenWithoutCatalogueOrTag) {
   const std::vector<uint8_t> file = BuildDownloadImage(m4);
   ASSERT_FALSE(file.empty());
   EXPECT_EQ(0, std::memcmp(file.data(), "HDSATINF", 8));
+  // Converting to model 4 a workspace loaded with another model's channel
+  // tag writes the model-4 tag, so the file reads back as written.
+  Workspace from1 = SmallWorkspace(1);
+  from1.model = 4;
+  const std::vector<uint8_t> converted = BuildDownloadImage(from1);
+  Workspace back;
+  ASSERT_TRUE(ParseDownloadImage(back, converted.data(), converted.size()).accepted);
+  EXPECT_EQ(back.model, 4);
+  EXPECT_TRUE(*back.image == *ExpectedImage(*from1.image, 4));
 }
 
 // Every case starts from the same loaded workspace; a rejected buffer must
