@@ -56,12 +56,24 @@ void CTransferDlg::OnWorkerEnd()
     m_ui->EndDialog();
 }
 
+void TransferUi::RunModal(CTransferDlg& dlg)
+{
+  dlg.WaitForWorker();
+}
+
+void CTransferDlg::WaitForWorker()
+{
+  m_session.Join();
+}
+
 int CTransferDlg::DoModal()
 {
   OnInitDialog();
   if (m_session.Started()) {
     if (m_ui)
       m_ui->RunModal(*this);
+    else
+      WaitForWorker();
     // A modal loop that ended before the worker (keyboard, close box) is a stop: the
     // worker sends its abort sequence and the outcome is a cancel, never a success.
     if (!m_finished)

@@ -41,6 +41,8 @@ public:
   void OnCommand(int id);
   // Stop button, Esc, Enter or the close box; safe from any thread and from a signal handler.
   void Stop() { OnCommand(kIdStop); }
+  // Blocks the calling thread until the worker has ended.
+  void WaitForWorker();
   // Called by the worker when it has finished (the posted IDOK).
   void OnWorkerEnd();
 

@@ -23,9 +23,10 @@ public:
   // Protocol steps; not shown by the dialog, useful for traces.
   virtual void StatusStep(const std::string&) {}
   // Runs the modal loop on the calling thread until EndDialog, or until the user closes
-  // the dialog (which should call dlg.Stop()). Returning early is allowed: the host
-  // then stops the session and waits for the worker.
-  virtual void RunModal(CTransferDlg&) {}
+  // the dialog (which should call dlg.Stop()). Returning before the worker has finished
+  // counts as a stop: the host then stops the session and waits for the worker. Without
+  // a loop of its own a UI just waits for the worker.
+  virtual void RunModal(CTransferDlg& dlg);
 };
 
 }  // namespace pelagor

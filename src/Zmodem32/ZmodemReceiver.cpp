@@ -212,9 +212,10 @@ void CZmodem::SetReceivedFileTime()
 
 void CZmodem::FinishReceive()
 {
+  // Input only: purging the output side here would throw away the final ZFIN or the
+  // abort sequence before the peer has read it.
   CSerialPort::PurgeReceive();
   m_inPos = m_inLen = 0;
-  PurgeTransmit();
   m_endTime = static_cast<int64_t>(std::time(nullptr));
   m_dataLength = std::clamp<int32_t>(m_state.dataBytes, 0, static_cast<int32_t>(m_data.size()));
   m_running = false;

@@ -187,6 +187,7 @@ void CZmodem::RunSend()
   SendPhase phase = kFile;
   bool sendInfo = true;
   bool purgeOnStream = false;
+  bool zrinitSeen = false;
   auto rewind = [this](const uint8_t* h) {
     const int32_t p = std::clamp<int32_t>(LoadPos(h), 0, m_state.fileLength);
     m_state.dataBytes -= m_state.txPos - p;
@@ -202,6 +203,8 @@ void CZmodem::RunSend()
         SendFileInfo();
       sendInfo = true;
       const int t = ReceiveHeader(hdr) & 0xFF;
+      if (t != ZRINIT)
+        zrinitSeen = false;
       if (t == ZRPOS) {
         m_state.txPos = std::clamp<int32_t>(LoadPos(hdr), 0, length);
         if (m_startTime == 0)
@@ -210,7 +213,14 @@ void CZmodem::RunSend()
       } else if (t == ZABORT || t == ZCAN) {
         return fail(ZMODEM_TX_PEER_ABORT, false);
       } else if (t == ZRINIT) {
+        // The receiver's ZRINIT often crosses our ZFILE (one at start, one for ZRQINIT).
+        // Offering the file twice would draw two ZRPOS, and the second one would rewind a
+        // finished file: wait once more for the reply, and offer again only if another
+        // ZRINIT or nothing comes.
         TakeZrinit(hdr);
+        sendInfo = zrinitSeen;
+        zrinitSeen = !zrinitSeen;
+        break;
       } else {
         Status(FrameLine("  Bad ZRPOS -- Frame Type ", t, hdr));
         PurgeReceive();
