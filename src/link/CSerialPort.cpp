@@ -2,7 +2,6 @@
 
 #include "link/SerialBackend.h"
 
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -89,7 +88,7 @@ int32_t CSerialPort::WriteCommBlock(const void* data, uint32_t length)
         return 1;
     if (!serial_backend::Write(m_handle, *m_records, static_cast<const uint8_t*>(data), length,
                                m_timing.writeWaitMs))
-        std::fprintf(stderr, "Warning : CSerialPort::WriteCommBlock - dwBytesWritten = 0\n");
+        serial_backend::Trace("Warning : CSerialPort::WriteCommBlock - dwBytesWritten = 0");
     // The result only says whether the port was open; callers never retry writes.
     return 1;
 }

@@ -29,6 +29,8 @@ uint32_t QueueCount(SerialHandle h);
 void Purge(SerialHandle h, bool rx, bool tx);
 void ClearErrors(SerialHandle h);
 void SleepMs(uint32_t ms);
+// One line of the diagnostic trace (the debugger's output on Windows, stderr here).
+void Trace(const char* line);
 // The serial ports present, unsorted: tty device paths on POSIX, the "PortName" of
 // each present device of the Ports class on Windows.
 std::vector<std::string> EnumeratePorts();

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <poll.h>
@@ -145,6 +146,8 @@ void Purge(SerialHandle h, bool rx, bool tx)
 }
 
 void ClearErrors(SerialHandle) {}  // termios keeps no sticky error flags to clear
+
+void Trace(const char* line) { std::fprintf(stderr, "%s\n", line); }
 
 void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 

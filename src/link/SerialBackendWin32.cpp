@@ -154,6 +154,12 @@ void ClearErrors(SerialHandle h)
 
 void SleepMs(uint32_t ms) { Sleep(ms); }
 
+void Trace(const char* line)
+{
+    OutputDebugStringA(line);
+    OutputDebugStringA("\n");
+}
+
 std::vector<std::string> EnumeratePorts()
 {
     std::vector<std::string> names;
