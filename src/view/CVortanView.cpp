@@ -9,7 +9,7 @@ ViewState::ViewState() {
   for (int k = 0; k < kFavLists; ++k) favoriteNames[size_t(k)] = "Favorite-" + std::to_string(k + 1);
 }
 
-CVortanView::CVortanView(ViewUi& ui) : ui_(ui) {
+CVortanView::CVortanView(ViewUi& ui, LinkTiming timing) : ui_(ui), link_(std::move(timing)) {
   for (int i = 0; i < kMaxChans; ++i) Image().SetOrder(i, kNoChan);
 }
 

@@ -10,6 +10,7 @@
 
 #include "db/DbOps.h"
 #include "files/Workspace.h"
+#include "link/CLinkPort.h"
 #include "view/CommandIds.h"
 #include "view/ViewUi.h"
 
@@ -77,7 +78,8 @@ struct ContextMenu {
 
 class CVortanView {
  public:
-  explicit CVortanView(ViewUi& ui);
+  // timing: the link port's waits (tests shorten them).
+  explicit CVortanView(ViewUi& ui, LinkTiming timing = {});
 
   // First display: columns, combos, checks and the title.
   void OnInitialUpdate();
@@ -160,8 +162,12 @@ class CVortanView {
   bool IsCommandEnabled(int id) const;
   ContextMenu ChannelContextMenu() const;
   ContextMenu TpContextMenu() const;
-  // The link port's connected flag (the link commands set it).
-  bool Connected() const { return connected_; }
+  // ---- Link commands ----
+  CLinkPort& Link() { return link_; }
+  bool Connected() const { return link_.Connected(); }
+  void OnLinkConnect();
+  void OnLinkDisconnect();
+  void OnReceiverInfo();
 
  private:
   void SetTunerChecks();
@@ -176,7 +182,7 @@ class CVortanView {
   ViewState st_;
   FileState file_;
   bool refreshTexts_ = false;  // cells show the refresh form (after hint -3)
-  bool connected_ = false;
+  CLinkPort link_;
   std::string sideFileFolder_;
 };
 

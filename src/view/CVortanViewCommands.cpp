@@ -54,18 +54,36 @@ bool CVortanView::IsCommandEnabled(int id) const {
     case kIdViewStatusBar:
       return true;
     case kIdLinkConnect:
-      return !connected_;
     case kIdLinkDisconnect:
+    case kIdReceiverInfo:
+      return link_.IsCommandEnabled(id);
     case kIdDownloadFile:
     case kIdUploadFile:
     case kIdUploadToWorkspace:
-    case kIdReceiverInfo:
-      return connected_;
+      return link_.Connected();
     case kIdDownloadWorkspace:
-      return connected_ && ws_.loaded;
+      return link_.Connected() && ws_.loaded;
     default:
       return false;
   }
+}
+
+void CVortanView::OnLinkConnect() {
+  std::string message;
+  const ConnectResult r =
+      link_.Connect([this](CComPortDlg& dlg) { return ui_.RunDialog(&dlg) == DialogAnswer::kOk; }, &message);
+  if (r == ConnectResult::kOpenFailed) ui_.ShowMessage(message, MessageIcon::kStop, MessageButtons::kOk);
+}
+
+void CVortanView::OnLinkDisconnect() { link_.Disconnect(); }
+
+void CVortanView::OnReceiverInfo() {
+  CSTBInfoDlg dlg;
+  if (!link_.QueryInfo(dlg)) {
+    ui_.ShowMessage(std::string(kStbNotConnectedText), MessageIcon::kNone, MessageButtons::kOk);
+    return;
+  }
+  ui_.RunDialog(&dlg);
 }
 
 ContextMenu CVortanView::ChannelContextMenu() const {

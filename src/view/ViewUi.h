@@ -18,6 +18,8 @@ class CAddTPDlg;
 class CAddCableTP;
 class CFavNameDlg;
 class CProviderSelectDlg;
+class CComPortDlg;
+class CSTBInfoDlg;
 
 // The controls of the form, named after what the user sees.
 enum class ControlId {
@@ -75,7 +77,7 @@ enum class DialogAnswer { kOk, kCancel };
 // The dialog to run, as a pointer to its model (the variant index is the
 // kind). The caller fills the model before, and reads it after kOk.
 using DialogModel = std::variant<ModelSelectDlg*, CAddChanDlg*, CEditChanDlg*, CAddSatDlg*, CAddTPDlg*,
-                                 CAddCableTP*, CFavNameDlg*, CProviderSelectDlg*>;
+                                 CAddCableTP*, CFavNameDlg*, CProviderSelectDlg*, CComPortDlg*, CSTBInfoDlg*>;
 
 enum class DialogKind {
   kModelSelect,
@@ -86,6 +88,8 @@ enum class DialogKind {
   kCableTp,
   kFavoriteName,
   kProviderSelect,
+  kPortSelect,    // "Select COM Port..."
+  kReceiverInfo,  // "Information"
 };
 
 inline DialogKind KindOf(const DialogModel& m) { return static_cast<DialogKind>(m.index()); }
