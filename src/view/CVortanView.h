@@ -149,6 +149,11 @@ class CVortanView {
   // Steps 3-5 of Open for a chosen path (also the command-line file).
   // True when the file was taken over.
   bool OpenFile(const std::string& path);
+  // Upload File / Upload to Workspace after the transfer: the received
+  // bytes are read into the workspace as Open reads a file. FileOpen, the
+  // path and Modified stay. No bytes, or bytes the reader rejects, change
+  // nothing and show nothing. True when the data were taken over.
+  bool LoadReceivedImage(const std::vector<uint8_t>& bytes);
   void UpdateTitle();
   // How every channel and TP edit ends: set Modified, update the title.
   void MarkModified();
@@ -175,6 +180,7 @@ class CVortanView {
   void ReportBrokenRow(uint16_t c, bool checkTp);
   bool WriteWorkspace();
   void TakeOverPath(const std::string& path);
+  std::string SideFilePath() const;
   std::string SatelliteText(uint8_t s, bool refreshForm) const;
 
   ViewUi& ui_;

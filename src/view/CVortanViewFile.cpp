@@ -68,14 +68,25 @@ void CVortanView::OnFileOpen() {
   OpenFile(*path);
 }
 
+std::string CVortanView::SideFilePath() const {
+  std::string p = sideFileFolder_;
+  if (!p.empty() && p.back() != '/' && p.back() != '\\') p += '/';
+  return p + std::string(kSatelliteDumpName);
+}
+
+bool CVortanView::LoadReceivedImage(const std::vector<uint8_t>& bytes) {
+  if (bytes.empty()) return false;
+  LoadOptions options;
+  options.satelliteDumpPath = SideFilePath();
+  if (ApplyDownloadImage(ws_, bytes.data(), bytes.size(), options) != LoadResult::kLoaded) return false;
+  AfterLoad();
+  UpdateTitle();
+  return true;
+}
+
 bool CVortanView::OpenFile(const std::string& path) {
   LoadOptions options;
-  options.satelliteDumpPath = sideFileFolder_;
-  if (!options.satelliteDumpPath.empty() && options.satelliteDumpPath.back() != '/' &&
-      options.satelliteDumpPath.back() != '\\') {
-    options.satelliteDumpPath += '/';
-  }
-  options.satelliteDumpPath += kSatelliteDumpName;
+  options.satelliteDumpPath = SideFilePath();
   // The load works on a scratch copy: a rejected file leaves the workspace
   // exactly as it was. It also runs the catalogue merges and sets Loaded.
   const LoadResult r = LoadWorkspaceFile(ws_, path, options);

@@ -9,6 +9,7 @@
 #include "ViewFixture.h"
 #include "fixtures/SampleWorkspaces.h"
 #include "fixtures/SectionBytes.h"
+#include "files/WorkspaceLoad.h"
 #include "view/ModelSelectDlg.h"
 
 namespace pelagor::test {
@@ -312,6 +313,44 @@ TEST_F(ViewFile, DemoEndToEnd) {
   ASSERT_TRUE(Open(dir.File("demo-5.bin")));
   EXPECT_EQ(view.GetWorkspace().model, 5);
   EXPECT_EQ(view.RowCount(), all);
+}
+
+}  // namespace
+}  // namespace pelagor::test
+
+namespace pelagor::test {
+namespace {
+
+TEST_F(ViewFile, ReceivedImageLoadsLikeOpenButKeepsTheFileState) {
+  // Nothing received: nothing changes.
+  EXPECT_FALSE(view.LoadReceivedImage({}));
+  EXPECT_FALSE(view.Loaded());
+  EXPECT_EQ(ui.title, "Pelagor - No File");
+  // A rejected stream: no message, nothing taken over.
+  EXPECT_FALSE(view.LoadReceivedImage(std::vector<uint8_t>(100, 0x33)));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_FALSE(view.Loaded());
+
+  ASSERT_TRUE(view.LoadReceivedImage(BuildDownloadImage(SmallWorkspace(2))));
+  EXPECT_TRUE(view.Loaded());
+  EXPECT_FALSE(view.File().fileOpen);
+  EXPECT_EQ(ui.title, "Pelagor - New Channel List *");
+  EXPECT_EQ(view.GetWorkspace().model, 2);
+  EXPECT_EQ(view.ChannelCell(0, kColName), "Das Erste HD");
+
+  // With a file open the path stays and Save still writes there.
+  const std::string path = WriteFile("own.bin", SmallWorkspace(1));
+  ASSERT_TRUE(Open(path));
+  ASSERT_TRUE(view.LoadReceivedImage(BuildDownloadImage(SmallWorkspace(3))));
+  EXPECT_EQ(view.File().path, path);
+  EXPECT_TRUE(view.File().fileOpen);
+  EXPECT_EQ(ui.title, "[VM3920HD] own.bin");
+  view.OnFileSave();
+  Workspace reread;
+  std::vector<uint8_t> bytes;
+  ASSERT_TRUE(ReadWholeFile(path, bytes));
+  ASSERT_TRUE(ParseDownloadImage(reread, bytes.data(), bytes.size()).accepted);
+  EXPECT_EQ(reread.model, 3);
 }
 
 }  // namespace
