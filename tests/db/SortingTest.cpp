@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <algorithm>
 #include <memory>
+#include <random>
 
 using namespace pelagor;
 
@@ -267,4 +269,62 @@ TEST(SortCatalogueTps, FixedOrderOfEqualFrequencies) {
   }
   EXPECT_EQ(SortCatalogueTps(nullptr, 0, true), 0);
   EXPECT_EQ(SortCatalogueTps(nullptr, 3, true), 1);
+}
+
+namespace {
+
+// The partition sort written out literally, recursing left then right, to
+// hold QuickSortRefs (which loops on one side) to exactly the same result.
+template <class Cmp>
+void LiteralSort(std::vector<int>& a, int lo, int hi, const Cmp& cmp, int d) {
+  if (lo >= hi) return;
+  std::swap(a[size_t(lo)], a[size_t((lo + hi) / 2)]);
+  int last = lo;
+  for (int i = lo + 1; i <= hi; ++i)
+    if (d * cmp(a[size_t(i)], a[size_t(lo)]) < 0) std::swap(a[size_t(++last)], a[size_t(i)]);
+  std::swap(a[size_t(lo)], a[size_t(last)]);
+  LiteralSort(a, lo, last - 1, cmp, d);
+  LiteralSort(a, last + 1, hi, cmp, d);
+}
+
+}  // namespace
+
+TEST(QuickSortRefs, SameOrderAsTheLiteralRecursiveForm) {
+  std::mt19937 rng(3);
+  std::vector<int> keys(400);
+  // Elements are positions into keys, so equal keys stay distinguishable.
+  const struct {
+    const char* what;
+    int tie;  // what the comparator says for equal keys
+  } rows[] = {{"ties -1", -1}, {"ties 0", 0}, {"ties 1", 1}};
+  for (const auto& r : rows) {
+    const auto cmp = [&](int x, int y) {
+      return keys[size_t(x)] > keys[size_t(y)] ? 1 : keys[size_t(x)] < keys[size_t(y)] ? -1 : r.tie;
+    };
+    for (int round = 0; round < 30; ++round) {
+      const size_t n = 1 + rng() % keys.size();
+      const unsigned distinct = 1 + rng() % 6;
+      for (int& k : keys) k = int(rng() % distinct);
+      for (bool ascending : {true, false}) {
+        std::vector<int> a(n), b;
+        for (size_t i = 0; i < n; ++i) a[i] = int(i);
+        b = a;
+        QuickSortRefs(a, cmp, ascending);
+        LiteralSort(b, 0, int(n) - 1, cmp, ascending ? 1 : -1);
+        ASSERT_EQ(a, b) << r.what << " n " << n << (ascending ? " up" : " down");
+      }
+    }
+  }
+}
+
+TEST_F(SortFixture, EightThousandUnnumberedChannelsSort) {
+  std::vector<uint16_t> list(kMaxChans);
+  for (int c = 0; c < kMaxChans; ++c) {
+    img->SetChanU16(c, chan::kNumber, kNoChanNumber);
+    list[size_t(c)] = uint16_t(c);
+  }
+  ASSERT_EQ(SortChansByNumber(*img, list.data(), int(list.size()), true), 0);
+  std::vector<uint16_t> sorted = list;
+  std::sort(sorted.begin(), sorted.end());
+  for (int c = 0; c < kMaxChans; ++c) ASSERT_EQ(sorted[size_t(c)], c);
 }
