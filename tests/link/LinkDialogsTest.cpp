@@ -208,6 +208,10 @@ TEST_F(LinkPortPty, ReceiverInformationFillsTheDialogOrFails)
             seen = pty.Receive(2000);
             pty.Send(reply);
         });
+        // A whole block returns at once, so only the short one waits out its bound.
+        LinkTiming t = FastTiming();
+        t.infoReplyWaitMs = replyLength == 104 ? 5000 : 150;
+        link.Port().SetTiming(t);
         CSTBInfoDlg dlg;
         const bool ok = link.QueryInfo(dlg);
         receiver.join();

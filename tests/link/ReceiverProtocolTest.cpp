@@ -71,8 +71,14 @@ TEST_F(ProtocolPty, FullInfoBlockIsReadAndParsed)
 {
     // Stale bytes queued before the query must be purged, not taken as the reply.
     ASSERT_TRUE(pty.Send({0x11, 0x22, 0x33}));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (int i = 0; i < 400 && port.WaitCommData(0) < 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(port.WaitCommData(0), 3);
 
+    // The whole block ends the wait at once; a roomy bound keeps a busy machine from failing it.
+    LinkTiming roomy = FastTiming();
+    roomy.infoReplyWaitMs = 5000;
+    port.SetTiming(roomy);
     bool ok = false;
     ReceiverInfoBlock block{};
     auto seen = AnswerQuery(pty, port, InfoBlock(), ok, block);
