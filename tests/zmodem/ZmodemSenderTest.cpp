@@ -1,0 +1,309 @@
+// The sender's state paths against a scripted receiver on a pseudo-terminal.
+#include "Zmodem32/CZmodem.h"
+#include "Zmodem32/ZmodemProtocol.h"
+#include "Zmodem32/ZmodemResult.h"
+#include "zmodem/ZmodemScriptedPeer.h"
+#include "zmodem/ZmodemTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace pelagor;
+using zmtest::Bytes;
+
+namespace {
+
+class Sender : public ::testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(line.Ok()); }
+  void Start(const Bytes& content, LinkTiming timing = zmtest::FastTiming(2, 500))
+  {
+    path = dir.File("src.bin");
+    ASSERT_TRUE(zmtest::WriteFile(path, content));
+    zm = std::make_unique<CZmodem>(timing);
+    zm->StartSend(nullptr, line.Slave(), path, 0);
+  }
+  void Finish() { zm->Join(); }
+  // ZRQINIT, then our ZRINIT with the given flags, then the ZFILE with its block.
+  void Handshake(uint8_t zf0)
+  {
+    ASSERT_TRUE(peer.Expect(ZRQINIT));
+    peer.HexFlags(ZRINIT, zf0);
+    ASSERT_TRUE(peer.Expect(ZFILE));
+    ASSERT_EQ(peer.Subpacket(), GOTCRCW);
+  }
+  // Reads one data frame: subpackets until ZCRCE, then the ZEOF; returns the bytes.
+  Bytes ReadDataFrame(std::vector<int>* terminators = nullptr, int32_t* eofPos = nullptr)
+  {
+    Bytes got;
+    for (;;) {
+      int st = peer.Subpacket();
+      if (terminators)
+        terminators->push_back(st);
+      if (st < GOTCRCE || st > GOTCRCW) {
+        ADD_FAILURE() << "bad subpacket " << st;
+        return got;
+      }
+      got.insert(got.end(), peer.Data().begin(), peer.Data().end());
+      if (st == GOTCRCE)
+        break;
+    }
+    EXPECT_EQ(peer.Header(), ZEOF);
+    if (eofPos)
+      *eofPos = peer.Pos();
+    return got;
+  }
+
+  zmtest::TempDir dir;
+  zmtest::PtyLine line;
+  zmtest::ScriptedPeer peer{line};
+  std::unique_ptr<CZmodem> zm;
+  std::string path;
+};
+
+struct FrameCase {
+  const char* name;
+  size_t size;
+  uint8_t zf0;
+  std::vector<int> terminators;
+};
+
+TEST_F(Sender, StreamsFullSubpacketsThenAShortEnd)
+{
+  const FrameCase cases[] = {
+      {"empty file", 0, CANFC32, {GOTCRCE}},
+      {"two blocks exactly", 2048, CANFC32, {GOTCRCG, GOTCRCG, GOTCRCE}},
+      {"1500 bytes, CRC-16", 1500, 0, {GOTCRCG, GOTCRCE}},
+      {"escaped controls", 3000, CANFC32 | TESCCTL, {GOTCRCG, GOTCRCG, GOTCRCE}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    zmtest::PtyLine l;
+    ASSERT_TRUE(l.Ok());
+    zmtest::ScriptedPeer p(l);
+    const Bytes content = zmtest::ControlHeavyBytes(c.size);
+    const std::string src = dir.File("a.bin");
+    ASSERT_TRUE(zmtest::WriteFile(src, content));
+    CZmodem s(zmtest::FastTiming(2, 500));
+    s.StartSend(nullptr, l.Slave(), src, 0);
+
+    ASSERT_TRUE(p.Expect(ZRQINIT));
+    p.HexFlags(ZRINIT, c.zf0);
+    ASSERT_TRUE(p.Expect(ZFILE));
+    EXPECT_EQ(p.Zm().LastHeaderCrc32(), (c.zf0 & CANFC32) != 0);
+    ASSERT_EQ(p.Subpacket(), GOTCRCW);
+    const std::string info = std::to_string(c.size) + " 0 0 0 1 " + std::to_string(c.size) + " 0";
+    Bytes block{'a', '.', 'b', 'i', 'n', 0};
+    block.insert(block.end(), info.begin(), info.end());
+    block.push_back(0);
+    EXPECT_EQ(p.Data(), block);
+
+    p.Hex(ZRPOS, 0);
+    if (c.zf0 & TESCCTL) {
+      // Every control byte is escaped from now on: none travels raw in the data.
+      Bytes wire = zmtest::PtyLine::ReadFrom(l.Master(), 500, 50);
+      size_t start = 10;  // after the ZDATA's NULs
+      for (size_t i = start; i < wire.size(); ++i)
+        if ((wire[i] & 0x60) == 0 && wire[i] != 0x18 && wire[i] != 0x11 && wire[i] != 0x0D &&
+            wire[i] != 0x8A)
+          ADD_FAILURE() << "raw control " << int(wire[i]) << " at " << i;
+      ASSERT_TRUE(zmtest::PtyLine::WriteAll(l.Slave(), wire.data(), wire.size()));
+      // What the port wrote to the slave arrives at the master again: decode it there.
+      p.Zm().MutableState().escapeControls = 1;
+    }
+    ASSERT_EQ(p.Header(), ZDATA);
+    EXPECT_EQ(p.Pos(), 0);
+    std::vector<int> terms;
+    int32_t eof = -1;
+    Bytes got;
+    for (;;) {
+      int st = p.Subpacket();
+      terms.push_back(st);
+      if (st < GOTCRCE || st > GOTCRCW)
+        break;
+      got.insert(got.end(), p.Data().begin(), p.Data().end());
+      if (st == GOTCRCE)
+        break;
+    }
+    EXPECT_EQ(terms, c.terminators);
+    EXPECT_EQ(got, content);
+    ASSERT_EQ(p.Header(), ZEOF);
+    eof = p.Pos();
+    EXPECT_EQ(eof, int32_t(c.size));
+    p.HexFlags(ZRINIT, c.zf0);
+    ASSERT_TRUE(p.Expect(ZFIN));
+    p.Hex(ZFIN);
+    s.Join();
+    EXPECT_EQ(s.Result(), ZMODEM_OK);
+    EXPECT_EQ(s.State().bytesTransferred, int32_t(c.size));
+  }
+}
+
+TEST_F(Sender, RewindResendsFromTheAskedPosition)
+{
+  const Bytes content = zmtest::RandomBytes(2500, 5);
+  Start(content);
+  Handshake(CANFC32);
+  peer.Hex(ZRPOS, 0);
+  ASSERT_EQ(peer.Header(), ZDATA);
+  Bytes first = ReadDataFrame();
+  EXPECT_EQ(first, content);
+  // Ask again from 1024 after the end: the rest goes out once more.
+  peer.Hex(ZRPOS, 1024);
+  ASSERT_EQ(peer.Header(), ZDATA);
+  EXPECT_EQ(peer.Pos(), 1024);
+  int32_t eof = 0;
+  Bytes again = ReadDataFrame(nullptr, &eof);
+  EXPECT_EQ(again, Bytes(content.begin() + 1024, content.end()));
+  EXPECT_EQ(eof, 2500);
+  // ZSKIP after ZEOF is taken like the final ZRINIT; a reply other than ZFIN still ends well.
+  peer.Hex(ZSKIP);
+  ASSERT_TRUE(peer.Expect(ZFIN));
+  peer.Hex(ZACK);
+  Finish();
+  EXPECT_EQ(zm->Result(), ZMODEM_OK);
+  EXPECT_EQ(zm->State().bytesTransferred, 2500 + 1476);
+  EXPECT_EQ(zm->State().dataBytes, 2500);
+  EXPECT_EQ(zm->State().totalErrors, 1);
+  const Bytes tail = line.Receive(300, 30);
+  EXPECT_NE(std::string(tail.begin(), tail.end()).find("OO"), std::string::npos);
+}
+
+TEST_F(Sender, ZrposWhileStreamingRewinds)
+{
+  const Bytes content = zmtest::RandomBytes(40 * 1024, 6);
+  Start(content);
+  Handshake(CANFC32);
+  peer.Hex(ZRPOS, 0);
+  ASSERT_EQ(peer.Header(), ZDATA);
+  // Past the first pair (whose end purges stale replies), ask to start over.
+  for (int i = 0; i < 3; ++i)
+    ASSERT_EQ(peer.Subpacket(), GOTCRCG);
+  peer.Hex(ZRPOS, 0);
+  // The sender notices between two pairs of subpackets and starts over at 0.
+  bool rewound = false;
+  for (int i = 0; i < 60 && !rewound; ++i) {
+    int t = peer.Header() & 0xFF;
+    if (t == ZDATA && peer.Pos() == 0)
+      rewound = true;
+  }
+  ASSERT_TRUE(rewound);
+  Bytes got = ReadDataFrame();
+  EXPECT_EQ(got, content);
+  peer.HexFlags(ZRINIT, CANFC32);
+  ASSERT_TRUE(peer.Expect(ZFIN));
+  peer.Hex(ZFIN);
+  Finish();
+  EXPECT_EQ(zm->Result(), ZMODEM_OK);
+  EXPECT_EQ(zm->State().dataBytes, int32_t(content.size()));
+  EXPECT_GT(zm->State().bytesTransferred, int32_t(content.size()));
+}
+
+struct AbortCase {
+  const char* name;
+  int stage;  // 0: in wait ZRINIT, 1: after ZFILE, 2: streaming, 3: after ZEOF
+  int type;
+};
+
+TEST_F(Sender, PeerAbortEndsWithMinus15)
+{
+  const AbortCase cases[] = {
+      {"ZCAN for ZRQINIT", 0, ZCAN},     {"ZABORT for ZFILE", 1, ZABORT},
+      {"ZCAN while streaming", 2, ZCAN}, {"ZABORT after ZEOF", 3, ZABORT},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    zmtest::PtyLine l;
+    ASSERT_TRUE(l.Ok());
+    zmtest::ScriptedPeer p(l);
+    const std::string src = dir.File("b.bin");
+    ASSERT_TRUE(zmtest::WriteFile(src, zmtest::RandomBytes(c.stage == 2 ? 200000 : 100, 1)));
+    CZmodem s(zmtest::FastTiming(2, 500));
+    s.StartSend(nullptr, l.Slave(), src, 0);
+    ASSERT_TRUE(p.Expect(ZRQINIT));
+    if (c.stage >= 1) {
+      p.HexFlags(ZRINIT, CANFC32);
+      ASSERT_TRUE(p.Expect(ZFILE));
+    }
+    if (c.stage >= 2) {
+      p.Hex(ZRPOS, 0);
+      ASSERT_TRUE(p.Expect(ZDATA));
+    }
+    if (c.stage == 2) {
+      for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(p.Subpacket(), GOTCRCG);
+    }
+    if (c.stage == 3) {
+      ASSERT_TRUE(p.Expect(ZEOF, 400));
+    }
+    p.Hex(c.type);
+    // Keep draining so a streaming sender is never blocked on a full line.
+    while (s.Running())
+      zmtest::PtyLine::ReadFrom(l.Master(), 5, 5);
+    s.Join();
+    EXPECT_EQ(s.Result(), ZMODEM_TX_PEER_ABORT);
+  }
+}
+
+TEST_F(Sender, SilentReceiverHitsTheErrorLimit)
+{
+  Start(zmtest::RandomBytes(10, 1), zmtest::FastTiming(1, 2));
+  Bytes wire;
+  while (zm->Running()) {
+    Bytes b = line.Receive(5, 5);
+    wire.insert(wire.end(), b.begin(), b.end());
+  }
+  Finish();
+  Bytes rest = line.Receive(100, 20);
+  wire.insert(wire.end(), rest.begin(), rest.end());
+  EXPECT_EQ(zm->Result(), ZMODEM_TX_ERROR_LIMIT);
+  EXPECT_EQ(zm->State().totalErrors, 101);
+  // Retries purge the output side, so not every ZRQINIT reaches the line.
+  EXPECT_GT(zmtest::CountHexHeaders(wire, ZRQINIT), 1);
+  // The abort: four hex ZCAN headers and ten CAN.
+  EXPECT_EQ(zmtest::CountHexHeaders(wire, ZCAN), 4);
+  EXPECT_GE(zmtest::LongestCanRun(wire), 10);
+}
+
+TEST_F(Sender, ReceiverSilentAfterZfileEndsTheSession)
+{
+  Start(zmtest::RandomBytes(10, 1), zmtest::FastTiming(1, 3));
+  ASSERT_TRUE(peer.Expect(ZRQINIT));
+  peer.HexFlags(ZRINIT, 0);
+  while (zm->Running())
+    line.Receive(5, 5);
+  Finish();
+  EXPECT_EQ(zm->Result(), ZMODEM_TX_ERROR_LIMIT);
+}
+
+TEST_F(Sender, MissingFileGivesMinus16AndSendsNothing)
+{
+  zm = std::make_unique<CZmodem>(zmtest::FastTiming());
+  zm->StartSend(nullptr, line.Slave(), dir.File("nope.bin"), 0);
+  Finish();
+  EXPECT_EQ(zm->Result(), ZMODEM_TX_FILE_OPEN);
+  EXPECT_TRUE(line.Receive(100, 20).empty());
+}
+
+TEST_F(Sender, StopSendsTheCancelSequence)
+{
+  Start(zmtest::RandomBytes(300000, 3));
+  Handshake(CANFC32);
+  peer.Hex(ZRPOS, 0);
+  ASSERT_TRUE(peer.Expect(ZDATA));
+  zm->RequestStop();
+  Bytes wire;
+  while (zm->Running()) {
+    Bytes b = line.Receive(5, 5);
+    wire.insert(wire.end(), b.begin(), b.end());
+  }
+  Finish();
+  Bytes rest = line.Receive(100, 20);
+  wire.insert(wire.end(), rest.begin(), rest.end());
+  EXPECT_EQ(zm->CancelResult(), ZMODEM_STOPPED);
+  EXPECT_EQ(zmtest::CountHexHeaders(wire, ZCAN), 4);
+  EXPECT_GE(zmtest::LongestCanRun(wire), 10);
+}
+
+}  // namespace
