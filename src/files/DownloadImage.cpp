@@ -102,15 +102,14 @@ ChannelForm DetectChannelForm(const uint8_t* body, int kind) {
 
 ParseResult ParseDownloadImage(Workspace& ws, const uint8_t* data, size_t length) {
   ParseResult result;
-  Workspace scratch;
-  bool copied = false;
+  if (length == 0) {
+    result.accepted = true;
+    return result;
+  }
+  Workspace scratch(ws);
   size_t pos = 0;
   std::vector<uint8_t> dump;
   while (pos < length) {
-    if (!copied) {
-      scratch = ws;
-      copied = true;
-    }
     if (length - pos < kSectionHeaderSize) return result;
     const SectionHeader header(data + pos);
     const size_t bodyLength = header.Length();
@@ -138,7 +137,7 @@ ParseResult ParseDownloadImage(Workspace& ws, const uint8_t* data, size_t length
     }
     pos += kSectionHeaderSize + bodyLength;
   }
-  if (copied) ws = std::move(scratch);
+  ws = std::move(scratch);
   result.accepted = true;
   result.satelliteDump = std::move(dump);
   return result;

@@ -4,7 +4,11 @@ namespace pelagor {
 
 Workspace& Workspace::operator=(const Workspace& o) {
   if (this == &o) return *this;
-  image = std::make_unique<DbImage>(*o.image);
+  // The block is 640 KB: copy into the one we have rather than allocate.
+  if (image)
+    *image = *o.image;
+  else
+    image = std::make_unique<DbImage>(*o.image);
   catalogue = o.catalogue;
   providers = o.providers;
   satelliteHeader = o.satelliteHeader;
