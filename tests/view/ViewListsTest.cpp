@@ -271,6 +271,26 @@ TEST_F(ViewLists, ProviderColumnWithAndWithoutProviderData) {
   EXPECT_EQ(ui.messages.size(), 5u);
   EXPECT_EQ(ui.messages[0].text, "Broken Provider information for channel 2 [ZDF]");
   EXPECT_EQ(view.ChannelCell(1, kColProvider), "N/A");
+  // The refresh reports them too, and keeps the caption.
+  ui.messages.clear();
+  view.FillChannelList(-3);
+  EXPECT_EQ(ui.messages.size(), 5u);
+  EXPECT_EQ(ui.captions[ControlId::kChannelsGroup], "Total 6 channels");
+}
+
+TEST_F(ViewLists, FavouriteComboTakesTheImagesNames) {
+  StdWorkspace w = MakeStdWorkspace();
+  DbOps ops(*w.ws.image);
+  for (int k = 0; k < kFavLists; ++k) ops.SetFavouriteName(k, "List " + std::to_string(k + 1));
+  Load(w.ws);
+  view.OnFavoriteComboChanged(4);
+  view.FillFavoriteCombo();
+  ASSERT_EQ(ui.combos[ComboId::kFavorite].size(), 9u);
+  EXPECT_EQ(ui.combos[ComboId::kFavorite][0], "All");
+  EXPECT_EQ(ui.combos[ComboId::kFavorite][8], "List 8");
+  EXPECT_EQ(ui.comboSelection[ComboId::kFavorite], 4);
+  EXPECT_EQ(view.State().favoriteNames[2], "List 3");
+  EXPECT_EQ(view.ChannelContextMenu().favoriteTexts[0], "List 1");
 }
 
 TEST_F(ViewLists, NameFieldSelectorBytes) {
