@@ -413,6 +413,8 @@ void CZmodem::RunReceive()
       }
       if (t != ZEOF) {
         Status(FrameLine("  Bad ZEOF -- Frame Type ", t, hdr, "..."));
+        if (StopTest())
+          return stop();
         return fail(ZMODEM_CANCELLED, true);
       }
       Status("ZEOF-ZEOF");
@@ -453,6 +455,8 @@ void CZmodem::RunReceive()
         return fail(ZMODEM_RX_FAILED, false);
       } else {
         Status("  Bad ZFIN...");
+        if (StopTest())
+          return stop();
         return fail(ZMODEM_CANCELLED, false);
       }
       break;
