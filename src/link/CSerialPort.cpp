@@ -47,7 +47,7 @@ bool CSerialPort::OpenPort(int portNumber, std::string* message)
 {
     bool ok = OpenPort(DeviceName(portNumber), message);
 #ifdef _WIN32
-    // Users know the port by number, as in the original message.
+    // Windows users know a port by its number, not its device path.
     if (!ok && message)
         *message = "Can not open COM" + std::to_string(portNumber) + " !";
 #endif
