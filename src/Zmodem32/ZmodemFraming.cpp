@@ -45,13 +45,19 @@ int CZmodem::ReadByte()
 {
   if (m_inPos < m_inLen || FillInput())
     return m_in[m_inPos++];
+  // pollCount polls of pollMs make the time-out; each poll looks at the queue in tenths
+  // so a turnaround costs milliseconds, not a whole poll, and a stop is seen as quickly.
   const LinkTiming& t = Timing();
+  const uint32_t slices = t.zmodemBytePollMs >= 10 ? 10 : 1;
+  const uint32_t sliceMs = t.zmodemBytePollMs / slices;
   for (uint32_t i = 0; i < t.zmodemBytePollCount; ++i) {
-    if (m_stopRequested.load())
-      return -1;
-    Sleep(t.zmodemBytePollMs);
-    if (FillInput())
-      return m_in[m_inPos++];
+    for (uint32_t k = 0; k < slices; ++k) {
+      if (m_stopRequested.load())
+        return -1;
+      Sleep(sliceMs);
+      if (FillInput())
+        return m_in[m_inPos++];
+    }
   }
   return -1;
 }
