@@ -152,7 +152,7 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::RestoreGeometry() {
-  resize(1100, 720);
+  resize(1200, 760);
   QSettings profile;
   const QByteArray geometry = profile.value("Settings/Geometry").toByteArray();
   if (!geometry.isEmpty()) restoreGeometry(geometry);

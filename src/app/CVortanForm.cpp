@@ -104,7 +104,7 @@ void CVortanForm::BuildControls() {
   satCombo->setObjectName("satelliteCombo");
   satCombo->setMaxVisibleItems(20);
   satCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  satCombo->setMinimumContentsLength(24);
+  satCombo->setMinimumContentsLength(16);
   combos_[ComboId::kSatellite] = satCombo;
   controls_[ControlId::kSatelliteCombo] = satCombo;
   satColumn->addWidget(satCombo);
@@ -124,13 +124,17 @@ void CVortanForm::BuildControls() {
   AddButton(ControlId::kLocation, location);
   sortRow->addWidget(alphabet);
   sortRow->addWidget(location);
+  sortGroup->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
   satRow->addWidget(sortGroup);
+  satRow->addStretch(1);
   for (auto [id, text, name] : {std::tuple{ControlId::kSatAdd, "Add", "satAdd"},
                                 std::tuple{ControlId::kSatDelete, "Delete", "satDelete"},
                                 std::tuple{ControlId::kSatEdit, "Edit", "satEdit"}}) {
     auto* b = new QPushButton(text, satGroup);
     b->setObjectName(name);
     b->setAutoDefault(false);
+    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    b->setFixedWidth(b->fontMetrics().horizontalAdvance("Delete") + 16);
     AddButton(id, b);
     satRow->addWidget(b, 0, Qt::AlignBottom);
   }
@@ -145,7 +149,11 @@ void CVortanForm::BuildControls() {
   tps_->setModel(tpModel_);
   (new QVBoxLayout(tpGroup))->addWidget(tps_);
 
-  auto* left = new QVBoxLayout;
+  // Wide enough for the DVB-S TP columns and a scroll bar.
+  auto* leftColumn = new QWidget(this);
+  leftColumn->setFixedWidth(430);
+  auto* left = new QVBoxLayout(leftColumn);
+  left->setContentsMargins(0, 0, 0, 0);
   left->addWidget(tunerBox);
   left->addWidget(satGroup);
   left->addWidget(tpGroup, 1);
@@ -210,7 +218,7 @@ void CVortanForm::BuildControls() {
 
   auto* outer = new QHBoxLayout(this);
   outer->setContentsMargins(10, 6, 10, 6);
-  outer->addLayout(left, 0);
+  outer->addWidget(leftColumn, 0);
   outer->addSpacing(12);
   outer->addLayout(right, 1);
 }

@@ -19,6 +19,11 @@
 #include <QTest>
 #include <QToolBar>
 #include <QWindow>
+#include <QImage>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QFile>
+#include <QFileInfo>
 #include <fstream>
 #include <memory>
 
@@ -391,6 +396,98 @@ TEST_F(MainWindowTest, LeavingWithoutChangesAsksNothing) {
   CMainFrame& f = Start({QString::fromStdString(fixture_)});
   EXPECT_TRUE(f.close());
   EXPECT_EQ(host_.leaveQuestions, 0);
+}
+
+TEST_F(MainWindowTest, LeavingWithUnsavedChangesAsksFirst) {
+  struct Case {
+    const char* what;
+    SaveChangesAnswer answer;
+    bool closes;
+    bool written;
+  };
+  const Case cases[] = {
+      {"cancel", SaveChangesAnswer::kCancel, false, false},
+      {"discard", SaveChangesAnswer::kDiscard, true, false},
+      {"save", SaveChangesAnswer::kSave, true, true},
+  };
+  for (const Case& c : cases) {
+    const std::string path = Path("edited.bin");
+    host_ = Shared{};
+    CMainFrame& f = Start({QString::fromStdString(fixture_)});
+    // Point the workspace at the scratch file, then edit: what every channel edit ends with.
+    host_.modelAnswers.push_back(3);
+    host_.saveAnswers.push_back(path);
+    f.SaveAsAction()->trigger();
+    // Emptied, so a write on leaving shows.
+    QFile::resize(QString::fromStdString(path), 0);
+    Form().View().MarkModified();
+    ASSERT_TRUE(Title().endsWith(" *")) << c.what;
+
+    host_.leaveAnswers.push_back(c.answer);
+    EXPECT_EQ(f.close(), c.closes) << c.what;
+    EXPECT_EQ(host_.leaveQuestions, 1) << c.what;
+    EXPECT_EQ(f.isVisible(), !c.closes) << c.what;
+    EXPECT_EQ(QFileInfo(QString::fromStdString(path)).size() > 0, c.written) << c.what;
+    EXPECT_EQ(Form().View().Modified(), !c.written) << c.what;
+  }
+}
+
+TEST_F(MainWindowTest, SaveOnLeavingWithoutAFileRunsSaveAsAndItsCancelKeepsTheWindow) {
+  CMainFrame& f = Start({QString::fromStdString(fixture_)});
+  f.NewAction()->trigger();
+  Form().View().MarkModified();
+  host_.leaveAnswers.push_back(SaveChangesAnswer::kSave);
+  host_.modelAnswers.push_back(std::nullopt);  // Cancel in "Select Model ..."
+  EXPECT_FALSE(f.close());
+  EXPECT_TRUE(f.isVisible());
+  // Second try: the model and a file are chosen, the write succeeds, the window goes.
+  const std::string out = Path("saved-on-exit.bin");
+  host_.leaveAnswers.push_back(SaveChangesAnswer::kSave);
+  host_.modelAnswers.push_back(4);
+  host_.saveAnswers.push_back(out);
+  EXPECT_TRUE(f.close());
+  EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(out)));
+  EXPECT_EQ(host_.leaveQuestions, 2);
+}
+
+TEST_F(MainWindowTest, RebuildIsOneResetAndRefreshOneChange) {
+  Start({QString::fromStdString(fixture_)});
+  QAbstractItemModel* m = Form().ChannelTable()->model();
+  QSignalSpy resets(m, &QAbstractItemModel::modelReset);
+  QSignalSpy inserts(m, &QAbstractItemModel::rowsInserted);
+  QSignalSpy changes(m, &QAbstractItemModel::dataChanged);
+  Click(ControlId::kRadio);
+  EXPECT_EQ(resets.count(), 1);
+  EXPECT_EQ(inserts.count(), 0);
+  EXPECT_EQ(changes.count(), 0);
+  Form().View().FillChannelList(-3);
+  EXPECT_EQ(resets.count(), 1);
+  ASSERT_EQ(changes.count(), 1);
+  const auto tl = changes[0][0].value<QModelIndex>();
+  const auto br = changes[0][1].value<QModelIndex>();
+  EXPECT_EQ(tl.row(), 0);
+  EXPECT_EQ(br.row(), FixtureCounts::kRadio - 1);
+  EXPECT_EQ(br.column(), kChannelColumns - 1);
+}
+
+TEST_F(MainWindowTest, ScreenshotOptionWritesThePngOfTheWindow) {
+  const QString png = QString::fromStdString(Path("shot.png"));
+  QProcess p;
+  p.start(PELAGOR_BINARY, {"--screenshot", png, QString::fromStdString(fixture_)});
+  ASSERT_TRUE(p.waitForFinished(30000));
+  EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+  QImage image(png);
+  ASSERT_FALSE(image.isNull());
+  // The same window, built here, has the same size.
+  CMainFrame& f = Start({QString::fromStdString(fixture_)});
+  EXPECT_EQ(image.size(), f.size());
+
+  // A command line it does not understand is an error, not a window.
+  QProcess bad;
+  bad.start(PELAGOR_BINARY, {"--no-such-option"});
+  ASSERT_TRUE(bad.waitForFinished(30000));
+  EXPECT_EQ(bad.exitCode(), 2);
 }
 
 TEST(ModelSelectDialogTest, RadiosPreselectionAndChoice) {
