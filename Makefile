@@ -24,14 +24,16 @@ cross: setup
 test: build cross
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
-# The editor on the demo workspace; without a display, the demo's summary.
+# The editor on the demo workspace; without a display, the demo through pelagor-cli.
 DEMO := $(BUILD)/samples/demo.bin
+CLI  := $(BUILD)/tools/cli/pelagor-cli
 run: build
-	@if [ -x $(BUILD)/src/app/pelagor ] && [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  $(BUILD)/src/app/pelagor $(DEMO); \
-	elif [ -x $(BUILD)/tools/cli/pelagor-cli ]; then \
-	  $(BUILD)/tools/cli/pelagor-cli show $(DEMO); \
-	else echo "Neither the editor nor pelagor-cli is built yet."; fi
+	else \
+	  echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): showing the demo workspace with pelagor-cli."; \
+	  $(CLI) show $(DEMO) && $(CLI) channels $(DEMO); \
+	fi
 
 # Every Google Benchmark executable in bench/ (bench_*), one after another.
 bench: build
