@@ -138,8 +138,19 @@ class CVortanView {
   void OnTpListClick();
 
   // ---- Channel commands ----
+  // Every item of the channel list's popup "CHAN", and its keys: Insert is
+  // kAddChannel, Enter and double-click kEditChannel, Del kDeleteChannel.
+  void OnChannelMenuCommand(ChanMenuItem item);
   // Cut Channel (and the start of a drag): remember the selected rows' channels.
   void OnCutChannel();
+  // The form's "Favorite" button: rename the shown favourite list.
+  void OnFavoriteButton();
+  // The drag-and-drop list control: a drag begins on a list, and its rows
+  // are dropped at a 1-based position. Only the channel list acts.
+  void OnListBeginDrag(ListId list);
+  void OnListDrop(ListId list, int dropPosition);
+  // Moves the CutList channels before the channel shown in targetRow.
+  void MoveCutChannels(int targetRow);
 
   // ---- Workspace file commands ----
   void OnFileNew();

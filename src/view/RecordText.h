@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace pelagor {
 
@@ -16,5 +17,9 @@ std::string DecodeRecordText(const uint8_t* bytes, size_t maxLength);
 // 32 read as a signed byte (a character-table selector, or any byte from
 // 0x80 up) is passed over and the 24 bytes after it are shown.
 std::string ChannelNameText(const uint8_t* field25);
+
+// The way back, for text typed by the user: UTF-8 to the record's ISO 8859-1
+// bytes. A character outside that set, or a broken UTF-8 sequence, becomes '?'.
+std::string EncodeRecordText(std::string_view utf8);
 
 }  // namespace pelagor
