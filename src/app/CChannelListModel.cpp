@@ -30,6 +30,13 @@ int CChannelListModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : int(columns_.size());
 }
 
+// Rows can be dragged to another place in the list (the view moves them).
+Qt::ItemFlags CChannelListModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags f = QAbstractTableModel::flags(index);
+  if (index.isValid()) f |= Qt::ItemIsDragEnabled;
+  return f;
+}
+
 QVariant CChannelListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rows_ || index.column() >= int(columns_.size())) return {};
   if (role == Qt::DisplayRole) return QString::fromStdString(view_.ChannelCell(index.row(), index.column()));

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "app/CChannelListModel.h"
+#include "app/CDragDropListCtrl.h"
 #include "app/CQtModalHost.h"
 #include "app/CTpListModel.h"
 #include "view/CVortanView.h"
@@ -27,8 +28,9 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), int(s.size())); }
 
-QTableView* MakeList(QWidget* parent, const char* name) {
-  auto* t = new QTableView(parent);
+template <class List = QTableView>
+List* MakeList(QWidget* parent, const char* name) {
+  auto* t = new List(parent);
   t->setObjectName(name);
   t->setSelectionBehavior(QAbstractItemView::SelectRows);
   t->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -206,7 +208,7 @@ void CVortanForm::BuildControls() {
   auto* chanGroup = new QGroupBox("Channels", this);
   chanGroup->setObjectName("channelsGroup");
   controls_[ControlId::kChannelsGroup] = chanGroup;
-  channels_ = MakeList(chanGroup, "channelList");
+  channels_ = MakeList<CDragDropListCtrl>(chanGroup, "channelList");
   controls_[ControlId::kChannelList] = channels_;
   channelModel_ = new CChannelListModel(*view_, this);
   channels_->setModel(channelModel_);

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "app/CDragDropListCtrl.h"
 #include "app/CModalHost.h"
 #include "view/ViewUi.h"
 
@@ -39,7 +40,7 @@ class CVortanForm : public QWidget, public ViewUi {
 
   QWidget* Control(ControlId id) const;
   QComboBox* Combo(ComboId id) const;
-  QTableView* ChannelTable() const { return channels_; }
+  CDragDropListCtrl* ChannelTable() const { return channels_; }
   QTableView* TpTable() const { return tps_; }
 
   // ViewUi
@@ -78,7 +79,7 @@ class CVortanForm : public QWidget, public ViewUi {
   std::unique_ptr<CVortanView> view_;
   CChannelListModel* channelModel_ = nullptr;
   CTpListModel* tpModel_ = nullptr;
-  QTableView* channels_ = nullptr;
+  CDragDropListCtrl* channels_ = nullptr;
   QTableView* tps_ = nullptr;
   std::map<ControlId, QWidget*> controls_;
   std::map<ComboId, QComboBox*> combos_;
