@@ -152,6 +152,18 @@ class CVortanView {
   // Moves the CutList channels before the channel shown in targetRow.
   void MoveCutChannels(int targetRow);
 
+  // ---- Transponder commands ----
+  // The TP popup and the TP list's keys: Insert -> kAddTp, Enter and
+  // double-click -> kEditTp, Delete -> kDeleteTp. Nothing for DVB-T.
+  void OnTpMenuCommand(TpMenuItem item);
+
+  // ---- Satellite commands ----
+  // The "Add" / "Delete" / "Edit" buttons under the satellite combo: they
+  // change the catalogue (Delete also the image) and leave Modified alone.
+  void OnSatAdd();
+  void OnSatDelete();
+  void OnSatEdit();
+
   // ---- Workspace file commands ----
   void OnFileNew();
   void OnFileOpen();
@@ -193,6 +205,25 @@ class CVortanView {
   void TakeOverPath(const std::string& path);
   std::string SideFilePath() const;
   std::string SatelliteText(uint8_t s, bool refreshForm) const;
+  // CatalogueOrder in the combo's order (location or alphabet).
+  void SortCatalogueOrder();
+  // TP commands, one per delivery type.
+  void AddSatelliteTp();
+  void AddCableTp();
+  void EditSatelliteTp();
+  void EditCableTp();
+  void DeleteSatelliteTps();
+  void DeleteCableTps();
+  void SortSatelliteTps();
+  void SortCableTps();
+  // The image satellite a TP edit works on: the one of catalogue entry k,
+  // created when missing (named "DVB-C" when the catalogue has no entry k
+  // and cable is shown). kNoSat when the image has no room.
+  uint8_t SatelliteForEntry(int k);
+  // 1-based row of a cable TP in the DVB-C TP list, 0 when not shown.
+  int CableRowOfTp(uint16_t t) const;
+  // Cut channels that a delete has removed from the image.
+  void DropDeletedCutChannels();
 
   ViewUi& ui_;
   Workspace ws_;

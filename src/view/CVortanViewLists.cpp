@@ -335,6 +335,29 @@ void CVortanView::ResolveCurrentTransponder() {
   if (ops.FindTp(s, t, ct.frequency, ct.polarisation) == 0) st_.currentTransponder = t;
 }
 
+void CVortanView::SortCatalogueOrder() {
+  const SatCatalogue& cat = ws_.catalogue;
+  const int count = int(std::min<uint32_t>(cat.count, kCatalogueEntries));
+  for (int i = 0; i < count; ++i) st_.catalogueOrder[size_t(i)] = i;
+  // Stable exchange sort: neighbours swap only when strictly out of order.
+  auto before = [&](int a, int b) {
+    const CatalogueEntry& x = cat.entries[size_t(a)];
+    const CatalogueEntry& y = cat.entries[size_t(b)];
+    if (st_.satelliteOrder == 0) return x.position < y.position;
+    return CompareCatalogueNames(x.name, y.name) < 0;
+  };
+  for (int pass = 0; pass + 1 < count; ++pass) {
+    bool swapped = false;
+    for (int i = 0; i + 1 < count - pass; ++i) {
+      if (before(st_.catalogueOrder[size_t(i + 1)], st_.catalogueOrder[size_t(i)])) {
+        std::swap(st_.catalogueOrder[size_t(i)], st_.catalogueOrder[size_t(i + 1)]);
+        swapped = true;
+      }
+    }
+    if (!swapped) break;
+  }
+}
+
 void CVortanView::FillSatelliteCombo() {
   const int type = ShownDeliveryType();
   if (type == kDvbT || type == kDvbC) {
@@ -369,24 +392,7 @@ void CVortanView::FillSatelliteCombo() {
       break;
     }
   }
-  for (int i = 0; i < count; ++i) st_.catalogueOrder[size_t(i)] = i;
-  // Stable exchange sort: neighbours swap only when strictly out of order.
-  auto before = [&](int a, int b) {
-    const CatalogueEntry& x = cat.entries[size_t(a)];
-    const CatalogueEntry& y = cat.entries[size_t(b)];
-    if (st_.satelliteOrder == 0) return x.position < y.position;
-    return CompareCatalogueNames(x.name, y.name) < 0;
-  };
-  for (int pass = 0; pass + 1 < count; ++pass) {
-    bool swapped = false;
-    for (int i = 0; i + 1 < count - pass; ++i) {
-      if (before(st_.catalogueOrder[size_t(i + 1)], st_.catalogueOrder[size_t(i)])) {
-        std::swap(st_.catalogueOrder[size_t(i)], st_.catalogueOrder[size_t(i + 1)]);
-        swapped = true;
-      }
-    }
-    if (!swapped) break;
-  }
+  SortCatalogueOrder();
   std::vector<std::string> lines;
   int selection = -1;
   for (int i = 0; i < count; ++i) {
