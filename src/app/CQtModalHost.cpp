@@ -4,7 +4,11 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "app/CAddChanDialog.h"
+#include "app/CEditChanDialog.h"
+#include "app/CFavNameDialog.h"
 #include "app/CModelSelectDialog.h"
+#include "app/CProviderSelectDialog.h"
 #include "view/ModelSelectDlg.h"
 #include "view/WindowTitle.h"
 
@@ -48,6 +52,12 @@ MessageAnswer AnswerOf(int button, MessageButtons buttons) {
   }
 }
 
+template <class Dialog, class Model>
+DialogAnswer RunFace(Model& model, QWidget* parent) {
+  Dialog dlg(model, parent);
+  return dlg.exec() == QDialog::Accepted ? DialogAnswer::kOk : DialogAnswer::kCancel;
+}
+
 QString AppTitle() { return QString::fromUtf8(kApplicationTitle.data(), int(kApplicationTitle.size())); }
 
 }  // namespace
@@ -63,6 +73,14 @@ DialogAnswer CQtModalHost::RunDialog(DialogModel model) {
     CModelSelectDialog dlg(**m, parent_);
     return dlg.exec() == QDialog::Accepted ? DialogAnswer::kOk : DialogAnswer::kCancel;
   }
+  if (auto* const* m = std::get_if<CAddChanDlg*>(&model); m != nullptr && *m != nullptr)
+    return RunFace<CAddChanDialog>(**m, parent_);
+  if (auto* const* m = std::get_if<CEditChanDlg*>(&model); m != nullptr && *m != nullptr)
+    return RunFace<CEditChanDialog>(**m, parent_);
+  if (auto* const* m = std::get_if<CFavNameDlg*>(&model); m != nullptr && *m != nullptr)
+    return RunFace<CFavNameDialog>(**m, parent_);
+  if (auto* const* m = std::get_if<CProviderSelectDlg*>(&model); m != nullptr && *m != nullptr)
+    return RunFace<CProviderSelectDialog>(**m, parent_);
   // The other edit dialogs have no Qt face yet; cancelling changes nothing.
   return DialogAnswer::kCancel;
 }
