@@ -197,12 +197,4 @@ void CVortanView::OnTpListClick() {
   FillChannelList(1);
 }
 
-void CVortanView::OnCutChannel() {
-  st_.cutList.clear();
-  for (int row : ui_.SelectedRows(ListId::kChannels)) {
-    const uint16_t c = ChannelOfRow(row);
-    if (c != kNoChan) st_.cutList.push_back(c);
-  }
-}
-
 }  // namespace pelagor

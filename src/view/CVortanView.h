@@ -151,6 +151,16 @@ class CVortanView {
   void OnListDrop(ListId list, int dropPosition);
   // Moves the CutList channels before the channel shown in targetRow.
   void MoveCutChannels(int targetRow);
+  // The items one by one (OnChannelMenuCommand calls these).
+  void OnAddChannel();
+  void OnEditChannel();
+  void OnDeleteChannel();
+  void OnFavoriteItem(int list);  // 1..8: put the selection into that list
+  void OnLockChannels(bool lock);
+  void OnReassignChannelNo();
+  void OnPasteChannel();
+  void OnSortChannels(ChanMenuItem sort);  // one of the four sort items
+  void OnSetProvider();
 
   // ---- Transponder commands ----
   // The TP popup and the TP list's keys: Insert -> kAddTp, Enter and
@@ -224,6 +234,14 @@ class CVortanView {
   int CableRowOfTp(uint16_t t) const;
   // Cut channels that a delete has removed from the image.
   void DropDeletedCutChannels();
+  // Channel commands.
+  std::vector<uint16_t> SelectedChannels() const;
+  bool RepairSatellite(int catalogueIndex);
+  void AddSatelliteChannel();
+  void AddTerrestrialChannel();
+  void AddCableChannel();
+  void FillNewChannel(uint16_t c, uint16_t t, const CAddChanDlg& dlg);
+  void EndAddChannel();
 
   ViewUi& ui_;
   Workspace ws_;

@@ -1,0 +1,343 @@
+// The channel commands of the popup "CHAN": add, edit, delete, favourites,
+// lock, renumbering and providers. Moves and sorts are in
+// CVortanViewMove.cpp, the favourite-list rename in CVortanViewFavorites.cpp.
+
+#include <cstdio>
+#include <cstring>
+
+#include "db/Sorting.h"
+#include "view/CAddChanDlg.h"
+#include "view/CEditChanDlg.h"
+#include "view/CProviderSelectDlg.h"
+#include "view/CVortanView.h"
+#include "view/RecordText.h"
+
+namespace pelagor {
+
+namespace {
+
+constexpr int kRefreshHint = -3;
+
+std::string Printf(const char* fmt, int a, int b = 0) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, fmt, a, b);
+  return buf;
+}
+
+// Tuner word with the two masks of another record's tuner word.
+uint32_t WithMasksOf(uint32_t word, uint32_t from) {
+  word = tuner::kMaskA.Set(word, tuner::kMaskA.Get(from));
+  return tuner::kMaskB.Set(word, tuner::kMaskB.Get(from));
+}
+
+}  // namespace
+
+void CVortanView::OnChannelMenuCommand(ChanMenuItem item) {
+  switch (item) {
+    case ChanMenuItem::kAddChannel: OnAddChannel(); break;
+    case ChanMenuItem::kEditChannel: OnEditChannel(); break;
+    case ChanMenuItem::kDeleteChannel: OnDeleteChannel(); break;
+    case ChanMenuItem::kFav1:
+    case ChanMenuItem::kFav2:
+    case ChanMenuItem::kFav3:
+    case ChanMenuItem::kFav4:
+    case ChanMenuItem::kFav5:
+    case ChanMenuItem::kFav6:
+    case ChanMenuItem::kFav7:
+    case ChanMenuItem::kFav8: OnFavoriteItem(int(item) - int(ChanMenuItem::kFav1) + 1); break;
+    case ChanMenuItem::kLock: OnLockChannels(true); break;
+    case ChanMenuItem::kUnlock: OnLockChannels(false); break;
+    case ChanMenuItem::kReassignChannelNo: OnReassignChannelNo(); break;
+    case ChanMenuItem::kCutChannel: OnCutChannel(); break;
+    case ChanMenuItem::kPasteChannel: OnPasteChannel(); break;
+    case ChanMenuItem::kSortByChanNo:
+    case ChanMenuItem::kSortByName:
+    case ChanMenuItem::kSortBySatellite:
+    case ChanMenuItem::kSortByProvider: OnSortChannels(item); break;
+    case ChanMenuItem::kSetProvider: OnSetProvider(); break;
+  }
+}
+
+std::vector<uint16_t> CVortanView::SelectedChannels() const {
+  std::vector<uint16_t> out;
+  for (int row : ui_.SelectedRows(ListId::kChannels)) {
+    const uint16_t c = ChannelOfRow(row);
+    if (c != kNoChan) out.push_back(c);
+  }
+  return out;
+}
+
+// ---- Add Channel ----
+
+bool CVortanView::RepairSatellite(int catalogueIndex) {
+  // A satellite left over from another delivery type under this catalogue
+  // index would take the new channel; it goes, with everything on it.
+  DbOps ops = Ops();
+  uint8_t s = kNoSat;
+  if (ops.FindSatByCatalogue(uint8_t(catalogueIndex), s) != 0) return false;
+  if (Image().SatDelivery(s) == uint32_t(ShownDeliveryType() + 1)) return false;
+  ops.DeleteSat(s);
+  return true;
+}
+
+void CVortanView::FillNewChannel(uint16_t c, uint16_t t, const CAddChanDlg& dlg) {
+  DbOps ops = Ops();
+  DbImage& img = Image();
+  img.SetChanU16(c, chan::kNumber, uint16_t(dlg.channelNumber));
+  ops.SetChanPid(c, 0, uint16_t(dlg.videoPid));
+  ops.SetChanPid(c, 1, uint16_t(dlg.audioPid));
+  img.SetChanWordField(c, chw::kAudioCount, 1);
+  ops.SetChanPid(c, 2, uint16_t(dlg.pcrPid));
+  img.SetChanTuner(c, uint16_t(WithMasksOf(tuner::kMarker.Set(img.ChanTuner(c), 1), img.TpTuner(t))));
+  img.SetChanU16(c, chan::kSid, uint16_t(dlg.serviceId));
+  ops.SetChanName(c, EncodeRecordText(dlg.name));
+  ops.SetServiceType(c, uint16_t(dlg.videoPid) != kNoPid ? 0 : 1);
+}
+
+void CVortanView::EndAddChannel() {
+  ResolveCurrentTransponder();
+  FillChannelList(-1);
+  MarkModified();
+}
+
+void CVortanView::OnAddChannel() {
+  if (!ws_.catalogue.Present()) return;
+  switch (CurrentDeliveryType()) {
+    case kDvbS: AddSatelliteChannel(); break;
+    case kDvbT: AddTerrestrialChannel(); break;
+    case kDvbC: AddCableChannel(); break;
+    default: break;
+  }
+}
+
+void CVortanView::AddSatelliteChannel() {
+  const SatCatalogue& cat = ws_.catalogue;
+  const int k = st_.currentCatalogueEntry;
+  if (k < 0 || k >= int(kCatalogueEntries)) return;
+  const CatalogueEntry& entry = cat.entries[size_t(k)];
+  const int item = st_.currentTpItem;
+  if (item < 0 || item >= int(std::min<size_t>(entry.tpCount, entry.tps.size()))) return;
+  const CatalogueTp ct = entry.tps[size_t(item)];
+
+  CAddChanDlg dlg;
+  dlg.satelliteText = DecodeRecordText(entry.name.data(), entry.name.size());
+  dlg.transponderText = Printf("%d / %d", ct.frequency, ct.symbolRate);
+  if (ui_.RunDialog(&dlg) != DialogAnswer::kOk) return;
+
+  // Whatever the repair removed must reach the list and the title even when
+  // a later step gives up.
+  const bool repaired = RepairSatellite(k);
+  auto giveUp = [&] {
+    if (repaired) EndAddChannel();
+  };
+  DbOps ops = Ops();
+  DbImage& img = Image();
+  uint8_t s = kNoSat;
+  bool newSat = false;
+  if (ops.FindSatByCatalogue(uint8_t(k), s) != 0) {
+    if (k < int(cat.count)) {
+      if (ops.AddSat(s, uint8_t(k), 0) != 0) return giveUp();
+      ops.SyncSatName(s);
+    } else if (ops.AddSat(s, uint8_t(k), 1) != 0) {
+      return giveUp();
+    }
+    newSat = true;
+  }
+  uint16_t t = kNoTp;
+  bool newTp = false;
+  if (ops.FindTp(s, t, ct.frequency, ct.polarisation) != 0) {
+    const bool added = ops.AddTp(s, t, 0) == 0;
+    newTp = added;
+    const bool filled = added && ops.SetTpFrequency(t, ct.frequency) == 0 &&
+                        ops.SetTpSymbolRate(t, ct.symbolRate) == 0 &&
+                        ops.SetTpPolarisation(t, ct.polarisation) == 0 && ops.SetTpModFec(t, ct.modFec) == 0;
+    if (!filled) {
+      if (added) ops.DeleteTp(t);
+      if (newSat) ops.DeleteSat(s);
+      return giveUp();
+    }
+    // Terrestrial and cable TPs carry the satellite's tuners; a satellite TP
+    // made here does the same so its channels belong to a tuner.
+    img.SetTpTuner(t, WithMasksOf(img.TpTuner(t), img.SatTuner(s)));
+  }
+  uint16_t c = kNoChan;
+  if (ops.AddChan(t, c, 1) != 0) {
+    if (newTp) ops.DeleteTp(t);
+    if (newSat) ops.DeleteSat(s);
+  } else {
+    FillNewChannel(c, t, dlg);
+  }
+  EndAddChannel();
+}
+
+void CVortanView::AddTerrestrialChannel() {
+  const int k = DbOps::PseudoSatIndex(st_.tunerSelection == 2);
+  bool changed = RepairSatellite(k);
+  DbOps ops = Ops();
+  DbImage& img = Image();
+  uint8_t s = kNoSat;
+  bool newSat = false;
+  if (ops.FindSatByCatalogue(uint8_t(k), s) != 0) {
+    if (ops.AddSat(s, uint8_t(k), 1) != 0) {
+      if (changed) EndAddChannel();
+      return;
+    }
+    newSat = changed = true;
+    std::memset(img.SatName(s), 0, sat::kNameSize);
+    std::memcpy(img.SatName(s), "DVB-T", 5);
+    for (int row = 0; row < kDvbTPlanRows; ++row) {
+      uint16_t t = kNoTp;
+      if (ops.AddTp(s, t, 0) != 0) break;
+      ops.SetTpFrequency(t, uint16_t(DvbTPlanFrequency(row) / 100));
+      ops.SetTpSymbolRate(t, 0);
+      ops.SetTpPolarisation(t, 0);
+      img.SetTpTuner(t, WithMasksOf(img.TpTuner(t), img.SatTuner(s)));
+    }
+  }
+  uint16_t t = kNoTp;
+  CAddChanDlg dlg;
+  if (TransponderOfSelectedRow(t) == 0) {
+    dlg.satelliteText = DecodeRecordText(img.SatName(s), sat::kNameSize);
+    dlg.transponderText = Printf("%d", int(img.TpFrequency(t)) * 100);
+  }
+  // A satellite made above stays even when no channel is added; it is part
+  // of the image now, so the list and the title follow.
+  if (t == kNoTp || ui_.RunDialog(&dlg) != DialogAnswer::kOk) {
+    if (changed) EndAddChannel();
+    return;
+  }
+  uint16_t c = kNoChan;
+  if (ops.AddChan(t, c, 1) != 0) {
+    if (newSat) {
+      ops.DeleteTp(t);
+      ops.DeleteSat(s);
+    }
+  } else {
+    FillNewChannel(c, t, dlg);
+  }
+  EndAddChannel();
+}
+
+void CVortanView::AddCableChannel() {
+  DbOps ops = Ops();
+  const DbImage& img = Image();
+  uint8_t s = kNoSat;
+  uint16_t t = kNoTp;
+  if (ops.FindSatByCatalogue(uint8_t(DbOps::PseudoSatIndex(st_.tunerSelection == 2)), s) != 0) return;
+  if (TransponderOfSelectedRow(t) != 0) return;
+  CAddChanDlg dlg;
+  dlg.satelliteText = DecodeRecordText(img.SatName(s), sat::kNameSize);
+  dlg.transponderText = Printf("%d / %d", int(img.TpFrequency(t)) * 100, img.TpSymbolRate(t));
+  if (ui_.RunDialog(&dlg) != DialogAnswer::kOk) return;
+  uint16_t c = kNoChan;
+  if (ops.AddChan(t, c, 1) == 0) FillNewChannel(c, t, dlg);
+  EndAddChannel();
+}
+
+// ---- Edit Channel ----
+
+void CVortanView::OnEditChannel() {
+  const std::vector<uint16_t> chans = SelectedChannels();
+  if (chans.empty()) return;
+  const uint16_t c = chans.front();
+  DbImage& img = Image();
+  CEditChanDlg dlg;
+  dlg.name = DecodeRecordText(img.ChanName(c), chan::kNameSize);
+  dlg.channelNumber = img.ChanNumber(c);
+  dlg.audioPid = img.ChanU16(c, chan::kAudioPid);
+  dlg.videoPid = img.ChanU16(c, chan::kVideoPid);
+  dlg.pcrPid = img.ChanU16(c, chan::kPcrPid);
+  dlg.serviceId = img.ChanSid(c);
+  const std::string shownName = dlg.name;
+  if (ui_.RunDialog(&dlg) != DialogAnswer::kOk) return;
+
+  // The name goes in as typed, without the cleaning of new names. An
+  // untouched name keeps its bytes, and a character-table selector in front
+  // of the name stays in front of the new one: neither is visible in the
+  // field, and the receiver reads the text through it.
+  if (dlg.name != shownName) {
+    uint8_t* field = img.ChanName(c);
+    const bool selector = field[0] >= 0x01 && field[0] < 0x20;
+    const uint8_t first = field[0];
+    std::memset(field, 0, chan::kNameSize);
+    size_t at = 0;
+    if (selector) field[at++] = first;
+    const std::string bytes = EncodeRecordText(dlg.name);
+    std::memcpy(field + at, bytes.data(), std::min<size_t>(bytes.size(), size_t(CEditChanDlg::kNameChars)));
+  }
+  img.SetChanU16(c, chan::kAudioPid, uint16_t(dlg.audioPid));
+  img.SetChanU16(c, chan::kVideoPid, uint16_t(dlg.videoPid));
+  img.SetChanU16(c, chan::kPcrPid, uint16_t(dlg.pcrPid));
+  img.SetChanU16(c, chan::kNumber, uint16_t(dlg.channelNumber));
+  img.SetChanU16(c, chan::kSid, uint16_t(dlg.serviceId));
+  FillChannelList(kRefreshHint);
+  MarkModified();
+}
+
+// ---- Delete, favourites, lock, numbers ----
+
+void CVortanView::OnDeleteChannel() {
+  const std::vector<int> rows = ui_.SelectedRows(ListId::kChannels);
+  if (rows.empty()) return;
+  const std::vector<uint16_t> chans = SelectedChannels();
+  DbOps ops = Ops();
+  const int k = st_.favoriteFilter;
+  for (uint16_t c : chans) {
+    if (k > 0) {
+      ops.SetFavourite(c, k - 1, st_.serviceType, 0);
+    } else {
+      ops.DeleteChan(c);
+    }
+  }
+  FillChannelList(rows.front() + 1);
+  MarkModified();
+}
+
+void CVortanView::OnFavoriteItem(int list) {
+  if (list < 1 || list > kFavLists) return;
+  DbOps ops = Ops();
+  for (uint16_t c : SelectedChannels()) ops.SetFavourite(c, list - 1, st_.serviceType, 1);
+  FillChannelList(kRefreshHint);
+  MarkModified();
+}
+
+void CVortanView::OnLockChannels(bool lock) {
+  DbOps ops = Ops();
+  for (uint16_t c : SelectedChannels()) ops.SetLockFlag(c, lock ? 1 : 0);
+  FillChannelList(kRefreshHint);
+  MarkModified();
+}
+
+void CVortanView::OnReassignChannelNo() {
+  ReassignChannelNumbers(Image(), st_.rowMap.data(), st_.rowCount);
+  FillChannelList(kRefreshHint);
+  MarkModified();
+}
+
+// ---- Provider ----
+
+void CVortanView::OnSetProvider() {
+  CProviderSelectDlg dlg;
+  dlg.table = ws_.providers;
+  dlg.Open();
+  if (ui_.RunDialog(&dlg) != DialogAnswer::kOk) return;
+  const bool newEntry = dlg.chosenIndex >= 0 && dlg.chosenIndex < int(kProviderEntries) &&
+                        ws_.providers.entries[size_t(dlg.chosenIndex)].name[0] == 0;
+  ws_.providers = dlg.table;
+  ProviderTable& table = ws_.providers;
+  // The combo and the receiver read the first "in use" entries; a name the
+  // user has just added counts among them.
+  if (newEntry && table.count < kProviderEntries) ++table.count;
+  const uint16_t p = uint16_t(dlg.chosenIndex);
+  DbImage& img = Image();
+  for (uint16_t c : SelectedChannels()) {
+    const uint16_t old = img.ChanProvider(c);
+    if (old < kFirstBadProvider && table.entries[old].usage > 0) --table.entries[old].usage;
+    img.SetChanU16(c, chan::kProvider, p);
+    if (p < kFirstBadProvider) ++table.entries[p].usage;
+  }
+  FillChannelList(kRefreshHint);
+  MarkModified();
+}
+
+}  // namespace pelagor

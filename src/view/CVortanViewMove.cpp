@@ -1,0 +1,115 @@
+// The channel order: cut and paste, drag and drop, and the four sorts.
+
+#include <algorithm>
+#include <unordered_set>
+
+#include "db/Sorting.h"
+#include "view/CVortanView.h"
+
+namespace pelagor {
+
+void CVortanView::OnCutChannel() {
+  st_.cutList = SelectedChannels();
+}
+
+void CVortanView::OnPasteChannel() {
+  const std::vector<int> rows = ui_.SelectedRows(ListId::kChannels);
+  if (rows.empty() || st_.cutList.empty()) return;
+  MoveCutChannels(rows.front());
+  FillChannelList(-2);
+  st_.cutList.clear();
+  MarkModified();
+}
+
+void CVortanView::OnListBeginDrag(ListId list) {
+  if (list == ListId::kChannels) OnCutChannel();
+}
+
+void CVortanView::OnListDrop(ListId list, int dropPosition) {
+  if (list != ListId::kChannels) return;
+  MoveCutChannels(dropPosition - 1);
+  FillChannelList(-2);
+  st_.cutList.clear();
+  MarkModified();
+}
+
+void CVortanView::MoveCutChannels(int targetRow) {
+  const std::vector<uint16_t>& cut = st_.cutList;
+  if (cut.empty() || st_.rowCount < 2 || cut.front() == kNoChan) return;
+  const uint16_t target = ChannelOfRow(targetRow);
+  if (cut.front() == target) return;
+
+  const int rows = st_.rowCount;
+  std::vector<uint16_t> shown(st_.rowMap.begin(), st_.rowMap.begin() + rows);
+  shown.erase(std::remove(shown.begin(), shown.end(), kNoChan), shown.end());
+  const std::unordered_set<uint16_t> shownSet(shown.begin(), shown.end());
+  // Only channels the list shows now can move: one that the filters hide
+  // since the cut (or that was deleted) has no row to leave, and moving it
+  // in would put it into the order twice.
+  std::vector<uint16_t> moving;
+  std::unordered_set<uint16_t> movingSet;
+  for (uint16_t c : cut) {
+    if (shownSet.count(c) && movingSet.insert(c).second) moving.push_back(c);
+  }
+  if (moving.empty()) return;
+
+  std::vector<uint16_t> order;
+  order.reserve(shown.size());
+  bool reached = false;
+  for (uint16_t c : shown) {
+    if (movingSet.count(c)) continue;
+    if (c == target && !reached) {
+      order.insert(order.end(), moving.begin(), moving.end());
+      reached = true;
+    }
+    order.push_back(c);
+  }
+  if (!reached) order.insert(order.end(), moving.begin(), moving.end());
+
+  // Write the new order into the places of the shown channels in the source
+  // list; every other entry keeps its place and value. The whole list is
+  // walked, as the rebuild walks it, so each shown entry is met.
+  DbImage& img = Image();
+  const int k = st_.favoriteFilter;
+  const int type01 = st_.serviceType == 0 ? 0 : 1;
+  const int length = k == 0 ? kMaxChans : kFavEntries;
+  auto get = [&](int i) { return k == 0 ? img.Order(i) : img.FavEntry(type01, k - 1, i); };
+  auto set = [&](int i, uint16_t v) {
+    if (k == 0) {
+      img.SetOrder(i, v);
+    } else {
+      img.SetFavEntry(type01, k - 1, i, v);
+    }
+  };
+  size_t next = 0;
+  for (int i = 0; i < length && next < order.size(); ++i) {
+    if (shownSet.count(get(i))) set(i, order[next++]);
+  }
+  std::copy(order.begin(), order.end(), st_.rowMap.begin());
+  std::fill(st_.rowMap.begin() + std::ptrdiff_t(order.size()), st_.rowMap.end(), kNoChan);
+  st_.rowCount = int(order.size());
+}
+
+void CVortanView::OnSortChannels(ChanMenuItem sort) {
+  std::vector<uint16_t> order = ReadChannelOrder(Image());
+  const DbImage& img = Image();
+  uint16_t* list = order.data();
+  const int n = int(order.size());
+  int r = 1;
+  switch (sort) {
+    case ChanMenuItem::kSortByChanNo: r = SortChansByNumber(img, list, n, true); break;
+    case ChanMenuItem::kSortByName: r = SortChansByName(img, list, n, true); break;
+    case ChanMenuItem::kSortBySatellite: r = SortChansBySatellite(img, list, n, true); break;
+    case ChanMenuItem::kSortByProvider:
+      if (!ws_.providerPresent) return;  // nothing to sort by
+      r = SortChansByProvider(img, ws_.providers, list, n, true);
+      break;
+    default: return;
+  }
+  if (r != 0) return;
+  WriteChannelOrder(Image(), order);
+  FillChannelList(1);
+  MarkModified();
+}
+
+}  // namespace pelagor

@@ -1,0 +1,747 @@
+// The channel commands through the view, as the popup, the keys and the form
+// call them, over small workspaces; the image checker runs after each.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <map>
+
+#include "FakeViewUi.h"
+#include "StdWorkspace.h"
+#include "db/ImageChecker.h"
+#include "view/CAddChanDlg.h"
+#include "view/CEditChanDlg.h"
+#include "view/CFavNameDlg.h"
+#include "view/CProviderSelectDlg.h"
+#include "view/RecordText.h"
+
+namespace pelagor::test {
+namespace {
+
+using Names = std::vector<std::string>;
+using AddField = CAddChanDlg::Field;
+
+// What the user types into the add-channel dialog.
+struct AddInput {
+  std::string number = "50";
+  std::string name = "New";
+  std::string video = "200";
+  std::string audio = "201";
+  std::string pcr = "202";
+  std::string sid = "77";
+};
+
+class ChannelCommands : public ::testing::Test {
+ protected:
+  void Load(Workspace ws) {
+    view.GetWorkspace() = std::move(ws);
+    view.GetWorkspace().loaded = true;
+    view.OnInitialUpdate();
+    view.AfterLoad();
+  }
+  void LoadStd() {
+    w = MakeStdWorkspace();
+    Load(std::move(w.ws));
+  }
+  void TearDown() override { EXPECT_EQ(CheckImage(view.Image()), ""); }
+
+  DbImage& Img() { return view.Image(); }
+  Names Shown() const { return FakeViewUi::Column(view, kColName); }
+  std::string Name(uint16_t c) { return ChannelNameText(Img().ChanName(c)); }
+  // ChannelOrder as names, up to its first free entry.
+  Names Order() {
+    Names out;
+    for (int i = 0; i < kMaxChans && Img().Order(i) != kNoChan; ++i) out.push_back(Name(Img().Order(i)));
+    return out;
+  }
+  void Select(std::vector<int> rows) { ui.selection[ListId::kChannels] = std::move(rows); }
+  std::vector<int> Selected() { return ui.selection[ListId::kChannels]; }
+  void Run(ChanMenuItem item) { view.OnChannelMenuCommand(item); }
+
+  // The dialog answers OK with these texts, having checked that they pass.
+  void AnswerAdd(AddInput in, CAddChanDlg* seen = nullptr) {
+    ui.dialogAnswers.push_back([in, seen](DialogModel m) {
+      CAddChanDlg* d = std::get<CAddChanDlg*>(m);
+      d->FillTexts();
+      d->Text(AddField::kChannelNumber) = in.number;
+      d->Text(AddField::kName) = in.name;
+      d->Text(AddField::kVideoPid) = in.video;
+      d->Text(AddField::kAudioPid) = in.audio;
+      d->Text(AddField::kPcrPid) = in.pcr;
+      d->Text(AddField::kServiceId) = in.sid;
+      EXPECT_FALSE(d->Validate());
+      if (seen) *seen = *d;
+      return DialogAnswer::kOk;
+    });
+  }
+  void AnswerCancel() {
+    ui.dialogAnswers.push_back([](DialogModel) { return DialogAnswer::kCancel; });
+  }
+  // The channel an add created: the one channel not in the set before.
+  uint16_t NewChannelSince(const std::vector<bool>& before) {
+    for (int c = 0; c < kMaxChans; ++c) {
+      if (Img().ChanInUse(c) && !before[size_t(c)]) return uint16_t(c);
+    }
+    return kNoChan;
+  }
+  std::vector<bool> InUse() {
+    std::vector<bool> v(kMaxChans);
+    for (int c = 0; c < kMaxChans; ++c) v[size_t(c)] = Img().ChanInUse(c);
+    return v;
+  }
+
+  FakeViewUi ui;
+  CVortanView view{ui};
+  StdWorkspace w;
+};
+
+// ---- Delete ----
+
+TEST_F(ChannelCommands, DeleteOnRadioFavouriteListThreeOnlyLeavesTheList) {
+  LoadStd();
+  DbOps ops(Img());
+  ops.SetFavourite(w.radio1, 2, 1, 1);
+  ops.SetFavourite(w.erste, 2, 0, 1);  // the TV list 3 is not touched
+  view.OnServiceTypeButton(1);
+  view.OnFavoriteComboChanged(3);
+  ASSERT_EQ(Shown(), Names{"Radio1"});
+  Select({0});
+  Run(ChanMenuItem::kDeleteChannel);
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_TRUE(Img().ChanInUse(w.radio1));
+  EXPECT_EQ(Img().FavLength(1, 2), 0);
+  EXPECT_EQ(Img().FavLength(0, 2), 1);
+  EXPECT_EQ(Img().FavEntry(0, 2, 0), w.erste);
+  view.OnFavoriteComboChanged(0);
+  EXPECT_EQ(Shown(), Names{"Radio1"});
+  EXPECT_TRUE(view.Modified());
+}
+
+TEST_F(ChannelCommands, DeleteSelectsTheRowThatMovedInOrTheLast) {
+  struct Case {
+    const char* label;
+    std::vector<int> rows;
+    Names left;
+    std::vector<int> selected;
+  };
+  const Case cases[] = {
+      {"Middle", {1}, {"Das Erste", "Sat1", "Rai", "CableTV", "Cable3"}, {1}},
+      {"TwoRows", {0, 2}, {"ZDF", "Rai", "CableTV", "Cable3"}, {0}},
+      {"LastRow", {5}, {"Das Erste", "ZDF", "Sat1", "Rai", "CableTV"}, {4}},
+      {"LastTwo", {4, 5}, {"Das Erste", "ZDF", "Sat1", "Rai"}, {3}},
+      {"Every", {0, 1, 2, 3, 4, 5}, {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    LoadStd();
+    Select(c.rows);
+    Run(ChanMenuItem::kDeleteChannel);
+    EXPECT_EQ(Shown(), c.left);
+    EXPECT_EQ(Selected(), c.selected);
+    EXPECT_EQ(CheckImage(Img()), "");
+  }
+  EXPECT_EQ(Img().ChanCount(), 1);  // the radio channel
+}
+
+TEST_F(ChannelCommands, DeleteWithoutSelectionChangesNothing) {
+  LoadStd();
+  Select({});
+  const DbImage before = Img();
+  Run(ChanMenuItem::kDeleteChannel);
+  EXPECT_TRUE(Img() == before);
+  EXPECT_FALSE(view.Modified());
+}
+
+// ---- Favourites, lock, renumber ----
+
+TEST_F(ChannelCommands, FavouriteItemsLockAndUnlock) {
+  LoadStd();
+  DbOps(Img()).SetFavouriteName(1, "News");
+  DbOps(Img()).SetFavouriteName(7, "Kids");
+  view.FillFavoriteCombo();
+  const int resets = ui.channelResets;
+  Select({0, 2});
+  Run(ChanMenuItem::kFav2);
+  EXPECT_EQ(Img().FavLength(0, 1), 2);
+  EXPECT_EQ(Img().FavEntry(0, 1, 0), w.erste);
+  EXPECT_EQ(Img().FavEntry(0, 1, 1), w.sat1);
+  EXPECT_EQ(view.ChannelCell(0, kColFavorite), "News");
+  Run(ChanMenuItem::kFav8);
+  EXPECT_EQ(view.ChannelCell(2, kColFavorite), "News,Kids");
+  EXPECT_EQ(view.ChannelCell(1, kColFavorite), "");
+  Run(ChanMenuItem::kLock);
+  EXPECT_EQ(FakeViewUi::Column(view, kColLock), (Names{"O", "", "O", "", "", ""}));
+  Select({2});
+  Run(ChanMenuItem::kUnlock);
+  EXPECT_EQ(FakeViewUi::Column(view, kColLock), (Names{"O", "", "", "", "", ""}));
+  // All refreshes: the rows and the selection stay.
+  EXPECT_EQ(ui.channelResets, resets);
+  EXPECT_EQ(Selected(), std::vector<int>{2});
+  EXPECT_EQ(view.State().favoriteFilter, 0);
+  EXPECT_TRUE(view.Modified());
+}
+
+TEST_F(ChannelCommands, ReassignNumbersTheShownTvChannelsOnly) {
+  LoadStd();
+  Img().SetChanU16(w.erste, chan::kNumber, 900);
+  Select({0});
+  Run(ChanMenuItem::kReassignChannelNo);
+  EXPECT_EQ(FakeViewUi::Column(view, kColChanNo), (Names{"1", "2", "3", "4", "5", "6"}));
+  EXPECT_EQ(Img().ChanNumber(w.radio1), 3);
+  view.OnServiceTypeButton(1);
+  Select({0});
+  Run(ChanMenuItem::kReassignChannelNo);
+  EXPECT_EQ(Img().ChanNumber(w.radio1), 1);
+  EXPECT_EQ(Img().ChanNumber(w.rai), 4);
+}
+
+// ---- Add ----
+
+TEST_F(ChannelCommands, AddSatelliteRadioChannelIsHiddenByTheTvFilter) {
+  LoadStd();
+  const std::vector<bool> before = InUse();
+  CAddChanDlg seen;
+  AnswerAdd({"12", "Klassik", "8192", "301", "302", "70001"}, &seen);
+  Run(ChanMenuItem::kAddChannel);
+  EXPECT_EQ(seen.satelliteText, "Astra");
+  EXPECT_EQ(seen.transponderText, "11362 / 22000");
+  const uint16_t c = NewChannelSince(before);
+  ASSERT_NE(c, kNoChan);
+  EXPECT_EQ(Img().ChanTp(c), w.t11362);
+  EXPECT_EQ(Img().ChanNumber(c), 12);
+  EXPECT_EQ(Img().ChanU16(c, chan::kVideoPid), 8192);
+  EXPECT_EQ(Img().ChanU16(c, chan::kAudioPid), 301);
+  EXPECT_EQ(Img().ChanU16(c, chan::kPcrPid), 302);
+  EXPECT_EQ(Img().ChanSid(c), uint16_t(70001));
+  EXPECT_EQ(Img().ChanWordField(c, chw::kServiceType), 1u);
+  EXPECT_EQ(Img().ChanWordField(c, chw::kAudioCount), 1u);
+  EXPECT_EQ(Img().ChanWordField(c, chw::kAddedByEditor), 1u);
+  EXPECT_EQ(tuner::kMarker.Get(Img().ChanTuner(c)), 1u);
+  EXPECT_EQ(tuner::kMaskA.Get(Img().ChanTuner(c)), tuner::kMaskA.Get(Img().TpTuner(w.t11362)));
+  EXPECT_EQ(Name(c), "Klassik");
+  EXPECT_EQ(Shown(), (Names{"Das Erste", "ZDF", "Sat1", "Rai", "CableTV", "Cable3"}));
+  EXPECT_EQ(Selected(), std::vector<int>{5});
+  EXPECT_TRUE(view.Modified());
+  view.OnServiceTypeButton(1);
+  EXPECT_EQ(Shown(), (Names{"Radio1", "Klassik"}));
+}
+
+TEST_F(ChannelCommands, AddTvChannelBecomesTheSelectedLastRow) {
+  LoadStd();
+  AnswerAdd({});
+  Run(ChanMenuItem::kAddChannel);
+  EXPECT_EQ(Shown().back(), "New");
+  EXPECT_EQ(Selected(), std::vector<int>{6});
+}
+
+TEST_F(ChannelCommands, AddCancelledOrWithoutCatalogueDoesNothing) {
+  LoadStd();
+  const DbImage before = Img();
+  AnswerCancel();
+  Run(ChanMenuItem::kAddChannel);
+  EXPECT_EQ(ui.dialogsRun, std::vector<DialogKind>{DialogKind::kAddChannel});
+  EXPECT_TRUE(Img() == before);
+  EXPECT_FALSE(view.Modified());
+  view.GetWorkspace().catalogue = SatCatalogue{};
+  Run(ChanMenuItem::kAddChannel);
+  EXPECT_EQ(ui.dialogsRun.size(), 1u);
+}
+
+TEST_F(ChannelCommands, AddOnACatalogueEntryWithoutImageSatelliteCreatesSatelliteAndTp) {
+  WorkspaceBuilder b;
+  b.AddEntry("Eutelsat 7", 70, {{10721, 22000, 2, 0x13, 0, 1}});
+  Load(b.Finish());
+  AnswerAdd({});
+  Run(ChanMenuItem::kAddChannel);
+  uint8_t s = kNoSat;
+  ASSERT_EQ(DbOps(Img()).FindSatByCatalogue(0, s), 0);
+  EXPECT_EQ(DecodeRecordText(Img().SatName(s), 16), "Eutelsat 7");
+  EXPECT_EQ(Img().SatDelivery(s), kDeliverySatellite);
+  ASSERT_EQ(Img().SatTpCount(s), 1);
+  const uint16_t t = Img().SatFirstTp(s);
+  EXPECT_EQ(Img().TpFrequency(t), 10721);
+  EXPECT_EQ(Img().TpSymbolRate(t), 22000);
+  EXPECT_EQ(Img().TpWordField(t, tpw::kPolarisation), 2u);
+  EXPECT_EQ(Img().TpModFec(t), 0x13);
+  EXPECT_EQ(tuner::kMaskA.Get(Img().TpTuner(t)), 1u);
+  EXPECT_EQ(Img().TpChanCount(t), 1);
+  EXPECT_EQ(tuner::kMaskB.Get(Img().ChanTuner(Img().TpFirstChan(t))), 1u);
+  EXPECT_EQ(Shown(), Names{"New"});
+  EXPECT_EQ(view.State().currentSatellite, s);
+  EXPECT_EQ(view.State().currentTransponder, t);
+}
+
+TEST_F(ChannelCommands, AddRepairsASatelliteMadeForCable) {
+  WorkspaceBuilder b;
+  const int k = b.AddEntry("Turksat", 420, {{11054, 30000, 1, 0x00, 0, 0}});
+  const uint8_t wrong = b.AddSat(k, "Wrong", 2, 1);
+  const uint16_t wt = b.AddTp(wrong, 11054, 1);
+  const uint16_t old = b.AddChan(wt, {"Old", 1});
+  Load(b.Finish());
+  ASSERT_EQ(Shown(), Names{"Old"});
+  AnswerAdd({});
+  Run(ChanMenuItem::kAddChannel);
+  (void)old;  // its slot may be taken again by the new channel
+  for (int c = 0; c < kMaxChans; ++c) {
+    if (Img().ChanInUse(c)) {
+      EXPECT_NE(Name(uint16_t(c)), "Old");
+    }
+  }
+  uint8_t s = kNoSat;
+  ASSERT_EQ(DbOps(Img()).FindSatByCatalogue(uint8_t(k), s), 0);
+  EXPECT_EQ(Img().SatDelivery(s), kDeliverySatellite);
+  EXPECT_EQ(Img().SatCount(), 1);
+  EXPECT_EQ(Shown(), Names{"New"});
+}
+
+TEST_F(ChannelCommands, FirstTerrestrialAddMakesThePseudoSatelliteEvenWhenCancelled) {
+  LoadStd();
+  view.OnDeliveryTypeButton(0, kDvbT);
+  ASSERT_EQ(ui.tpRows.size(), 57u);
+  AnswerCancel();
+  Run(ChanMenuItem::kAddChannel);
+  uint8_t s = kNoSat;
+  ASSERT_EQ(DbOps(Img()).FindSatByCatalogue(198, s), 0);
+  EXPECT_EQ(DecodeRecordText(Img().SatName(s), 16), "DVB-T");
+  EXPECT_EQ(Img().SatDelivery(s), kDeliveryTerrestrial);
+  ASSERT_EQ(Img().SatTpCount(s), 57);
+  std::vector<int> freqs;
+  uint16_t t = Img().SatFirstTp(s);
+  for (int i = 0; i < 57; ++i, t = Img().TpNext(t)) {
+    freqs.push_back(Img().TpFrequency(t));
+    EXPECT_EQ(Img().TpSymbolRate(t), 0);
+    EXPECT_EQ(tuner::kMaskB.Get(Img().TpTuner(t)), 1u);
+  }
+  EXPECT_EQ(freqs[0], 1775);
+  EXPECT_EQ(freqs[7], 2265);
+  EXPECT_EQ(freqs[8], 4740);
+  EXPECT_EQ(freqs[56], 8580);
+  // The repair step took the cable pseudo-satellite of tuner 1 with its two
+  // channels: one tuner has one pseudo-satellite.
+  EXPECT_EQ(Img().ChanCount(), 5);
+  EXPECT_FALSE(Img().ChanInUse(w.cableTv) && Img().TpSat(Img().ChanTp(w.cableTv)) == w.cable);
+  EXPECT_TRUE(view.Modified());
+  EXPECT_EQ(CheckImage(Img()), "");
+
+  // The next add finds it and puts the channel on the selected plan row.
+  ui.selection[ListId::kTransponders] = {8};
+  CAddChanDlg seen;
+  AnswerAdd({"3", "Regional"}, &seen);
+  Run(ChanMenuItem::kAddChannel);
+  EXPECT_EQ(seen.satelliteText, "DVB-T");
+  EXPECT_EQ(seen.transponderText, "474000");
+  EXPECT_EQ(Img().SatTpCount(s), 57);
+  EXPECT_EQ(Img().SatCount(), 3);
+  view.OnSatFilterChanged(1);
+  EXPECT_EQ(Shown(), Names{"Regional"});
+  EXPECT_EQ(Img().TpFrequency(Img().ChanTp(view.ChannelOfRow(0))), 4740);
+}
+
+TEST_F(ChannelCommands, AddCableChannelOnTheSelectedCableRow) {
+  LoadStd();
+  view.OnDeliveryTypeButton(0, kDvbC);
+  ASSERT_EQ(ui.tpRows.size(), 2u);  // the excluded TP is not listed
+  ui.selection[ListId::kTransponders] = {1};
+  CAddChanDlg seen;
+  AnswerAdd({"8", "Cable4"}, &seen);
+  Run(ChanMenuItem::kAddChannel);
+  EXPECT_EQ(seen.satelliteText, "Kabel");
+  EXPECT_EQ(seen.transponderText, "122000 / 6875");
+  EXPECT_EQ(Img().TpChanCount(w.c1220), 2);
+  EXPECT_EQ(Shown().back(), "Cable4");
+  // Without a selected TP row nothing is asked or added.
+  ui.selection[ListId::kTransponders] = {};
+  Run(ChanMenuItem::kAddChannel);
+  EXPECT_EQ(ui.dialogsRun.size(), 1u);
+}
+
+// ---- Edit ----
+
+TEST_F(ChannelCommands, EditStoresTheValuesAsTyped) {
+  LoadStd();
+  Select({1, 2});  // only the first selected row is edited
+  ui.dialogAnswers.push_back([](DialogModel m) {
+    CEditChanDlg* d = std::get<CEditChanDlg*>(m);
+    EXPECT_EQ(d->Title(), "Edit Channel");
+    EXPECT_EQ(d->name, "ZDF");
+    EXPECT_EQ(d->channelNumber, 2);
+    EXPECT_EQ(d->videoPid, 100u);
+    d->FillTexts();
+    d->Text(CEditChanDlg::Field::kName) = "ZDF\x7f" "HD";
+    d->Text(CEditChanDlg::Field::kChannelNumber) = "-1";
+    d->Text(CEditChanDlg::Field::kVideoPid) = "8192";
+    d->Text(CEditChanDlg::Field::kServiceId) = "65537";
+    EXPECT_FALSE(d->Validate());
+    return DialogAnswer::kOk;
+  });
+  const int resets = ui.channelResets;
+  Run(ChanMenuItem::kEditChannel);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Img().ChanName(w.zdf))), "ZDF\x7f" "HD");
+  EXPECT_EQ(Img().ChanNumber(w.zdf), 0xFFFF);
+  EXPECT_EQ(Img().ChanU16(w.zdf, chan::kVideoPid), 8192);
+  EXPECT_EQ(Img().ChanSid(w.zdf), 1);
+  EXPECT_EQ(Img().ChanWordField(w.zdf, chw::kServiceType), 0u);  // not recomputed
+  EXPECT_EQ(ui.channelResets, resets);
+  EXPECT_GT(ui.channelRefreshes, 0);
+  EXPECT_EQ(view.ChannelCell(0, kColSatellite), "Astra 1");
+  EXPECT_TRUE(view.Modified());
+}
+
+TEST_F(ChannelCommands, EditKeepsASelectorByteAndAnUntouchedName) {
+  LoadStd();
+  uint8_t* field = Img().ChanName(w.erste);
+  std::memset(field, 0, 25);
+  std::memcpy(field, "\x05" "Kanal\x85X", 8);  // selector, and a byte the lists do not show
+  Select({0});
+  ui.dialogAnswers.push_back([](DialogModel m) {
+    CEditChanDlg* d = std::get<CEditChanDlg*>(m);
+    d->FillTexts();
+    EXPECT_EQ(d->name, "KanalX");
+    d->Text(CEditChanDlg::Field::kPcrPid) = "77";
+    EXPECT_FALSE(d->Validate());
+    return DialogAnswer::kOk;
+  });
+  Run(ChanMenuItem::kEditChannel);
+  EXPECT_EQ(std::memcmp(Img().ChanName(w.erste), "\x05" "Kanal\x85X", 9), 0);
+  EXPECT_EQ(Img().ChanU16(w.erste, chan::kPcrPid), 77);
+  ui.dialogAnswers.push_back([](DialogModel m) {
+    CEditChanDlg* d = std::get<CEditChanDlg*>(m);
+    d->FillTexts();
+    d->Text(CEditChanDlg::Field::kName) = "K\xC3\xA4se";  // Käse
+    EXPECT_FALSE(d->Validate());
+    return DialogAnswer::kOk;
+  });
+  Run(ChanMenuItem::kEditChannel);
+  EXPECT_EQ(std::memcmp(Img().ChanName(w.erste), "\x05K\xE4se\0", 7), 0);
+  EXPECT_EQ(view.ChannelCell(0, kColName), "K\xC3\xA4se");
+}
+
+TEST_F(ChannelCommands, EditWithoutSelectionOrCancelledChangesNothing) {
+  LoadStd();
+  Select({});
+  Run(ChanMenuItem::kEditChannel);
+  EXPECT_TRUE(ui.dialogsRun.empty());
+  Select({0});
+  const DbImage before = Img();
+  AnswerCancel();
+  Run(ChanMenuItem::kEditChannel);
+  EXPECT_TRUE(Img() == before);
+  EXPECT_FALSE(view.Modified());
+}
+
+// ---- Provider ----
+
+class ProviderCommands : public ChannelCommands {
+ protected:
+  void SetUp() override {
+    w = MakeStdWorkspace();
+    ProviderTable& p = w.ws.providers;
+    auto name = [&p](size_t i, const char* n) {
+      p.entries[i].name.fill(0);
+      std::memcpy(p.entries[i].name.data(), n, std::strlen(n));
+    };
+    name(0, "Unknown");
+    name(1, "ARD");
+    name(2, "ZDFvision");
+    p.count = 3;
+    // Every channel "Unknown" but Das Erste on ARD.
+    for (uint16_t c : {w.erste, w.zdf, w.radio1, w.sat1, w.rai, w.cableTv, w.cableThree}) {
+      w.ws.image->SetChanU16(c, chan::kProvider, c == w.erste ? 1 : 0);
+    }
+    p.entries[0].usage = 6;
+    p.entries[1].usage = 1;
+    w.ws.providerPresent = true;
+    Load(std::move(w.ws));
+  }
+  ProviderTable& Table() { return view.GetWorkspace().providers; }
+};
+
+TEST_F(ProviderCommands, TypedNewNameGoesIntoTheFirstFreeEntry) {
+  Select({0, 1});
+  ui.dialogAnswers.push_back([](DialogModel m) {
+    CProviderSelectDlg* d = std::get<CProviderSelectDlg*>(m);
+    EXPECT_EQ(d->Lines().size(), 3u);
+    EXPECT_EQ(d->Lines().front().name, "Unknown");
+    d->TypeText("Sky");
+    EXPECT_FALSE(d->Validate());
+    return DialogAnswer::kOk;
+  });
+  Run(ChanMenuItem::kSetProvider);
+  EXPECT_EQ(Table().Name(3), "Sky");
+  EXPECT_EQ(Img().ChanProvider(w.erste), 3);
+  EXPECT_EQ(Img().ChanProvider(w.zdf), 3);
+  EXPECT_EQ(Table().entries[1].usage, 0u);
+  EXPECT_EQ(Table().entries[3].usage, 2u);
+  EXPECT_EQ(Table().count, 4u);  // the new name is listed next time
+  EXPECT_EQ(FakeViewUi::Column(view, kColProvider)[0], "Sky");
+  EXPECT_TRUE(view.Modified());
+}
+
+TEST_F(ProviderCommands, ChosenLineMovesTheUsage) {
+  Select({0});
+  ui.dialogAnswers.push_back([](DialogModel m) {
+    CProviderSelectDlg* d = std::get<CProviderSelectDlg*>(m);
+    d->ChooseLine(2);  // ZDFvision
+    EXPECT_FALSE(d->Validate());
+    return DialogAnswer::kOk;
+  });
+  Run(ChanMenuItem::kSetProvider);
+  EXPECT_EQ(Img().ChanProvider(w.erste), 2);
+  EXPECT_EQ(Table().entries[1].usage, 0u);
+  EXPECT_EQ(Table().entries[2].usage, 1u);
+  EXPECT_EQ(Table().count, 3u);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ProviderCommands, UsageNeverWrapsBelowZero) {
+  Select({1});  // ZDF, on "Unknown", whose count the file left at 0
+  Table().entries[0].usage = 0;
+  ui.dialogAnswers.push_back([](DialogModel m) {
+    CProviderSelectDlg* d = std::get<CProviderSelectDlg*>(m);
+    d->ChooseLine(1);
+    EXPECT_FALSE(d->Validate());
+    return DialogAnswer::kOk;
+  });
+  Run(ChanMenuItem::kSetProvider);
+  EXPECT_EQ(Table().entries[0].usage, 0u);
+  EXPECT_EQ(Table().entries[1].usage, 2u);
+  EXPECT_EQ(Img().ChanProvider(w.zdf), 1);
+}
+
+TEST_F(ProviderCommands, NewNameWithEveryEntryNamedChangesNothing) {
+  for (size_t i = 0; i < kProviderEntries; ++i) {
+    if (Table().entries[i].name[0] == 0) Table().entries[i].name[0] = 'P';
+  }
+  Select({0});
+  const ProviderTable before = Table();
+  // The face shows the refusal and the user gives up.
+  ui.dialogAnswers.push_back([this](DialogModel m) {
+    CProviderSelectDlg* d = std::get<CProviderSelectDlg*>(m);
+    d->TypeText("Fresh");
+    auto failure = d->Validate();
+    EXPECT_TRUE(failure);
+    if (failure) ui.ShowMessage(failure->message, MessageIcon::kNone, MessageButtons::kOk);
+    return DialogAnswer::kCancel;
+  });
+  Run(ChanMenuItem::kSetProvider);
+  EXPECT_EQ(ui.MessageTexts(), Names{"No more provider can be added !"});
+  EXPECT_EQ(Img().ChanProvider(w.erste), 1);
+  EXPECT_EQ(Table().entries[1].usage, before.entries[1].usage);
+  EXPECT_EQ(Table().Name(1999), "P");
+  EXPECT_FALSE(view.Modified());
+}
+
+// ---- Favorite button ----
+
+TEST_F(ChannelCommands, FavoriteButtonRenamesTheShownList) {
+  LoadStd();
+  view.OnFavoriteButton();  // "All": nothing
+  EXPECT_TRUE(ui.dialogsRun.empty());
+  DbOps(Img()).SetFavouriteName(1, "Favorite-2");
+  view.FillFavoriteCombo();
+  DbOps(Img()).SetFavourite(w.zdf, 1, 0, 1);
+  view.OnFavoriteComboChanged(2);
+  ui.dialogAnswers.push_back([](DialogModel m) {
+    CFavNameDlg* d = std::get<CFavNameDlg*>(m);
+    EXPECT_EQ(d->name, "Favorite-2");
+    d->FillTexts();
+    d->Text() = "Sport";
+    EXPECT_FALSE(d->Validate());
+    return DialogAnswer::kOk;
+  });
+  view.OnFavoriteButton();
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Img().FavName(1))), "Sport");
+  EXPECT_EQ(view.State().favoriteNames[1], "Sport");
+  EXPECT_EQ(ui.combos[ComboId::kFavorite][2], "Sport");
+  EXPECT_EQ(ui.comboSelection[ComboId::kFavorite], 2);
+  EXPECT_EQ(view.ChannelCell(0, kColFavorite), "Sport");
+  EXPECT_TRUE(view.Modified());
+}
+
+// ---- Cut, paste, drag and drop ----
+
+TEST_F(ChannelCommands, PasteMovesTheCutChannelsBeforeTheFirstSelectedRow) {
+  LoadStd();
+  Select({2, 3});
+  Run(ChanMenuItem::kCutChannel);
+  EXPECT_EQ(view.State().cutList, (std::vector<uint16_t>{w.sat1, w.rai}));
+  EXPECT_TRUE(Order() == (Names{"Das Erste", "ZDF", "Radio1", "Sat1", "Rai", "CableTV", "Cable3"}));
+  Select({0});
+  Run(ChanMenuItem::kPasteChannel);
+  EXPECT_EQ(Shown(), (Names{"Sat1", "Rai", "Das Erste", "ZDF", "CableTV", "Cable3"}));
+  // The hidden radio channel keeps its place in the order.
+  EXPECT_EQ(Order(), (Names{"Sat1", "Rai", "Radio1", "Das Erste", "ZDF", "CableTV", "Cable3"}));
+  EXPECT_EQ(Selected(), (std::vector<int>{0, 1}));
+  EXPECT_TRUE(view.State().cutList.empty());
+  EXPECT_TRUE(view.Modified());
+}
+
+TEST_F(ChannelCommands, PasteOntoTheFirstCutChannelChangesNothing) {
+  LoadStd();
+  Select({1, 3});
+  Run(ChanMenuItem::kCutChannel);
+  Select({1});
+  Run(ChanMenuItem::kPasteChannel);
+  EXPECT_EQ(Order(), (Names{"Das Erste", "ZDF", "Radio1", "Sat1", "Rai", "CableTV", "Cable3"}));
+  EXPECT_EQ(Selected(), (std::vector<int>{1, 3}));
+  EXPECT_TRUE(view.State().cutList.empty());
+}
+
+TEST_F(ChannelCommands, PasteWithCurrentSatelliteKeepsOtherSatellitesInPlace) {
+  LoadStd();
+  view.OnSatFilterChanged(1);
+  ASSERT_EQ(Shown(), (Names{"Das Erste", "ZDF", "Sat1"}));
+  Select({2});
+  Run(ChanMenuItem::kCutChannel);
+  Select({0});
+  Run(ChanMenuItem::kPasteChannel);
+  EXPECT_EQ(Shown(), (Names{"Sat1", "Das Erste", "ZDF"}));
+  EXPECT_EQ(Order(), (Names{"Sat1", "Das Erste", "Radio1", "ZDF", "Rai", "CableTV", "Cable3"}));
+}
+
+TEST_F(ChannelCommands, PasteMovesOnlyCutChannelsTheFiltersStillShow) {
+  LoadStd();
+  Select({2, 3});  // Sat1 (Astra) and Rai (Hotbird)
+  Run(ChanMenuItem::kCutChannel);
+  view.OnSatFilterChanged(1);  // Astra only: Rai is no longer shown
+  Select({0});
+  Run(ChanMenuItem::kPasteChannel);
+  EXPECT_EQ(Shown(), (Names{"Sat1", "Das Erste", "ZDF"}));
+  EXPECT_EQ(Order(), (Names{"Sat1", "Das Erste", "Radio1", "ZDF", "Rai", "CableTV", "Cable3"}));
+  view.OnSatFilterChanged(0);
+  EXPECT_EQ(Shown().size(), 6u);
+}
+
+TEST_F(ChannelCommands, PasteOfADeletedCutChannelLosesNothing) {
+  LoadStd();
+  Select({1, 3});  // ZDF, Rai
+  Run(ChanMenuItem::kCutChannel);
+  Select({1});
+  Run(ChanMenuItem::kDeleteChannel);  // ZDF goes
+  Select({0});
+  Run(ChanMenuItem::kPasteChannel);
+  EXPECT_EQ(Order(), (Names{"Rai", "Radio1", "Das Erste", "Sat1", "CableTV", "Cable3"}));
+}
+
+TEST_F(ChannelCommands, PasteInAFavouriteListReordersThatList) {
+  LoadStd();
+  DbOps ops(Img());
+  for (uint16_t c : {w.erste, w.zdf, w.sat1}) ops.SetFavourite(c, 0, 0, 1);
+  view.OnFavoriteComboChanged(1);
+  Select({2});
+  Run(ChanMenuItem::kCutChannel);
+  Select({0});
+  Run(ChanMenuItem::kPasteChannel);
+  EXPECT_EQ(Shown(), (Names{"Sat1", "Das Erste", "ZDF"}));
+  EXPECT_EQ(Img().FavEntry(0, 0, 0), w.sat1);
+  EXPECT_EQ(Order(), (Names{"Das Erste", "ZDF", "Radio1", "Sat1", "Rai", "CableTV", "Cable3"}));
+}
+
+TEST_F(ChannelCommands, DragAndDrop) {
+  struct Case {
+    const char* label;
+    std::vector<int> dragged;
+    int dropPosition;  // as the list control reports it
+    Names shown;
+    std::vector<int> selected;
+  };
+  const Case cases[] = {
+      {"OntoARowMovesBeforeIt", {4}, 2, {"Das Erste", "CableTV", "ZDF", "Sat1", "Rai", "Cable3"}, {1}},
+      {"OntoTheLastRowMovesBeforeIt", {0}, 6, {"ZDF", "Sat1", "Rai", "CableTV", "Das Erste", "Cable3"}, {4}},
+      {"OntoADraggedRowOtherThanTheFirstGoesToTheEnd", {1, 2}, 3,
+       {"Das Erste", "Rai", "CableTV", "Cable3", "ZDF", "Sat1"}, {4, 5}},
+      {"OntoTheFirstDraggedRowStays", {1, 2}, 2, {"Das Erste", "ZDF", "Sat1", "Rai", "CableTV", "Cable3"}, {1, 2}},
+      {"NoRowTouchedOnTheFirstDragGoesToTheEnd", {0}, 0,
+       {"ZDF", "Sat1", "Rai", "CableTV", "Cable3", "Das Erste"}, {5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    LoadStd();
+    Select(c.dragged);
+    view.OnListBeginDrag(ListId::kChannels);
+    view.OnListDrop(ListId::kChannels, c.dropPosition);
+    EXPECT_EQ(Shown(), c.shown);
+    EXPECT_EQ(Selected(), c.selected);
+    EXPECT_TRUE(view.State().cutList.empty());
+    EXPECT_EQ(CheckImage(Img()), "");
+  }
+}
+
+TEST_F(ChannelCommands, DragOnTheTpListAndTinyListsMoveNothing) {
+  LoadStd();
+  Select({0});
+  view.OnListBeginDrag(ListId::kTransponders);
+  EXPECT_TRUE(view.State().cutList.empty());
+  view.OnListBeginDrag(ListId::kChannels);
+  view.OnListDrop(ListId::kTransponders, 3);
+  EXPECT_EQ(view.State().cutList.size(), 1u);
+  EXPECT_FALSE(view.Modified());
+  // One row: nothing to move.
+  view.OnCasComboChanged(2);
+  ASSERT_EQ(Shown(), Names{"ZDF"});
+  Select({0});
+  view.OnListBeginDrag(ListId::kChannels);
+  view.MoveCutChannels(1);
+  EXPECT_EQ(Order(), (Names{"Das Erste", "ZDF", "Radio1", "Sat1", "Rai", "CableTV", "Cable3"}));
+}
+
+// ---- Sorts ----
+
+TEST_F(ChannelCommands, SortsReorderTheWholeChannelOrder) {
+  struct Case {
+    ChanMenuItem item;
+    Names order;
+  };
+  const Case cases[] = {
+      {ChanMenuItem::kSortByChanNo, {"Rai", "Sat1", "Radio1", "ZDF", "Das Erste", "CableTV", "Cable3"}},
+      {ChanMenuItem::kSortByName, {"Cable3", "CableTV", "Das Erste", "Radio1", "Rai", "Sat1", "ZDF"}},
+  };
+  for (const Case& c : cases) {
+    LoadStd();
+    // Numbers from 5 down to 1 on the first five; the cable ones stay 6, 7.
+    const uint16_t chans[] = {w.erste, w.zdf, w.radio1, w.sat1, w.rai};
+    for (int i = 0; i < 5; ++i) Img().SetChanU16(chans[i], chan::kNumber, uint16_t(5 - i));
+    DbOps(Img()).SetFavourite(w.zdf, 0, 0, 1);
+    DbOps(Img()).SetFavourite(w.erste, 0, 0, 1);
+    Select({3});
+    Run(c.item);
+    EXPECT_EQ(Order(), c.order);
+    EXPECT_EQ(Selected(), std::vector<int>{0});
+    EXPECT_EQ(Img().FavEntry(0, 0, 0), w.zdf);  // favourite lists are not sorted
+    EXPECT_TRUE(view.Modified());
+    EXPECT_EQ(CheckImage(Img()), "");
+  }
+}
+
+TEST_F(ChannelCommands, SortBySatelliteGroupsTheSatellites) {
+  LoadStd();
+  Run(ChanMenuItem::kSortBySatellite);
+  const Names order = Order();
+  ASSERT_EQ(order.size(), 7u);
+  // Every satellite's channels stand together.
+  std::vector<std::string> sats;
+  for (int i = 0; i < 7; ++i) {
+    const uint16_t c = Img().Order(i);
+    const std::string s = DecodeRecordText(Img().SatName(Img().TpSat(Img().ChanTp(c))), 16);
+    if (sats.empty() || sats.back() != s) sats.push_back(s);
+  }
+  std::vector<std::string> unique = sats;
+  std::sort(unique.begin(), unique.end());
+  EXPECT_EQ(std::unique(unique.begin(), unique.end()) - unique.begin(), std::ptrdiff_t(sats.size()));
+}
+
+TEST_F(ChannelCommands, SortByProviderNeedsProviderData) {
+  LoadStd();
+  const DbImage before = Img();
+  Run(ChanMenuItem::kSortByProvider);
+  EXPECT_TRUE(Img() == before);
+  EXPECT_FALSE(view.Modified());
+  view.GetWorkspace().providerPresent = true;
+  Run(ChanMenuItem::kSortByProvider);
+  EXPECT_TRUE(view.Modified());
+}
+
+}  // namespace
+}  // namespace pelagor::test
