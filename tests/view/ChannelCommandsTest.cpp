@@ -11,6 +11,7 @@
 #include "FakeViewUi.h"
 #include "StdWorkspace.h"
 #include "db/ImageChecker.h"
+#include "fixtures/SampleWorkspaces.h"
 #include "view/CAddChanDlg.h"
 #include "view/CEditChanDlg.h"
 #include "view/CFavNameDlg.h"
@@ -355,6 +356,66 @@ TEST_F(ChannelCommands, AddCableChannelOnTheSelectedCableRow) {
   ui.selection[ListId::kTransponders] = {};
   Run(ChanMenuItem::kAddChannel);
   EXPECT_EQ(ui.dialogsRun.size(), 1u);
+}
+
+// Rejected steps end the add silently and take back what it made.
+TEST_F(ChannelCommands, AddOnAFullTpKeepsTheImageAndStillRebuilds) {
+  WorkspaceBuilder b;
+  const int k = b.AddEntry("Full", 100, {{11000, 27500, 1, 0x00, 0, 0}});
+  const uint8_t s = b.AddSat(k, "Full");
+  const uint16_t t = b.AddTp(s, 11000, 1);
+  for (int i = 0; i < kMaxChansPerTp; ++i) b.AddChan(t, {"C" + std::to_string(i), uint16_t(i + 1)});
+  Load(b.Finish());
+  const DbImage before = Img();
+  const int resets = ui.channelResets;
+  AnswerAdd({});
+  Run(ChanMenuItem::kAddChannel);
+  EXPECT_TRUE(Img() == before);
+  EXPECT_EQ(ui.channelResets, resets + 1);
+  EXPECT_EQ(Selected(), std::vector<int>{kMaxChansPerTp - 1});
+}
+
+TEST_F(ChannelCommands, AddWithTheChannelTableFullTakesBackTheNewSatelliteAndTp) {
+  WorkspaceBuilder b;
+  const int fresh = b.AddEntry("Fresh", 100, {{12000, 27500, 2, 0x00, 0, 0}});
+  const int busy = b.AddEntry("Busy", 200);
+  const uint8_t s = b.AddSat(busy, "Busy");
+  for (int tp = 0; tp < kMaxChans / 250; ++tp) {
+    const uint16_t t = b.AddTp(s, uint16_t(10000 + tp), 1);
+    for (int i = 0; i < 250; ++i) b.AddChan(t, {"C", 1});
+  }
+  Load(b.Finish());
+  view.OnSatelliteComboChanged(0);  // by location: "Fresh" first
+  ASSERT_EQ(view.State().currentCatalogueEntry, fresh);
+  AnswerAdd({});
+  Run(ChanMenuItem::kAddChannel);
+  uint8_t found = kNoSat;
+  EXPECT_NE(DbOps(Img()).FindSatByCatalogue(uint8_t(fresh), found), 0);
+  EXPECT_EQ(Img().SatCount(), 1);
+  EXPECT_EQ(Img().ChanCount(), kMaxChans);
+  int tps = 0;
+  for (int t = 0; t < kMaxTps; ++t) tps += Img().TpInUse(t);
+  EXPECT_EQ(tps, kMaxChans / 250);
+  EXPECT_EQ(view.RowCount(), kMaxChans);
+  // Only the channel was refused: the add went to its end.
+  EXPECT_EQ(ui.dialogsRun.size(), 1u);
+  EXPECT_TRUE(view.Modified());
+}
+
+TEST_F(ChannelCommands, AddWithTheTpTableFullChangesNothing) {
+  Load(FullWorkspace(1));
+  // An entry with TPs and no image satellite cannot be had here: every
+  // entry has one, so take one whose TP the image lacks.
+  const int k = view.State().currentCatalogueEntry;
+  CatalogueEntry& e = view.GetWorkspace().catalogue.entries[size_t(k)];
+  e.tps.insert(e.tps.begin(), CatalogueTp{3999, 1000, 2, 0x00, 0, 0});
+  ++e.tpCount;
+  view.FillTransponderList(1);
+  const DbImage before = Img();
+  AnswerAdd({});
+  Run(ChanMenuItem::kAddChannel);
+  EXPECT_TRUE(Img() == before);  // the TP table is full: nothing is made
+  EXPECT_FALSE(view.Modified());
 }
 
 // ---- Edit ----
