@@ -402,6 +402,24 @@ TEST_F(ChannelCommands, AddWithTheChannelTableFullTakesBackTheNewSatelliteAndTp)
   EXPECT_TRUE(view.Modified());
 }
 
+TEST_F(ChannelCommands, AddThatGivesUpAfterTheRepairStillMarksTheChange) {
+  WorkspaceBuilder b;
+  const int k = b.AddEntry("Aaa", 10, {{11000, 27500, 1, 0x00, 0, 0}});
+  const int other = b.AddEntry("Other", 20);
+  b.AddSat(k, "Wrong", 2, 1);  // made for cable, no TPs
+  const uint8_t full = b.AddSat(other, "Other");
+  for (int t = 0; t < kMaxTps; ++t) b.AddTp(full, uint16_t(10000 + t), 1);
+  Load(b.Finish());
+  view.OnSatelliteComboChanged(0);
+  ASSERT_EQ(view.State().currentCatalogueEntry, k);
+  AnswerAdd({});
+  Run(ChanMenuItem::kAddChannel);
+  // The repair removed the cable satellite; the new one could get no TP and
+  // was taken back. The image differs from the file, and the title says so.
+  EXPECT_EQ(Img().SatCount(), 1);
+  EXPECT_TRUE(view.Modified());
+}
+
 TEST_F(ChannelCommands, AddWithTheTpTableFullChangesNothing) {
   Load(FullWorkspace(1));
   // An entry with TPs and no image satellite cannot be had here: every
