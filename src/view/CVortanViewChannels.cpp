@@ -77,6 +77,7 @@ bool CVortanView::RepairSatellite(int catalogueIndex) {
   if (ops.FindSatByCatalogue(uint8_t(catalogueIndex), s) != 0) return false;
   if (Image().SatDelivery(s) == uint32_t(ShownDeliveryType() + 1)) return false;
   ops.DeleteSat(s);
+  DropDeletedCutChannels();
   return true;
 }
 
@@ -289,6 +290,7 @@ void CVortanView::OnDeleteChannel() {
       ops.DeleteChan(c);
     }
   }
+  DropDeletedCutChannels();
   FillChannelList(rows.front() + 1);
   MarkModified();
 }

@@ -704,6 +704,20 @@ TEST_F(ChannelCommands, PasteOfADeletedCutChannelLosesNothing) {
   EXPECT_EQ(Order(), (Names{"Rai", "Radio1", "Das Erste", "Sat1", "CableTV", "Cable3"}));
 }
 
+TEST_F(ChannelCommands, ADeletedCutChannelsSlotTakenByANewChannelDoesNotMove) {
+  LoadStd();
+  Select({1});
+  Run(ChanMenuItem::kCutChannel);
+  Run(ChanMenuItem::kDeleteChannel);  // ZDF goes; its slot is free
+  EXPECT_TRUE(view.State().cutList.empty());
+  AnswerAdd({"9", "Reused"});
+  Run(ChanMenuItem::kAddChannel);
+  ASSERT_TRUE(Img().ChanInUse(w.zdf));  // the new channel took the slot
+  Select({0});
+  Run(ChanMenuItem::kPasteChannel);
+  EXPECT_EQ(Order(), (Names{"Das Erste", "Radio1", "Sat1", "Rai", "CableTV", "Cable3", "Reused"}));
+}
+
 TEST_F(ChannelCommands, PasteInAFavouriteListReordersThatList) {
   LoadStd();
   DbOps ops(Img());
