@@ -319,6 +319,7 @@ void CVortanView::OnReassignChannelNo() {
 // ---- Provider ----
 
 void CVortanView::OnSetProvider() {
+  if (!ws_.providerPresent) return;  // no table to choose from or to save
   CProviderSelectDlg dlg;
   dlg.table = ws_.providers;
   dlg.Open();

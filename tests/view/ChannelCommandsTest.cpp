@@ -825,10 +825,12 @@ TEST_F(ChannelCommands, SortBySatelliteGroupsTheSatellites) {
   EXPECT_EQ(std::unique(unique.begin(), unique.end()) - unique.begin(), std::ptrdiff_t(sats.size()));
 }
 
-TEST_F(ChannelCommands, SortByProviderNeedsProviderData) {
+TEST_F(ChannelCommands, ProviderCommandsNeedProviderData) {
   LoadStd();
   const DbImage before = Img();
   Run(ChanMenuItem::kSortByProvider);
+  Run(ChanMenuItem::kSetProvider);
+  EXPECT_TRUE(ui.dialogsRun.empty());
   EXPECT_TRUE(Img() == before);
   EXPECT_FALSE(view.Modified());
   view.GetWorkspace().providerPresent = true;
