@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
@@ -16,6 +17,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CVortanForm.h"
 #include "view/CVortanView.h"
+#include "view/CommandIds.h"
 #include "view/WindowTitle.h"
 
 namespace pelagor {
@@ -28,6 +30,69 @@ QAction* MakeAction(QObject* owner, const QString& text, const QString& statusTi
   a->setStatusTip(statusTip);
   a->setToolTip(toolTip);
   return a;
+}
+
+// The link and transfer commands: menu text, status-bar prompt, tooltip.
+struct LinkCommand {
+  int id;
+  const char* text;
+  const char* prompt;
+  const char* tip;
+  const char* name;
+};
+
+constexpr LinkCommand kLinkCommands[] = {
+    {kIdLinkConnect, "&Connect...", "Setup Serial Connection", "Connect...", "actionConnect"},
+    {kIdLinkDisconnect, "&Disconnect", "Close Serial Connection", "Disconnect", "actionDisconnect"},
+    {kIdReceiverInfo, "Receiver &Information...", "", "Receiver Information", "actionReceiverInfo"},
+    {kIdDownloadFile, "Download &File...", "Download s/w or data from file to STB", "Download file",
+     "actionDownloadFile"},
+    {kIdUploadFile, "&Upload File", "Upload data from STB to file", "Upload file", "actionUploadFile"},
+    {kIdDownloadWorkspace, "Download &Workspace", "Download channel data of current workspace to STB",
+     "Download Workspace", "actionDownloadWorkspace"},
+    {kIdUploadToWorkspace, "Upload to Wor&kspace", "Upload STB channel data to current workspace",
+     "Upload to Workspace", "actionUploadToWorkspace"},
+};
+
+// A document or a channel list with an arrow: down to the receiver, up to the PC.
+QIcon TransferIcon(const QStyle* style, QStyle::StandardPixmap base, bool down) {
+  QPixmap pm = style->standardIcon(base).pixmap(16, 16);
+  if (pm.isNull()) {
+    pm = QPixmap(16, 16);
+    pm.fill(Qt::transparent);
+  }
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor colour = down ? QColor(0x1f, 0x7a, 0x1f) : QColor(0x1f, 0x4f, 0xa8);
+  QPolygonF arrow;
+  if (down)
+    arrow << QPointF(8, 15.5) << QPointF(15.5, 9) << QPointF(12, 9) << QPointF(12, 5) << QPointF(4, 5) << QPointF(4, 9)
+          << QPointF(0.5, 9);
+  else
+    arrow << QPointF(8, 4.5) << QPointF(15.5, 11) << QPointF(12, 11) << QPointF(12, 15) << QPointF(4, 15) << QPointF(4, 11)
+          << QPointF(0.5, 11);
+  p.translate(4, 3);
+  p.scale(0.78, 0.78);
+  p.setPen(QPen(Qt::white, 1.5));
+  p.setBrush(colour);
+  p.drawPolygon(arrow);
+  return QIcon(pm);
+}
+
+QIcon LinkIcon(const QStyle* style, int id) {
+  switch (id) {
+    case kIdLinkConnect:
+      return QIcon::fromTheme("network-connect", style->standardIcon(QStyle::SP_DriveNetIcon));
+    case kIdLinkDisconnect:
+      return QIcon::fromTheme("network-disconnect", style->standardIcon(QStyle::SP_BrowserStop));
+    case kIdReceiverInfo:
+      return style->standardIcon(QStyle::SP_FileDialogInfoView);
+    case kIdDownloadFile: return TransferIcon(style, QStyle::SP_FileIcon, true);
+    case kIdUploadFile: return TransferIcon(style, QStyle::SP_FileIcon, false);
+    case kIdDownloadWorkspace: return TransferIcon(style, QStyle::SP_FileDialogDetailedView, true);
+    case kIdUploadToWorkspace: return TransferIcon(style, QStyle::SP_FileDialogDetailedView, false);
+    default: return {};
+  }
 }
 
 QLabel* MakeIndicator(QWidget* parent, const char* text) {
@@ -51,6 +116,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   form_ = new CVortanForm(this);
   setCentralWidget(form_);
   CreateActions();
+  CreateLinkActions();
   CreateMenus();
   CreateToolBar();
   CreateStatusBar();
@@ -89,6 +155,39 @@ void CMainFrame::CreateActions() {
   connect(about_, &QAction::triggered, this, &CMainFrame::OnAppAbout);
 }
 
+void CMainFrame::CreateLinkActions() {
+  for (const LinkCommand& c : kLinkCommands) {
+    QAction* a = MakeAction(this, c.text, c.prompt, c.tip, c.name);
+    a->setIcon(LinkIcon(style(), c.id));
+    const int id = c.id;
+    connect(a, &QAction::triggered, this, [this, id] { RunLinkCommand(id); });
+    linkActions_.emplace_back(id, a);
+  }
+}
+
+QAction* CMainFrame::CommandAction(int id) const {
+  for (const auto& [actionId, action] : linkActions_)
+    if (actionId == id) return action;
+  return nullptr;
+}
+
+void CMainFrame::RunLinkCommand(int id) {
+  CVortanView& view = form_->View();
+  // A toolbar button's state may be a moment old; the view's rule decides.
+  if (!view.IsCommandEnabled(id)) {
+    UpdateCommandStates();
+    return;
+  }
+  switch (id) {
+    case kIdLinkConnect: view.OnLinkConnect(); break;
+    case kIdLinkDisconnect: view.OnLinkDisconnect(); break;
+    case kIdReceiverInfo: view.OnReceiverInfo(); break;
+    default: break;
+  }
+  form_->LinkChanged();
+  UpdateCommandStates();
+}
+
 void CMainFrame::CreateMenus() {
   QMenu* file = menuBar()->addMenu("&File");
   file->setObjectName("menuFile");
@@ -99,6 +198,13 @@ void CMainFrame::CreateMenus() {
   file->addSeparator();
   file->addAction(exit_);
   connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+  QMenu* link = menuBar()->addMenu("&Link");
+  link->setObjectName("menuLink");
+  for (const auto& [id, action] : linkActions_) {
+    if (id == kIdDownloadFile) link->addSeparator();
+    link->addAction(action);
+  }
+  connect(link, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
   // View is filled once the toolbar and status bar exist (their toggle actions).
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("menuHelp");
@@ -114,6 +220,11 @@ void CMainFrame::CreateToolBar() {
   toolBar_->addAction(open_);
   toolBar_->addAction(save_);
   toolBar_->addAction(saveAs_);
+  toolBar_->addSeparator();
+  for (const auto& [id, action] : linkActions_) {
+    if (id == kIdDownloadFile) toolBar_->addSeparator();
+    toolBar_->addAction(action);
+  }
   toolBar_->addSeparator();
   toolBar_->addAction(about_);
 }
@@ -188,6 +299,7 @@ void CMainFrame::UpdateCommandStates() {
   open_->setEnabled(view.IsCommandEnabled(kIdFileOpen));
   save_->setEnabled(view.IsCommandEnabled(kIdFileSave));
   saveAs_->setEnabled(view.IsCommandEnabled(kIdFileSaveAs));
+  for (const auto& [id, action] : linkActions_) action->setEnabled(view.IsCommandEnabled(id));
 }
 
 bool CMainFrame::ConfirmLeave() {

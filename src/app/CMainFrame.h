@@ -3,6 +3,8 @@
 // and the editor form as its central widget.
 
 #include <QMainWindow>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -26,6 +28,8 @@ class CMainFrame : public QMainWindow {
   QAction* SaveAsAction() const { return saveAs_; }
   QAction* ExitAction() const { return exit_; }
   QAction* AboutAction() const { return about_; }
+  // Link and transfer commands by id (kIdLinkConnect, kIdDownloadFile, ...).
+  QAction* CommandAction(int id) const;
   QToolBar* MainToolBar() const { return toolBar_; }
   CVortanForm* Form() const { return form_; }
 
@@ -43,6 +47,8 @@ class CMainFrame : public QMainWindow {
 
  private:
   void CreateActions();
+  void CreateLinkActions();
+  void RunLinkCommand(int id);
   void CreateMenus();
   void CreateToolBar();
   void CreateStatusBar();
@@ -57,6 +63,7 @@ class CMainFrame : public QMainWindow {
   QAction* saveAs_ = nullptr;
   QAction* exit_ = nullptr;
   QAction* about_ = nullptr;
+  std::vector<std::pair<int, QAction*>> linkActions_;
   QToolBar* toolBar_ = nullptr;
   CVortanForm* form_ = nullptr;
   QLabel* capIndicator_ = nullptr;

@@ -5,10 +5,14 @@
 #include <QStringList>
 
 #include "app/CAddChanDialog.h"
+#include "app/CComPortDialog.h"
 #include "app/CEditChanDialog.h"
 #include "app/CFavNameDialog.h"
 #include "app/CModelSelectDialog.h"
 #include "app/CProviderSelectDialog.h"
+#include "app/CStbInfoDialog.h"
+#include "link/CComPortDlg.h"
+#include "link/CSTBInfoDlg.h"
 #include "view/ModelSelectDlg.h"
 #include "view/WindowTitle.h"
 
@@ -81,6 +85,10 @@ DialogAnswer CQtModalHost::RunDialog(DialogModel model) {
     return RunFace<CFavNameDialog>(**m, parent_);
   if (auto* const* m = std::get_if<CProviderSelectDlg*>(&model); m != nullptr && *m != nullptr)
     return RunFace<CProviderSelectDialog>(**m, parent_);
+  if (auto* const* m = std::get_if<CComPortDlg*>(&model); m != nullptr && *m != nullptr)
+    return RunFace<CComPortDialog>(**m, parent_);
+  if (auto* const* m = std::get_if<CSTBInfoDlg*>(&model); m != nullptr && *m != nullptr)
+    return RunFace<CStbInfoDialog>(**m, parent_);
   // The other edit dialogs have no Qt face yet; cancelling changes nothing.
   return DialogAnswer::kCancel;
 }

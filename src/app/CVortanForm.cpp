@@ -19,7 +19,9 @@
 #include "app/CChannelListModel.h"
 #include "app/CDragDropListCtrl.h"
 #include "app/CQtModalHost.h"
+#include "app/CSimulatedReceiver.h"
 #include "app/CTpListModel.h"
+#include "link/CComPortDlg.h"
 #include "view/CVortanView.h"
 
 namespace pelagor {
@@ -58,6 +60,7 @@ void ApplyWidths(QTableView* t, const std::vector<ListColumn>& columns) {
 CVortanForm::CVortanForm(QWidget* parent) : QWidget(parent) {
   setObjectName("vortanForm");
   modal_ = std::make_unique<CQtModalHost>(this);
+  sim_ = new CSimulatedReceiver(this);
   view_ = std::make_unique<CVortanView>(*this);
   BuildControls();
   ConnectControls();
@@ -380,7 +383,38 @@ MessageAnswer CVortanForm::ShowMessage(const std::string& text, MessageIcon icon
   return modal_->ShowMessage(text, icon, buttons);
 }
 
-DialogAnswer CVortanForm::RunDialog(DialogModel model) { return modal_->RunDialog(model); }
+DialogAnswer CVortanForm::RunDialog(DialogModel model) {
+  if (auto* const* port = std::get_if<CComPortDlg*>(&model); port != nullptr && *port != nullptr)
+    return RunPortDialog(**port);
+  return modal_->RunDialog(model);
+}
+
+DialogAnswer CVortanForm::RunPortDialog(CComPortDlg& dlg) {
+  // The simulated receiver sits on a pseudo-terminal, so it is a device path
+  // like the others and needs the editable list.
+  const bool offerSim = CSimulatedReceiver::Supported() && dlg.Editable();
+  if (offerSim) {
+    std::vector<std::string> ports = dlg.Ports();
+    ports.emplace_back(CSimulatedReceiver::kPortName);
+    dlg.InitPortList(std::move(ports));
+  }
+  const DialogAnswer answer = modal_->RunDialog(&dlg);
+  if (answer != DialogAnswer::kOk || !offerSim) return answer;
+  QString chosen = QString::fromStdString(dlg.PortText()).trimmed();
+  if (chosen != CSimulatedReceiver::kPortName) return answer;
+  QString error;
+  const QString path = sim_->Start(&error);
+  if (path.isEmpty()) {
+    modal_->ShowMessage(error.toStdString(), MessageIcon::kStop, MessageButtons::kOk);
+    return DialogAnswer::kCancel;
+  }
+  dlg.SetPortText(path.toStdString());
+  return DialogAnswer::kOk;
+}
+
+void CVortanForm::LinkChanged() {
+  if (!view_->Connected()) sim_->Stop();
+}
 
 std::optional<std::string> CVortanForm::AskOpenFile(const FileRequest& request) {
   return modal_->AskOpenFile(request);

@@ -19,7 +19,10 @@ class QTableView;
 namespace pelagor {
 
 class CChannelListModel;
+class CComPortDlg;
+class CSimulatedReceiver;
 class CTpListModel;
+class CTransferDialog;
 class CVortanView;
 
 class CVortanForm : public QWidget, public ViewUi {
@@ -37,6 +40,10 @@ class CVortanForm : public QWidget, public ViewUi {
   // Replaces the message boxes, dialogs and file choosers (tests).
   void SetModalHost(std::unique_ptr<CModalHost> host);
   CModalHost& ModalHost() { return *modal_; }
+  // The receiver the port dialog offers beside the real ports.
+  CSimulatedReceiver& SimulatedReceiver() { return *sim_; }
+  // After a link command: a simulated receiver outlives no link.
+  void LinkChanged();
 
   QWidget* Control(ControlId id) const;
   QComboBox* Combo(ComboId id) const;
@@ -74,8 +81,10 @@ class CVortanForm : public QWidget, public ViewUi {
   QAbstractButton* AddButton(ControlId id, QAbstractButton* button);
   void ShowChannelMenu(const QPoint& pos);
   void ShowTpMenu(const QPoint& pos);
+  DialogAnswer RunPortDialog(CComPortDlg& dlg);
 
   std::unique_ptr<CModalHost> modal_;
+  CSimulatedReceiver* sim_ = nullptr;
   std::unique_ptr<CVortanView> view_;
   CChannelListModel* channelModel_ = nullptr;
   CTpListModel* tpModel_ = nullptr;

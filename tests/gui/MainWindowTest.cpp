@@ -100,25 +100,28 @@ class MainWindowTest : public testing::Test {
 TEST_F(MainWindowTest, MenusShortcutsToolbarAndStatusBar) {
   CMainFrame& f = Start();
   const QList<QAction*> top = f.menuBar()->actions();
-  ASSERT_EQ(top.size(), 3);
+  ASSERT_EQ(top.size(), 4);
   EXPECT_EQ(top[0]->text(), "&File");
   EXPECT_EQ(top[1]->text(), "&View");
-  EXPECT_EQ(top[2]->text(), "&Help");
+  EXPECT_EQ(top[2]->text(), "&Link");
+  EXPECT_EQ(top[3]->text(), "&Help");
   EXPECT_EQ(MenuTexts(top[0]->menu()), (QStringList{"&New", "&Open...", "&Save", "Save &As...", "E&xit"}));
   EXPECT_EQ(MenuTexts(top[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
-  EXPECT_EQ(MenuTexts(top[2]->menu()), (QStringList{"&About Pelagor..."}));
+  EXPECT_EQ(MenuTexts(top[3]->menu()), (QStringList{"&About Pelagor..."}));
   EXPECT_EQ(f.NewAction()->shortcut(), QKeySequence("Ctrl+N"));
   EXPECT_EQ(f.OpenAction()->shortcut(), QKeySequence("Ctrl+O"));
   EXPECT_EQ(f.SaveAction()->shortcut(), QKeySequence("Ctrl+S"));
 
-  // Toolbar: Open, Save, Save As, separator, About, with their tips.
+  // Toolbar: Open, Save, Save As, the link and transfer commands, About, with their tips.
   const QList<QAction*> tools = f.MainToolBar()->actions();
-  ASSERT_EQ(tools.size(), 5);
+  ASSERT_EQ(tools.size(), 14);
   EXPECT_EQ(tools[0], f.OpenAction());
   EXPECT_EQ(tools[1], f.SaveAction());
   EXPECT_EQ(tools[2], f.SaveAsAction());
   EXPECT_TRUE(tools[3]->isSeparator());
-  EXPECT_EQ(tools[4], f.AboutAction());
+  EXPECT_EQ(tools[4], f.CommandAction(kIdLinkConnect));
+  EXPECT_TRUE(tools[12]->isSeparator());
+  EXPECT_EQ(tools[13], f.AboutAction());
   struct Tip { QAction* action; const char* status; const char* tool; };
   for (const Tip& t : {Tip{f.OpenAction(), "Open an existing document", "Open"},
                        Tip{f.SaveAction(), "Save the active document", "Save"},

@@ -1,0 +1,61 @@
+#include "app/CStbInfoDialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "link/CSTBInfoDlg.h"
+#include "view/RecordText.h"
+
+namespace pelagor {
+namespace {
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), int(s.size())); }
+
+// The receiver's texts are bytes, decoded as the records' texts are.
+QLineEdit* ValueField(QWidget* parent, const char* name, const std::string& bytes) {
+  const std::string text = DecodeRecordText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  auto* f = new QLineEdit(QString::fromStdString(text), parent);
+  f->setObjectName(name);
+  f->setReadOnly(true);
+  f->setFocusPolicy(Qt::ClickFocus);
+  // Room for a whole 32-byte field of ordinary text.
+  f->setMinimumWidth(f->fontMetrics().averageCharWidth() * 34);
+  f->setCursorPosition(0);
+  return f;
+}
+
+}  // namespace
+
+CStbInfoDialog::CStbInfoDialog(const CSTBInfoDlg& model, QWidget* parent) : QDialog(parent) {
+  setObjectName("stbInfoDialog");
+  setWindowTitle(Q(CSTBInfoDlg::kCaption));
+
+  auto* group = new QGroupBox(Q(CSTBInfoDlg::kGroupText), this);
+  group->setObjectName("receiverInfoGroup");
+  auto* rows = new QFormLayout(group);
+  model_ = ValueField(group, "modelField", model.m_strModel);
+  boot_ = ValueField(group, "bootVerField", model.m_strBootVer);
+  main_ = ValueField(group, "mainVerField", model.m_strMainVer);
+  rows->addRow(Q(CSTBInfoDlg::kModelLabel), model_);
+  rows->addRow(Q(CSTBInfoDlg::kBootLabel), boot_);
+  rows->addRow(Q(CSTBInfoDlg::kMainLabel), main_);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+  buttons->setCenterButtons(true);
+  QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+  ok->setObjectName("okButton");
+  ok->setDefault(true);
+  ok->setFocus();
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+  auto* outer = new QVBoxLayout(this);
+  outer->addWidget(group);
+  outer->addWidget(buttons);
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+}  // namespace pelagor
