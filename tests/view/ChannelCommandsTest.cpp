@@ -11,6 +11,7 @@
 #include "FakeViewUi.h"
 #include "StdWorkspace.h"
 #include "db/ImageChecker.h"
+#include "files/DownloadImage.h"
 #include "fixtures/SampleWorkspaces.h"
 #include "view/CAddChanDlg.h"
 #include "view/CEditChanDlg.h"
@@ -610,6 +611,48 @@ TEST_F(ProviderCommands, NewNameWithEveryEntryNamedChangesNothing) {
   EXPECT_EQ(Table().entries[1].usage, before.entries[1].usage);
   EXPECT_EQ(Table().Name(1999), "P");
   EXPECT_FALSE(view.Modified());
+}
+
+TEST_F(ProviderCommands, EditsSurviveASaveAndOpen) {
+  AnswerAdd({"40", "Neu"});
+  Run(ChanMenuItem::kAddChannel);  // selects the new last row
+  ui.dialogAnswers.push_back([](DialogModel m) {
+    CProviderSelectDlg* d = std::get<CProviderSelectDlg*>(m);
+    d->TypeText("Sky");
+    EXPECT_FALSE(d->Validate());
+    return DialogAnswer::kOk;
+  });
+  Run(ChanMenuItem::kSetProvider);
+  Run(ChanMenuItem::kFav1);
+  view.OnFavoriteComboChanged(1);
+  ui.dialogAnswers.push_back([](DialogModel m) {
+    CFavNameDlg* d = std::get<CFavNameDlg*>(m);
+    d->FillTexts();
+    d->Text() = "Mine";
+    EXPECT_FALSE(d->Validate());
+    return DialogAnswer::kOk;
+  });
+  view.OnFavoriteButton();
+  view.OnFavoriteComboChanged(0);
+  Select({4});
+  Run(ChanMenuItem::kCutChannel);
+  Select({0});
+  Run(ChanMenuItem::kPasteChannel);
+
+  TempDir dir;
+  const std::string path = dir.File("edited.bin");
+  ASSERT_EQ(WriteDownloadImage(view.GetWorkspace(), path), 1);
+  FakeViewUi ui2;
+  CVortanView reopened(ui2);
+  reopened.SetSideFileFolder(dir.Path());
+  reopened.OnInitialUpdate();
+  ASSERT_TRUE(reopened.OpenFile(path));
+  EXPECT_EQ(FakeViewUi::Column(reopened, kColName), (Names{"CableTV", "Das Erste", "ZDF", "Sat1", "Rai", "Cable3", "Neu"}));
+  EXPECT_EQ(FakeViewUi::Column(reopened, kColProvider).back(), "Sky");
+  EXPECT_EQ(FakeViewUi::Column(reopened, kColFavorite).back(), "Mine");
+  EXPECT_EQ(reopened.GetWorkspace().providers.count, 4u);
+  EXPECT_EQ(reopened.GetWorkspace().providers.entries[3].usage, 1u);
+  EXPECT_EQ(CheckImage(reopened.Image()), "");
 }
 
 // ---- Favorite button ----
