@@ -4,8 +4,11 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "app/CAddCableTPDialog.h"
 #include "app/CAddChanDialog.h"
 #include "app/CComPortDialog.h"
+#include "app/CAddSatDialog.h"
+#include "app/CAddTPDialog.h"
 #include "app/CEditChanDialog.h"
 #include "app/CFavNameDialog.h"
 #include "app/CModelSelectDialog.h"
@@ -13,6 +16,9 @@
 #include "app/CStbInfoDialog.h"
 #include "link/CComPortDlg.h"
 #include "link/CSTBInfoDlg.h"
+#include "view/CAddCableTP.h"
+#include "view/CAddSatDlg.h"
+#include "view/CAddTPDlg.h"
 #include "view/ModelSelectDlg.h"
 #include "view/WindowTitle.h"
 
@@ -89,6 +95,12 @@ DialogAnswer CQtModalHost::RunDialog(DialogModel model) {
     return RunFace<CComPortDialog>(**m, parent_);
   if (auto* const* m = std::get_if<CSTBInfoDlg*>(&model); m != nullptr && *m != nullptr)
     return RunFace<CStbInfoDialog>(**m, parent_);
+  if (auto* const* m = std::get_if<CAddSatDlg*>(&model); m != nullptr && *m != nullptr)
+    return RunFace<CAddSatDialog>(**m, parent_);
+  if (auto* const* m = std::get_if<CAddTPDlg*>(&model); m != nullptr && *m != nullptr)
+    return RunFace<CAddTPDialog>(**m, parent_);
+  if (auto* const* m = std::get_if<CAddCableTP*>(&model); m != nullptr && *m != nullptr)
+    return RunFace<CAddCableTPDialog>(**m, parent_);
   // The other edit dialogs have no Qt face yet; cancelling changes nothing.
   return DialogAnswer::kCancel;
 }

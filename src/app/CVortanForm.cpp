@@ -11,10 +11,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QRadioButton>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
 
 #include "app/CChannelListModel.h"
 #include "app/CDragDropListCtrl.h"
@@ -50,6 +52,23 @@ List* MakeList(QWidget* parent, const char* name) {
   t->horizontalHeader()->setStretchLastSection(false);
   return t;
 }
+
+// Keys a list handles itself (without modifiers), before the view's own
+// key handling; the handler says whether it took the key.
+class KeyCommands : public QObject {
+ public:
+  KeyCommands(QObject* parent, std::function<bool(int)> handler) : QObject(parent), handler_(std::move(handler)) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && handler_(key->key())) return true;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<bool(int)> handler_;
+};
 
 void ApplyWidths(QTableView* t, const std::vector<ListColumn>& columns) {
   for (size_t i = 0; i < columns.size(); ++i) t->horizontalHeader()->resizeSection(int(i), columns[i].width);
@@ -257,6 +276,7 @@ void CVortanForm::ConnectControls() {
   connect(tps_, &QAbstractItemView::clicked, this, [this] { view_->OnTpListClick(); });
   connect(channels_, &QWidget::customContextMenuRequested, this, &CVortanForm::ShowChannelMenu);
   connect(tps_, &QWidget::customContextMenuRequested, this, &CVortanForm::ShowTpMenu);
+  ConnectTpAndSatelliteCommands();
 }
 
 void CVortanForm::InitialUpdate() { view_->OnInitialUpdate(); }
@@ -451,10 +471,28 @@ void CVortanForm::ShowTpMenu(const QPoint& pos) {
   menu.setObjectName("tpMenu");
   for (int i = 0; i < kTpMenuItems; ++i) {
     QAction* a = menu.addAction(Q(TpMenuText(static_cast<TpMenuItem>(i))));
+    a->setData(i);
     a->setEnabled(size_t(i) < state.enabled.size() && state.enabled[size_t(i)]);
     if (static_cast<TpMenuItem>(i) == TpMenuItem::kDeleteTp) menu.addSeparator();
   }
-  menu.exec(tps_->viewport()->mapToGlobal(pos));
+  // The command runs once the menu has closed, so its dialogs stand alone.
+  if (QAction* chosen = menu.exec(tps_->viewport()->mapToGlobal(pos)))
+    view_->OnTpMenuCommand(static_cast<TpMenuItem>(chosen->data().toInt()));
+}
+
+void CVortanForm::ConnectTpAndSatelliteCommands() {
+  // The TP list's own keys and double-click; the view decides by delivery
+  // type (nothing for DVB-T).
+  tps_->installEventFilter(new KeyCommands(tps_, [this](int key) {
+    if (key == Qt::Key_Insert) view_->OnTpMenuCommand(TpMenuItem::kAddTp);
+    else if (key == Qt::Key_Delete) view_->OnTpMenuCommand(TpMenuItem::kDeleteTp);
+    else return false;
+    return true;
+  }));
+  connect(tps_, &QAbstractItemView::doubleClicked, this, [this] { view_->OnTpMenuCommand(TpMenuItem::kEditTp); });
+  connect(Button(ControlId::kSatAdd), &QAbstractButton::clicked, this, [this] { view_->OnSatAdd(); });
+  connect(Button(ControlId::kSatDelete), &QAbstractButton::clicked, this, [this] { view_->OnSatDelete(); });
+  connect(Button(ControlId::kSatEdit), &QAbstractButton::clicked, this, [this] { view_->OnSatEdit(); });
 }
 
 }  // namespace pelagor

@@ -82,6 +82,7 @@ class CVortanForm : public QWidget, public ViewUi {
   void ShowChannelMenu(const QPoint& pos);
   void ShowTpMenu(const QPoint& pos);
   DialogAnswer RunPortDialog(CComPortDlg& dlg);
+  void ConnectTpAndSatelliteCommands();
 
   std::unique_ptr<CModalHost> modal_;
   CSimulatedReceiver* sim_ = nullptr;

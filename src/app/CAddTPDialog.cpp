@@ -1,0 +1,117 @@
+#include "app/CAddTPDialog.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "view/CAddTPDlg.h"
+
+namespace pelagor {
+namespace {
+
+// A radio group in a titled box, the buttons named prefix0, prefix1, ...;
+// the button of value checked is set (none for a value without a button).
+template <size_t N>
+QButtonGroup* RadioBox(QWidget* parent, QLayout* into, std::string_view title,
+                       const std::array<std::string_view, N>& texts, const char* prefix, int checked) {
+  auto* box = new QGroupBox(QtText(title), parent);
+  auto* row = new QHBoxLayout(box);
+  auto* group = new QButtonGroup(box);
+  for (size_t i = 0; i < N; ++i) {
+    auto* b = new QRadioButton(QtText(texts[i]), box);
+    b->setObjectName(QString("%1%2").arg(prefix).arg(i));
+    group->addButton(b, int(i));
+    row->addWidget(b);
+    if (int(i) == checked) b->setChecked(true);
+  }
+  into->addWidget(box);
+  return group;
+}
+
+}  // namespace
+
+CAddTPDialog::CAddTPDialog(CAddTPDlg& model, QWidget* parent)
+    : QDialog(parent), model_(model), sink_(MessageBoxSink(this)) {
+  setObjectName("satelliteTpDialog");
+  setWindowTitle(QtText(model_.Title()));
+  model_.FillTexts();
+
+  using F = CAddTPDlg::Field;
+  auto* satellite = new QLineEdit(QString::fromStdString(model_.satelliteText), this);
+  satellite->setObjectName("satelliteText");
+  satellite->setReadOnly(true);
+  satellite->setFocusPolicy(Qt::NoFocus);
+  frequency_ = MakeRuleEdit(CAddTPDlg::Rule(F::kFrequency), this, "frequencyEdit");
+  frequency_->setText(QString::fromStdString(model_.Text(F::kFrequency)));
+  symbolRate_ = MakeRuleEdit(CAddTPDlg::Rule(F::kSymbolRate), this, "symbolRateEdit");
+  symbolRate_->setText(QString::fromStdString(model_.Text(F::kSymbolRate)));
+
+  auto* form = new QFormLayout;
+  form->addRow(QtText(CAddTPDlg::kSatelliteLabel), satellite);
+  form->addRow(QtText(CAddTPDlg::Rule(F::kFrequency).label), frequency_);
+  form->addRow(QtText(CAddTPDlg::Rule(F::kSymbolRate).label), symbolRate_);
+
+  auto* groups = new QVBoxLayout;
+  polarity_ = RadioBox(this, groups, CAddTPDlg::kPolarityLabel, CAddTPDlg::kPolarityTexts, "polarity", model_.polarity);
+  modulation_ =
+      RadioBox(this, groups, CAddTPDlg::kModulationLabel, CAddTPDlg::kModulationTexts, "modulation", model_.modulation);
+  fec_ = new QComboBox(this);
+  fec_->setObjectName("fecCombo");
+  fec_->setMinimumContentsLength(6);
+  auto* fecRow = new QFormLayout;
+  fecRow->addRow(QtText(CAddTPDlg::kFecLabel), fec_);
+  groups->addLayout(fecRow);
+  pilot_ = RadioBox(this, groups, CAddTPDlg::kPilotLabel, CAddTPDlg::kPilotTexts, "pilot", model_.pilot);
+
+  FillFecList();
+  fec_->setCurrentIndex(model_.fecIndex >= 0 && model_.fecIndex < fec_->count() ? model_.fecIndex : -1);
+  connect(modulation_, &QButtonGroup::idClicked, this, [this](int m) {
+    model_.OnModulation(m);
+    FillFecList();
+    fec_->setCurrentIndex(fec_->count() > 0 ? 0 : -1);
+  });
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
+  buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancelButton");
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* outer = new QVBoxLayout(this);
+  outer->addLayout(form);
+  outer->addLayout(groups);
+  outer->addWidget(buttons);
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  frequency_->setFocus();
+}
+
+void CAddTPDialog::FillFecList() {
+  fec_->clear();
+  for (std::string_view text : CAddTPDlg::FecChoices(model_.modulation)) fec_->addItem(QtText(text));
+}
+
+void CAddTPDialog::accept() {
+  using F = CAddTPDlg::Field;
+  // A group with no button set (a value the dialog does not offer) keeps
+  // what the caller gave.
+  if (polarity_->checkedId() >= 0) model_.polarity = polarity_->checkedId();
+  if (modulation_->checkedId() >= 0) model_.modulation = modulation_->checkedId();
+  if (pilot_->checkedId() >= 0) model_.pilot = pilot_->checkedId();
+  model_.fecIndex = fec_->currentIndex();
+  model_.Text(F::kFrequency) = StdText(frequency_->text());
+  model_.Text(F::kSymbolRate) = StdText(symbolRate_->text());
+  if (auto failure = model_.Validate()) {
+    sink_(QString::fromStdString(failure->message));
+    FocusField(failure->field == F::kSymbolRate ? symbolRate_ : frequency_);
+    return;
+  }
+  QDialog::accept();
+}
+
+}  // namespace pelagor
