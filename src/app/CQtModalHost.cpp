@@ -6,9 +6,9 @@
 
 #include "app/CAddCableTPDialog.h"
 #include "app/CAddChanDialog.h"
-#include "app/CComPortDialog.h"
 #include "app/CAddSatDialog.h"
 #include "app/CAddTPDialog.h"
+#include "app/CComPortDialog.h"
 #include "app/CEditChanDialog.h"
 #include "app/CFavNameDialog.h"
 #include "app/CModelSelectDialog.h"

@@ -46,14 +46,11 @@ void CVortanView::DropDeletedCutChannels() {
 }
 
 uint8_t CVortanView::SatelliteForEntry(int k) {
-  DbOps ops = Ops();
-  uint8_t s = kNoSat;
   // An image satellite of this entry made for another delivery system goes
   // first, with its TPs and channels.
-  if (ops.FindSatByCatalogue(uint8_t(k), s) == 0 && Image().SatDelivery(s) != uint32_t(ops.deliveryType + 1)) {
-    ops.DeleteSat(s);
-    DropDeletedCutChannels();
-  }
+  RepairSatellite(k);
+  DbOps ops = Ops();
+  uint8_t s = kNoSat;
   if (ops.FindSatByCatalogue(uint8_t(k), s) == 0) return s;
   const bool inCatalogue = ws_.catalogue.Present() && uint32_t(k) < ws_.catalogue.count;
   if (ops.AddSat(s, uint8_t(k), inCatalogue ? 0 : 1) != 0) return kNoSat;
