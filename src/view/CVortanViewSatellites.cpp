@@ -19,7 +19,11 @@ constexpr std::string_view kNoMoreSatText = "No more SAT can be added !";
 void CVortanView::OnSatAdd() {
   SatCatalogue& cat = ws_.catalogue;
   if (!cat.Present() || st_.currentCatalogueEntry < 0) return;
-  if (cat.count >= kCatalogueEntries) {
+  // Entry n must be free in the image too: at 198 and 199 the terrestrial
+  // and cable pseudo-satellites may already point at it, and a satellite
+  // entry there would take over (and a later repair delete) their channels.
+  uint8_t taken = kNoSat;
+  if (cat.count >= kCatalogueEntries || Ops().FindSatByCatalogue(uint8_t(cat.count), taken) == 0) {
     ui_.ShowMessage(std::string(kNoMoreSatText), MessageIcon::kNone, MessageButtons::kOk);
     return;
   }

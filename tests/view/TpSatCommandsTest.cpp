@@ -527,6 +527,26 @@ TEST_F(TpSatCommands, AddSatelliteToAFullCatalogueSaysSo) {
   EXPECT_EQ(Cat().count, 200u);
 }
 
+TEST_F(TpSatCommands, AddSatelliteDoesNotTakeAnEntryAPseudoSatelliteUses) {
+  WorkspaceBuilder b;
+  for (int i = 0; i < 198; ++i) b.AddEntry("S" + std::to_string(i), uint16_t(i));
+  const uint8_t cable = b.AddSat(198, "DVB-C", 2);
+  b.AddChan(b.AddTp(cable, 3620, 0), {"Kabel1", 1});
+  Load(b.Finish());
+  view.OnSatAdd();
+  EXPECT_EQ(ui.MessageTexts(), (Rows{"No more SAT can be added !"}));
+  EXPECT_TRUE(ui.dialogsRun.empty());
+  EXPECT_EQ(Cat().count, 198u);
+
+  // Without the pseudo-satellite entry 198 is an ordinary one.
+  ui.messages.clear();
+  DbOps(Img()).DeleteSat(cable);
+  Answer<CAddSatDlg>([](CAddSatDlg& d) { d.name = "S198"; });
+  view.OnSatAdd();
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(Cat().count, 199u);
+}
+
 TEST_F(TpSatCommands, DeleteEntryZeroOfThree) {
   StdWorkspace w = MakeStdWorkspace();
   Load(w.ws);
@@ -637,6 +657,72 @@ TEST_F(TpSatCommands, EditMovesTheEntryInLocationOrder) {
   view.OnSatEdit();
   EXPECT_EQ(Entry(astra).position, 1800);
   EXPECT_EQ(ui.combos[ComboId::kSatellite][1], "2 - [180.0E] Astra W ");
+}
+
+// ---- Save and open ----
+
+TEST_F(TpSatCommands, EditsSurviveASaveAndOpen) {
+  StdWorkspace w = MakeStdWorkspace();
+  Load(w.ws);
+  // Satellite: hide Astra's first TP, add another.
+  SelectTps({0});
+  Run(TpMenuItem::kDeleteTp);
+  Answer<CAddTPDlg>([](CAddTPDlg& d) {
+    d.frequency = 12345;
+    d.symbolRate = 27500;
+    d.polarity = 2;
+    d.modulation = 2;
+    d.fecIndex = 3;
+    d.pilot = 1;
+  });
+  Run(TpMenuItem::kAddTp);
+  // Satellites: a new entry, Intelsat moved, Hotbird deleted.
+  Answer<CAddSatDlg>([](CAddSatDlg& d) {
+    d.name = "Eutelsat";
+    d.position = 100;
+  });
+  view.OnSatAdd();
+  view.OnSatelliteComboChanged(3);  // 10.0E, 13.0E, 19.2E, 30.0W
+  Answer<CAddSatDlg>([](CAddSatDlg& d) { d.position = 3550; });
+  view.OnSatEdit();
+  view.OnSatelliteComboChanged(1);
+  view.OnSatDelete();
+  // Cable: add, edit, sort.
+  ShowCable();
+  Answer<CAddCableTP>([](CAddCableTP& d) {
+    d.frequency = 114000;
+    d.symbolRate = 6900;
+    d.qamMode = 2;
+  });
+  Run(TpMenuItem::kAddTp);
+  SelectTps({0});
+  Answer<CAddCableTP>([](CAddCableTP& d) { d.frequency = 858000; });
+  Run(TpMenuItem::kEditTp);
+  Run(TpMenuItem::kSortByFrequency);
+  ASSERT_EQ(ui.TpColumn(1), (Rows{"114000", "122000", "858000"}));
+
+  TempDir dir;
+  const std::string path = dir.File("tpsat.bin");
+  ASSERT_EQ(WriteDownloadImage(view.GetWorkspace(), path), 1);
+  FakeViewUi ui2;
+  CVortanView reopened(ui2);
+  reopened.SetSideFileFolder(dir.Path());
+  reopened.OnInitialUpdate();
+  ASSERT_TRUE(reopened.OpenFile(path));
+  EXPECT_EQ(CheckImage(reopened.Image()), "");
+  EXPECT_EQ(ui2.combos[ComboId::kSatellite],
+            (Rows{"1 - [10.0E] Eutelsat ", "2 - [19.2E] Astra ", "3 - [5.0W] Intelsat "}));
+  const SatCatalogue& cat = reopened.GetWorkspace().catalogue;
+  ASSERT_EQ(cat.count, 3u);
+  const CatalogueEntry& astra = cat.entries[0];
+  ASSERT_EQ(astra.tpCount, 4u);
+  EXPECT_EQ(astra.tps[0].hidden, 1);
+  EXPECT_EQ(astra.tps[3], (CatalogueTp{12345, 27500, 2, 0x23, 0, 1}));
+  reopened.OnSatelliteComboChanged(1);
+  EXPECT_EQ(ui2.TpColumn(1), (Rows{"12603", "12345"}));
+  reopened.OnDeliveryTypeButton(0, kDvbC);
+  EXPECT_EQ(ui2.TpColumn(1), (Rows{"114000", "122000", "858000"}));
+  EXPECT_EQ(ui2.TpColumn(3), (Rows{"QAM-64", "Unknown", "QAM-64"}));
 }
 
 }  // namespace
