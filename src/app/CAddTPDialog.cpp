@@ -103,7 +103,9 @@ void CAddTPDialog::accept() {
   if (polarity_->checkedId() >= 0) model_.polarity = polarity_->checkedId();
   if (modulation_->checkedId() >= 0) model_.modulation = modulation_->checkedId();
   if (pilot_->checkedId() >= 0) model_.pilot = pilot_->checkedId();
-  model_.fecIndex = fec_->currentIndex();
+  // A Turbo TP (no FEC list here) keeps its FEC; an offered list with
+  // nothing selected gives -1, which the model turns into 0.
+  if (fec_->count() > 0) model_.fecIndex = fec_->currentIndex();
   model_.Text(F::kFrequency) = StdText(frequency_->text());
   model_.Text(F::kSymbolRate) = StdText(symbolRate_->text());
   if (auto failure = model_.Validate()) {

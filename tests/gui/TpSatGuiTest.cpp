@@ -26,6 +26,7 @@
 #include "app/CVortanApp.h"
 #include "app/CVortanForm.h"
 #include "gui/GuiFixture.h"
+#include "view/CAddTPDlg.h"
 #include "view/CVortanView.h"
 
 namespace pelagor::guitest {
@@ -271,6 +272,33 @@ TEST_F(TpSatGuiTest, CableTpFromThePopupEditedByDoubleClickAndDeletedByKey) {
   PressOnTpList(Qt::Key_Delete);
   EXPECT_EQ(Tps()->model()->rowCount(), 0);
   EXPECT_EQ(script_.dialogs, 2);
+}
+
+TEST(SatelliteTpDialogFace, TurboTpKeepsItsModulationAndFec) {
+  CAddTPDlg model;
+  model.frequency = 11000;
+  model.symbolRate = 27500;
+  model.polarity = 1;
+  model.modulation = 4;  // Turbo 8PSK: shown in the TP list, not offered here
+  model.fecIndex = 2;
+  model.pilot = 0;
+  CAddTPDialog d(model);
+  EXPECT_EQ(d.findChild<QComboBox*>("fecCombo")->count(), 0);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(d.findChild<QRadioButton*>(QString("modulation%1").arg(i))->isChecked());
+  d.accept();
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(model.modulation, 4);
+  EXPECT_EQ(model.fecIndex, 2);
+  EXPECT_EQ(model.polarity, 1);
+  EXPECT_EQ(model.frequency, 11000u);
+
+  // With a list offered but nothing chosen in it, the index becomes 0.
+  model.modulation = 1;
+  model.fecIndex = 12;  // past the DVB-S2 QPSK list: nothing is selected
+  CAddTPDialog d2(model);
+  EXPECT_EQ(d2.findChild<QComboBox*>("fecCombo")->currentIndex(), -1);
+  d2.accept();
+  EXPECT_EQ(model.fecIndex, 0);
 }
 
 }  // namespace
