@@ -275,6 +275,21 @@ void CVortanForm::ConnectControls() {
           [this](int i) { view_->OnTpFilterChanged(i); });
   connect(tps_, &QAbstractItemView::clicked, this, [this] { view_->OnTpListClick(); });
   connect(channels_, &QWidget::customContextMenuRequested, this, &CVortanForm::ShowChannelMenu);
+  // The channel list's keys and double-click, the drag and the drop.
+  connect(channels_, &QAbstractItemView::doubleClicked, this,
+          [this] { view_->OnChannelMenuCommand(ChanMenuItem::kEditChannel); });
+  channels_->SetKeyHandler([this](int key) {
+    switch (key) {
+      case Qt::Key_Insert: view_->OnChannelMenuCommand(ChanMenuItem::kAddChannel); return true;
+      case Qt::Key_Return:
+      case Qt::Key_Enter: view_->OnChannelMenuCommand(ChanMenuItem::kEditChannel); return true;
+      case Qt::Key_Delete: view_->OnChannelMenuCommand(ChanMenuItem::kDeleteChannel); return true;
+      default: return false;
+    }
+  });
+  channels_->SetOwner([this] { view_->OnListBeginDrag(ListId::kChannels); },
+                      [this](int position) { view_->OnListDrop(ListId::kChannels, position); });
+  connect(Button(ControlId::kFavoriteButton), &QAbstractButton::clicked, this, [this] { view_->OnFavoriteButton(); });
   connect(tps_, &QWidget::customContextMenuRequested, this, &CVortanForm::ShowTpMenu);
   ConnectTpAndSatelliteCommands();
 }
@@ -444,24 +459,43 @@ std::optional<std::string> CVortanForm::AskSaveFile(const FileRequest& request) 
   return modal_->AskSaveFile(request);
 }
 
-void CVortanForm::ShowChannelMenu(const QPoint& pos) {
+std::unique_ptr<QMenu> CVortanForm::BuildChannelMenu() {
   const ContextMenu state = view_->ChannelContextMenu();
-  if (!state.shown) return;
-  QMenu menu(this);
-  menu.setObjectName("chanMenu");
+  if (!state.shown) return nullptr;
+  auto menu = std::make_unique<QMenu>(this);
+  menu->setObjectName("chanMenu");
+  QMenu* favorites = nullptr;
+  bool anyFavorite = false;
   for (int i = 0; i < kChanMenuItems; ++i) {
     const auto item = static_cast<ChanMenuItem>(i);
+    const bool favorite = i >= int(ChanMenuItem::kFav1) && i <= int(ChanMenuItem::kFav8);
     QString text = Q(ChanMenuText(item));
-    if (i >= int(ChanMenuItem::kFav1) && i <= int(ChanMenuItem::kFav8))
+    QMenu* into = menu.get();
+    if (favorite) {
       text = Q(state.favoriteTexts[size_t(i - int(ChanMenuItem::kFav1))]);
-    QAction* a = menu.addAction(text);
-    a->setEnabled(size_t(i) < state.enabled.size() && state.enabled[size_t(i)]);
+      if (favorites == nullptr) {
+        favorites = menu->addMenu("&Favorite...");
+        favorites->setObjectName("favoriteMenu");
+      }
+      into = favorites;
+    }
+    QAction* a = into->addAction(text);
+    a->setData(i);
+    const bool enabled = size_t(i) < state.enabled.size() && state.enabled[size_t(i)];
+    a->setEnabled(enabled);
+    if (favorite) anyFavorite = anyFavorite || enabled;
+    connect(a, &QAction::triggered, this, [this, item] { view_->OnChannelMenuCommand(item); });
     if (item == ChanMenuItem::kDeleteChannel || item == ChanMenuItem::kFav8 ||
         item == ChanMenuItem::kUnlock || item == ChanMenuItem::kReassignChannelNo ||
         item == ChanMenuItem::kPasteChannel || item == ChanMenuItem::kSortByProvider)
-      menu.addSeparator();
+      menu->addSeparator();
   }
-  menu.exec(channels_->viewport()->mapToGlobal(pos));
+  if (favorites != nullptr) favorites->setEnabled(anyFavorite);
+  return menu;
+}
+
+void CVortanForm::ShowChannelMenu(const QPoint& pos) {
+  if (std::unique_ptr<QMenu> menu = BuildChannelMenu()) menu->exec(channels_->viewport()->mapToGlobal(pos));
 }
 
 void CVortanForm::ShowTpMenu(const QPoint& pos) {

@@ -14,6 +14,7 @@
 class QAbstractButton;
 class QComboBox;
 class QGroupBox;
+class QMenu;
 class QTableView;
 
 namespace pelagor {
@@ -49,6 +50,9 @@ class CVortanForm : public QWidget, public ViewUi {
   QComboBox* Combo(ComboId id) const;
   CDragDropListCtrl* ChannelTable() const { return channels_; }
   QTableView* TpTable() const { return tps_; }
+  // The channel list's popup "CHAN" as the view enables it, each item
+  // wired to its command; nothing when the view shows no menu.
+  std::unique_ptr<QMenu> BuildChannelMenu();
 
   // ViewUi
   void SetChannelColumns(const std::vector<ListColumn>& columns) override;

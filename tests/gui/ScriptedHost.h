@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,10 @@ struct Shared {
   std::deque<std::optional<int>> modelAnswers;         // radio position, nullopt: Cancel
   std::vector<int> modelPreselections;                 // position the dialog was opened with
   std::deque<SaveChangesAnswer> leaveAnswers;
+  // Every other dialog: its kind is recorded, and the next answer fills the
+  // model and says OK or Cancel.
+  std::vector<DialogKind> dialogs;
+  std::deque<std::function<DialogAnswer(DialogModel)>> dialogAnswers;
   int leaveQuestions = 0;
 };
 
@@ -38,7 +43,17 @@ class ScriptedHost : public CModalHost {
   }
   DialogAnswer RunDialog(DialogModel model) override {
     auto* const* m = std::get_if<ModelSelectDlg*>(&model);
-    if (m == nullptr || s_.modelAnswers.empty()) {
+    if (m == nullptr) {
+      s_.dialogs.push_back(KindOf(model));
+      if (s_.dialogAnswers.empty()) {
+        ADD_FAILURE() << "unexpected dialog " << model.index();
+        return DialogAnswer::kCancel;
+      }
+      auto answer = std::move(s_.dialogAnswers.front());
+      s_.dialogAnswers.pop_front();
+      return answer(model);
+    }
+    if (s_.modelAnswers.empty()) {
       ADD_FAILURE() << "unexpected dialog " << model.index();
       return DialogAnswer::kCancel;
     }
