@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/CAddChanDialog.h"
 #include "app/CEditChanDialog.h"
 #include "app/CMainFrame.h"
 #include "app/CVortanApp.h"
@@ -343,6 +344,40 @@ TEST_F(ChannelEditTest, TheRealEditDialogRefusesABadPidAndKeepsTheFocusOnIt) {
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   EXPECT_EQ(Cell(1, kColPPid), "300");
   EXPECT_TRUE(View().Modified());
+}
+
+TEST_F(ChannelEditTest, TheRealAddDialogAddsARadioChannelOnTheCurrentTransponder) {
+  Start(/*scripted=*/false);
+  std::string satellite, transponder;
+  QTimer::singleShot(0, [&] {
+    auto* dlg = qobject_cast<CAddChanDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dlg, nullptr);
+    satellite = dlg->findChild<QLineEdit*>("satelliteText")->text().toStdString();
+    transponder = dlg->findChild<QLineEdit*>("transponderText")->text().toStdString();
+    using F = CAddChanDlg::Field;
+    QTest::keyClicks(dlg->Edit(F::kName), "Radio New");
+    for (auto [f, text] : {std::pair{F::kChannelNumber, "42"}, std::pair{F::kVideoPid, "8192"},
+                           std::pair{F::kAudioPid, "301"}, std::pair{F::kServiceId, "777"}}) {
+      dlg->Edit(f)->selectAll();
+      QTest::keyClicks(dlg->Edit(f), text);
+    }
+    QTest::keyClick(dlg->Edit(F::kServiceId), Qt::Key_Return);  // Enter is OK
+  });
+  Key(Qt::Key_Insert);
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_EQ(satellite, "ASTRA 1");
+  EXPECT_EQ(transponder, "11362 / 22000");
+  // No video PID: a radio channel, not shown among the TV rows.
+  EXPECT_EQ(Names(), kTvNames);
+  EXPECT_TRUE(View().Modified());
+  QTest::mouseClick(qobject_cast<QAbstractButton*>(Form().Control(ControlId::kRadio)), Qt::LeftButton);
+  const QStringList radio = Names();
+  ASSERT_EQ(radio.size(), 3);
+  EXPECT_EQ(radio.back(), "Radio New");
+  EXPECT_EQ(Cell(2, kColChanNo), "42");
+  EXPECT_EQ(Cell(2, kColAPid), "301");
+  EXPECT_EQ(Cell(2, kColSid), "777");
+  EXPECT_EQ(Cell(2, kColFreq), "11362");
 }
 
 }  // namespace
