@@ -98,6 +98,9 @@ void CDragDropListCtrl::BeginDrag(QPoint actionPoint) {
       image_->setAttribute(Qt::WA_TransparentForMouseEvents);
       image_->setAttribute(Qt::WA_ShowWithoutActivating);
       image_->setWindowOpacity(0.7);
+      // Moves without a button must arrive too, to see a lost release.
+      savedTracking_ = viewport()->hasMouseTracking();
+      viewport()->setMouseTracking(true);
       if (!pixmap_.isNull()) {
         image_->setPixmap(pixmap_);
         image_->resize(pixmap_.deviceIndependentSize().toSize());
@@ -153,6 +156,7 @@ void CDragDropListCtrl::EndDrag() {
   StopScrollTimer();
   image_.reset();
   pixmap_ = QPixmap();
+  viewport()->setMouseTracking(savedTracking_);
   Rows rows(*this);
   const int position = target_.Release(rows);
   if (onDrop_) onDrop_(position);

@@ -68,6 +68,7 @@ class CDragDropListCtrl : public QTableView {
   QPixmap pixmap_;
   QPoint hotSpot_;
   bool savedSingleSelection_ = false;
+  bool savedTracking_ = false;
   ScrollDirection direction_ = ScrollDirection::kNone;
   QBasicTimer timer_;
   // The press that may become a drag.

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -209,6 +211,39 @@ TEST_F(DragDropListTest, SingleSelectionComesBackAfterTheDrop) {
   QTest::mouseRelease(Port(), Qt::LeftButton, {}, RowPoint(5));
   EXPECT_EQ(list_.selectionMode(), QAbstractItemView::SingleSelection);
   EXPECT_EQ(drops_, (std::vector<int>{6}));
+}
+
+TEST_F(DragDropListTest, TheDragImageHoldsOnlyTheVisibleRows) {
+  // Rows far apart would otherwise ask for an image as tall as the list.
+  Select({0, kRows - 1});
+  list_.BeginDrag(RowPoint(0));
+  ASSERT_TRUE(list_.Dragging());
+  EXPECT_EQ(list_.DragPixmap().deviceIndependentSize().toSize(), QSize(240, 20));
+  list_.EndDrag();
+  // With no selected row on screen the drag still runs, without a picture.
+  Select({kRows - 1});
+  list_.BeginDrag(RowPoint(0));
+  EXPECT_TRUE(list_.Dragging());
+  EXPECT_TRUE(list_.DragPixmap().isNull());
+  list_.DragMoveTo(RowPoint(4));
+  list_.EndDrag();
+  EXPECT_EQ(drops_, (std::vector<int>{0, 5}));
+}
+
+TEST_F(DragDropListTest, AMoveWithoutTheButtonEndsALostDrag) {
+  Select({2});
+  QTest::mousePress(Port(), Qt::LeftButton, {}, RowPoint(2));
+  QTest::mouseMove(Port(), RowPoint(6));
+  ASSERT_TRUE(list_.Dragging());
+  // The release went to another window; the next move comes without a button.
+  QMouseEvent move(QEvent::MouseMove, RowPoint(7), Port()->mapToGlobal(RowPoint(7)), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(Port(), &move);
+  EXPECT_FALSE(list_.Dragging());
+  EXPECT_EQ(drops_, (std::vector<int>{7}));
+  EXPECT_EQ(SelectedRows(), (std::vector<int>{2}));
+  QTest::mouseRelease(Port(), Qt::LeftButton, {}, RowPoint(7));
+  EXPECT_EQ(drops_.size(), 1u);
 }
 
 }  // namespace
