@@ -15,11 +15,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cstring>
 #include <functional>
 #include <memory>
 
 #include "app/CAddChanDialog.h"
 #include "app/CEditChanDialog.h"
+#include "app/CProviderSelectDialog.h"
 #include "app/CMainFrame.h"
 #include "app/CVortanApp.h"
 #include "app/CVortanForm.h"
@@ -378,6 +380,38 @@ TEST_F(ChannelEditTest, TheRealAddDialogAddsARadioChannelOnTheCurrentTransponder
   EXPECT_EQ(Cell(2, kColAPid), "301");
   EXPECT_EQ(Cell(2, kColSid), "777");
   EXPECT_EQ(Cell(2, kColFreq), "11362");
+}
+
+TEST_F(ChannelEditTest, TheRealProviderDialogGivesTwoChannelsATypedNewProvider) {
+  Start(/*scripted=*/false);
+  // Provider data as a receiver sends it: two names in use.
+  Workspace& ws = View().GetWorkspace();
+  ws.providerPresent = true;
+  for (auto [i, name] : {std::pair{0, "NEWS"}, std::pair{1, "Unknown"}}) {
+    ws.providers.entries[size_t(i)].name.fill(0);
+    std::memcpy(ws.providers.entries[size_t(i)].name.data(), name, std::strlen(name));
+  }
+  ws.providers.count = 2;
+  ClickRow(2);
+  ClickRow(3, Qt::ControlModifier);
+  QStringList lines;
+  QTimer::singleShot(0, [&] {
+    auto* dlg = qobject_cast<CProviderSelectDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dlg, nullptr);
+    for (int i = 0; i < dlg->Combo()->count(); ++i) lines << dlg->Combo()->itemText(i);
+    dlg->Combo()->lineEdit()->selectAll();
+    QTest::keyClicks(dlg->Combo()->lineEdit(), "news");
+    QTest::mouseClick(dlg->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+  });
+  Menu("Se&t Provider");
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_EQ(lines, (QStringList{"Unknown", "NEWS"}));
+  // "news" differs from "NEWS" in case: a new entry, the first free one.
+  EXPECT_EQ(ws.providers.Name(2), "news");
+  EXPECT_EQ(ws.providers.entries[2].usage, 2u);
+  EXPECT_EQ(Cell(2, kColProvider), "news");
+  EXPECT_EQ(Cell(3, kColProvider), "news");
+  EXPECT_NE(Cell(1, kColProvider), "news");
 }
 
 }  // namespace
