@@ -90,6 +90,11 @@ ContextMenu CVortanView::ChannelContextMenu() const {
   ContextMenu m;
   m.enabled.assign(kChanMenuItems, true);
   m.favoriteTexts = st_.favoriteNames;
+  // A list without a name would be a blank item nobody can pick knowingly:
+  // it keeps its menu text.
+  for (int k = 0; k < kFavLists; ++k)
+    if (m.favoriteTexts[size_t(k)].empty())
+      m.favoriteTexts[size_t(k)] = std::string(ChanMenuText(ChanMenuItem(int(ChanMenuItem::kFav1) + k)));
   auto off = [&m](ChanMenuItem i) { m.enabled[size_t(i)] = false; };
   const std::vector<int> rows = ui_.SelectedRows(ListId::kChannels);
   if (!rows.empty() && ws_.loaded) {

@@ -291,6 +291,13 @@ TEST_F(ViewLists, FavouriteComboTakesTheImagesNames) {
   EXPECT_EQ(ui.comboSelection[ComboId::kFavorite], 4);
   EXPECT_EQ(view.State().favoriteNames[2], "List 3");
   EXPECT_EQ(view.ChannelContextMenu().favoriteTexts[0], "List 1");
+  // An unnamed list keeps its menu text.
+  DbOps(view.Image()).SetFavouriteName(1, "");
+  DbOps(view.Image()).SetFavouriteName(7, "");
+  view.FillFavoriteCombo();
+  EXPECT_EQ(view.ChannelContextMenu().favoriteTexts[1], "FAV-2");
+  EXPECT_EQ(view.ChannelContextMenu().favoriteTexts[7], "FAV_8");
+  EXPECT_EQ(view.ChannelContextMenu().favoriteTexts[2], "List 3");
 }
 
 TEST_F(ViewLists, NameFieldSelectorBytes) {
