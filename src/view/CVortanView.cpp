@@ -11,6 +11,7 @@ ViewState::ViewState() {
 
 CVortanView::CVortanView(ViewUi& ui, LinkTiming timing) : ui_(ui), link_(std::move(timing)) {
   for (int i = 0; i < kMaxChans; ++i) Image().SetOrder(i, kNoChan);
+  ResetUndoHistory();
 }
 
 DbOps CVortanView::Ops() {
@@ -95,6 +96,9 @@ void CVortanView::AfterLoad() {
     ui_.Enable(id, !model8);
   }
   ui_.Enable(ControlId::kTpList, !model8 && st_.tunerType[0] == kDvbS);
+  // Data loaded outside a command (a file opened) start a new history; an
+  // upload into the workspace runs inside one and becomes a step.
+  if (editDepth_ == 0) ResetUndoHistory();
 }
 
 // ---- Notifications ----

@@ -12,6 +12,7 @@
 #include "files/Workspace.h"
 #include "link/CLinkPort.h"
 #include "view/CommandIds.h"
+#include "view/UndoHistory.h"
 #include "view/ViewUi.h"
 
 namespace pelagor {
@@ -196,6 +197,15 @@ class CVortanView {
   // current directory.
   void SetSideFileFolder(std::string folder) { sideFileFolder_ = std::move(folder); }
 
+  // ---- Undo and Redo ----
+  // Step back or forward through the workspace edits. Back at the state last
+  // saved (or opened), Modified is cleared again.
+  void OnEditUndo();
+  void OnEditRedo();
+  bool CanUndo() const { return history_.CanUndo(); }
+  bool CanRedo() const { return history_.CanRedo(); }
+  const UndoHistory& History() const { return history_; }
+
   // ---- Command enabling ----
   bool IsCommandEnabled(int id) const;
   ContextMenu ChannelContextMenu() const;
@@ -208,6 +218,24 @@ class CVortanView {
   void OnReceiverInfo();
 
  private:
+  // Brackets a command that may change the workspace: when the outermost
+  // scope ends, what changed becomes one undo step.
+  class EditScope {
+   public:
+    explicit EditScope(CVortanView& view);
+    ~EditScope();
+    EditScope(const EditScope&) = delete;
+    EditScope& operator=(const EditScope&) = delete;
+
+   private:
+    CVortanView& view_;
+  };
+  std::vector<uint8_t> UndoSnapshot() const;
+  void RestoreUndoSnapshot(const std::vector<uint8_t>& bytes, const SatCatalogue& catalogue);
+  void ResetUndoHistory();
+  void CommitEdit();
+  void ShowRestoredState();
+
   void SetTunerChecks();
   void ApplyChannelSelection(int hint);
   void ReportBrokenRow(uint16_t c, bool checkTp);
@@ -250,6 +278,8 @@ class CVortanView {
   bool refreshTexts_ = false;  // cells show the refresh form (after hint -3)
   CLinkPort link_;
   std::string sideFileFolder_;
+  UndoHistory history_;
+  int editDepth_ = 0;
 };
 
 }  // namespace pelagor

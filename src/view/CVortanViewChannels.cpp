@@ -33,6 +33,7 @@ uint32_t WithMasksOf(uint32_t word, uint32_t from) {
 }  // namespace
 
 void CVortanView::OnChannelMenuCommand(ChanMenuItem item) {
+  EditScope scope(*this);
   switch (item) {
     case ChanMenuItem::kAddChannel: OnAddChannel(); break;
     case ChanMenuItem::kEditChannel: OnEditChannel(); break;

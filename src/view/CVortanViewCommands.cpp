@@ -63,6 +63,10 @@ bool CVortanView::IsCommandEnabled(int id) const {
       return link_.Connected();
     case kIdDownloadWorkspace:
       return link_.Connected() && ws_.loaded;
+    case kIdEditUndo:
+      return history_.CanUndo();
+    case kIdEditRedo:
+      return history_.CanRedo();
     default:
       return false;
   }

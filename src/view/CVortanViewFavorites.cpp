@@ -8,6 +8,7 @@
 namespace pelagor {
 
 void CVortanView::OnFavoriteButton() {
+  EditScope scope(*this);
   const int k = st_.favoriteFilter;
   if (!ws_.catalogue.Present() || k < 1 || k > kFavLists) return;
   CFavNameDlg dlg;

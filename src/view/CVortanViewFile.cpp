@@ -42,6 +42,8 @@ void CVortanView::UpdateTitle() {
 void CVortanView::MarkModified() {
   st_.modified = true;
   UpdateTitle();
+  // A command called on its own, outside the dispatchers, is still a step.
+  if (editDepth_ == 0) CommitEdit();
 }
 
 void CVortanView::TakeOverPath(const std::string& path) {
@@ -76,6 +78,7 @@ std::string CVortanView::SideFilePath() const {
 
 bool CVortanView::LoadReceivedImage(const std::vector<uint8_t>& bytes) {
   if (bytes.empty()) return false;
+  EditScope scope(*this);  // an upload into the workspace can be undone
   LoadOptions options;
   options.satelliteDumpPath = SideFilePath();
   if (ApplyDownloadImage(ws_, bytes.data(), bytes.size(), options) != LoadResult::kLoaded) return false;
@@ -105,6 +108,9 @@ bool CVortanView::WriteWorkspace() {
   file_.fileOpen = WriteDownloadImage(ws_, file_.path) == 1;
   if (file_.fileOpen) {
     st_.modified = false;
+    // The history stays; undoing back to here clears Modified again.
+    CommitEdit();
+    history_.MarkSaved();
   } else {
     // Not silent: the user must not believe the list is safe.
     ui_.ShowMessage("File Save Error !!!", MessageIcon::kStop, MessageButtons::kOk);

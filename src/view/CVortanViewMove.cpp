@@ -27,6 +27,7 @@ void CVortanView::OnListBeginDrag(ListId list) {
 
 void CVortanView::OnListDrop(ListId list, int dropPosition) {
   if (list != ListId::kChannels) return;
+  EditScope scope(*this);
   MoveCutChannels(dropPosition - 1);
   FillChannelList(-2);
   st_.cutList.clear();

@@ -17,6 +17,7 @@ constexpr std::string_view kNoMoreSatText = "No more SAT can be added !";
 }  // namespace
 
 void CVortanView::OnSatAdd() {
+  EditScope scope(*this);
   SatCatalogue& cat = ws_.catalogue;
   if (!cat.Present() || st_.currentCatalogueEntry < 0) return;
   // Entry n must be free in the image too: at 198 and 199 the terrestrial
@@ -52,6 +53,7 @@ void CVortanView::OnSatAdd() {
 }
 
 void CVortanView::OnSatDelete() {
+  EditScope scope(*this);
   SatCatalogue& cat = ws_.catalogue;
   const int e = st_.currentCatalogueEntry;
   if (!cat.Present() || e < 0 || e >= int(kCatalogueEntries) || uint32_t(e) >= cat.count) return;
@@ -85,6 +87,7 @@ void CVortanView::OnSatDelete() {
 }
 
 void CVortanView::OnSatEdit() {
+  EditScope scope(*this);
   SatCatalogue& cat = ws_.catalogue;
   const int e = st_.currentCatalogueEntry;
   if (!cat.Present() || e < 0 || e >= int(kCatalogueEntries) || uint32_t(e) >= cat.count) return;

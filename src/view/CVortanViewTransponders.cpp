@@ -29,6 +29,7 @@ uint8_t CableCatalogueIndex(int tunerSelection) { return uint8_t(DbOps::PseudoSa
 }  // namespace
 
 void CVortanView::OnTpMenuCommand(TpMenuItem item) {
+  EditScope scope(*this);
   const int type = CurrentDeliveryType();
   if (type == kDvbT) return;  // the terrestrial TP list is a fixed plan
   const bool sat = type == kDvbS;

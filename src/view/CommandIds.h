@@ -8,6 +8,8 @@ namespace pelagor {
 
 enum CommandId : int {
   kIdAppTitle = 57344,  // string id of the application title
+  kIdEditUndo = 57643,
+  kIdEditRedo = 57644,
   kIdFileNew = 57600,
   kIdFileOpen = 57601,
   kIdFileSave = 57603,

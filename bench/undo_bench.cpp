@@ -1,0 +1,73 @@
+// The undo history on a full workspace (8000 channels, every table full):
+// fifty heavy commands (sorts, a 1000-row cut and paste, reassigning and
+// locking the whole list) and what the fifty steps hold in memory; the time
+// is that of undoing and redoing all fifty.
+
+#include <benchmark/benchmark.h>
+
+#include <numeric>
+
+#include "NullViewUi.h"
+#include "fixtures/SampleWorkspaces.h"
+#include "view/CVortanView.h"
+
+namespace pelagor {
+namespace {
+
+struct FullView {
+  FullView() : view(ui) {
+    view.GetWorkspace() = FullWorkspace(1);
+    view.GetWorkspace().loaded = true;
+    view.OnInitialUpdate();
+    view.AfterLoad();
+    view.OnServiceTypeButton(0);
+  }
+  NullViewUi ui;
+  CVortanView view;
+};
+
+void RunFiftyCommands(FullView& f) {
+  const int rows = f.view.RowCount();
+  std::vector<int> all(static_cast<size_t>(rows));
+  std::iota(all.begin(), all.end(), 0);
+  std::vector<int> spread;
+  for (int i = 0; i < 1000; ++i) spread.push_back(i * (rows / 1000));
+  const ChanMenuItem sorts[] = {ChanMenuItem::kSortByName, ChanMenuItem::kSortBySatellite,
+                                ChanMenuItem::kSortByProvider, ChanMenuItem::kSortByChanNo};
+  for (int i = 0; i < 50; ++i) {
+    switch (i % 5) {
+      case 4:
+        f.ui.SelectRows(ListId::kChannels, spread);
+        f.view.OnChannelMenuCommand(ChanMenuItem::kCutChannel);
+        f.ui.SelectRows(ListId::kChannels, {rows / 2});
+        f.view.OnChannelMenuCommand(ChanMenuItem::kPasteChannel);
+        break;
+      case 3:
+        f.view.OnChannelMenuCommand(ChanMenuItem::kReassignChannelNo);
+        f.ui.SelectRows(ListId::kChannels, all);
+        f.view.OnChannelMenuCommand(i % 2 ? ChanMenuItem::kLock : ChanMenuItem::kUnlock);
+        break;
+      default: f.view.OnChannelMenuCommand(sorts[(i / 5 + i) % 4]); break;
+    }
+  }
+}
+
+void BM_UndoRedoFiftyLevels(benchmark::State& state) {
+  FullView f;
+  RunFiftyCommands(f);
+  const UndoHistory& h = f.view.History();
+  for (auto _ : state) {
+    while (f.view.CanUndo()) f.view.OnEditUndo();
+    while (f.view.CanRedo()) f.view.OnEditRedo();
+  }
+  state.counters["levels"] = double(h.Levels());
+  state.counters["steps_MB"] = double(h.StepBytes()) / (1 << 20);
+  state.counters["total_MB"] = double(h.MemoryBytes()) / (1 << 20);
+}
+
+BENCHMARK(BM_UndoRedoFiftyLevels)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+}  // namespace pelagor
+
+BENCHMARK_MAIN();
