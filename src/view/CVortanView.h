@@ -58,6 +58,9 @@ struct ViewState {
   std::vector<uint16_t> cutList;
   std::array<std::string, kFavLists> favoriteNames;
   bool modified = false;
+  // Find: only channels whose shown name holds this text, case ignored.
+  std::string nameFilter;
+  std::string nameFilterFolded;
 
   ViewState();
 };
@@ -197,6 +200,14 @@ class CVortanView {
   // current directory.
   void SetSideFileFolder(std::string folder) { sideFileFolder_ = std::move(folder); }
 
+  // ---- Find and Move ----
+  // The search field's text: narrows the channel list like the other filters.
+  void OnFindTextChanged(const std::string& text);
+  // Move the selected channels one row up or down among the shown ones.
+  void OnMoveUp();
+  void OnMoveDown();
+  bool CanMoveSelection(int direction) const;  // -1 up, +1 down
+
   // ---- Undo and Redo ----
   // Step back or forward through the workspace edits. Back at the state last
   // saved (or opened), Modified is cleared again.
@@ -235,6 +246,9 @@ class CVortanView {
   void ResetUndoHistory();
   void CommitEdit();
   void ShowRestoredState();
+
+  bool NameMatchesFind(uint16_t c) const;
+  void OnMoveSelection(int direction);
 
   void SetTunerChecks();
   void ApplyChannelSelection(int hint);

@@ -63,6 +63,13 @@ bool CVortanView::IsCommandEnabled(int id) const {
       return link_.Connected();
     case kIdDownloadWorkspace:
       return link_.Connected() && ws_.loaded;
+    case kIdMoveUp:
+      return CanMoveSelection(-1);
+    case kIdMoveDown:
+      return CanMoveSelection(+1);
+    case kIdFind:
+    case kIdFileExport:
+      return true;
     case kIdEditUndo:
       return history_.CanUndo();
     case kIdEditRedo:

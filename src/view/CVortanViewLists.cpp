@@ -133,6 +133,7 @@ bool CVortanView::ChannelShown(uint16_t c, uint16_t selectedTp) const {
   if (st_.favoriteFilter > 0 && !((chw::kFavMask.Get(word) >> (st_.favoriteFilter - 1)) & 1u)) return false;
   const bool cas = chw::kCas.Get(word) != 0;
   if ((st_.casFilter == 1 && cas) || (st_.casFilter == 2 && !cas)) return false;
+  if (!NameMatchesFind(c)) return false;
   const int type = ShownDeliveryType();
   const uint16_t rawTp = img.ChanTp(c);
   const int t = DisplayTp(img, c);

@@ -25,6 +25,11 @@ enum CommandId : int {
   kIdDownloadWorkspace = 32803,
   kIdUploadToWorkspace = 32805,
   kIdReceiverInfo = 32809,
+  // Beyond the receiver's own editor.
+  kIdMoveUp = 32900,
+  kIdMoveDown = 32901,
+  kIdFind = 32902,
+  kIdFileExport = 32903,
 };
 
 // Popup "CHAN" of the channel list, in menu order.

@@ -18,6 +18,10 @@ std::string DecodeRecordText(const uint8_t* bytes, size_t maxLength);
 // 0x80 up) is passed over and the 24 bytes after it are shown.
 std::string ChannelNameText(const uint8_t* field25);
 
+// Text folded for a search that ignores case: Latin, Greek and Cyrillic
+// capitals become small letters; everything else stays.
+std::string FoldCase(std::string_view utf8);
+
 // The way back, for text typed by the user: UTF-8 to the record's ISO 8859-1
 // bytes. A character outside that set, or a broken UTF-8 sequence, becomes '?'.
 std::string EncodeRecordText(std::string_view utf8);
