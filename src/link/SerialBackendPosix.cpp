@@ -141,8 +141,14 @@ uint32_t QueueCount(SerialHandle h)
 
 void Purge(SerialHandle h, bool rx, bool tx)
 {
-    int which = rx && tx ? TCIOFLUSH : rx ? TCIFLUSH : TCOFLUSH;
-    ::tcflush(static_cast<int>(h), which);
+    // Output is let out rather than thrown away: a purge comes right after the
+    // announcement frame, the final ZFIN or "OO", and discarding those before
+    // the receiver has taken them breaks the exchange (a pseudo-terminal drops
+    // whatever the other side has not read yet).
+    if (tx)
+        ::tcdrain(static_cast<int>(h));
+    if (rx)
+        ::tcflush(static_cast<int>(h), TCIFLUSH);
 }
 
 void ClearErrors(SerialHandle) {}  // termios keeps no sticky error flags to clear

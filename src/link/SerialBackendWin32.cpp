@@ -140,8 +140,12 @@ void Purge(SerialHandle h, bool rx, bool tx)
     DWORD flags = 0;
     if (rx)
         flags |= PURGE_RXABORT | PURGE_RXCLEAR;
-    if (tx)
+    if (tx) {
+        // Let written bytes out first: the purge follows the announcement
+        // frame and the end of a session, which the receiver must still get.
+        FlushFileBuffers(H(h));
         flags |= PURGE_TXABORT | PURGE_TXCLEAR;
+    }
     PurgeComm(H(h), flags);
 }
 

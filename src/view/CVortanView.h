@@ -228,6 +228,16 @@ class CVortanView {
   void OnLinkDisconnect();
   void OnReceiverInfo();
 
+  // ---- Transfer commands ----
+  // Download File: a file of the user's choice to the receiver.
+  void OnDownloadFile();
+  // Upload File: the receiver's data, sent without announcement, into the workspace.
+  void OnUploadFile();
+  // Download Workspace: the workspace's file (saved first) to the receiver.
+  void OnDownloadWorkspace();
+  // Upload to Workspace: announced upload of the receiver's channel data.
+  void OnUploadToWorkspace();
+
  private:
   // Brackets a command that may change the workspace: when the outermost
   // scope ends, what changed becomes one undo step.
@@ -284,6 +294,8 @@ class CVortanView {
   void AddCableChannel();
   void FillNewChannel(uint16_t c, uint16_t t, const CAddChanDlg& dlg);
   void EndAddChannel();
+  void SendFileToReceiver(const std::string& folder, const std::string& fileName);
+  void ReceiveIntoWorkspace(bool announce);
 
   ViewUi& ui_;
   Workspace ws_;

@@ -20,6 +20,7 @@ class CFavNameDlg;
 class CProviderSelectDlg;
 class CComPortDlg;
 class CSTBInfoDlg;
+class TransferUi;
 
 // The controls of the form, named after what the user sees.
 enum class ControlId {
@@ -147,6 +148,10 @@ class ViewUi {
   // File choosers: the chosen full path, or nothing when cancelled.
   virtual std::optional<std::string> AskOpenFile(const FileRequest& request) = 0;
   virtual std::optional<std::string> AskSaveFile(const FileRequest& request) = 0;
+
+  // The transfer dialog a ZMODEM session shows while it runs; nullptr: no
+  // dialog, the command just waits for the session to end.
+  virtual TransferUi* TransferDialog() { return nullptr; }
 };
 
 }  // namespace pelagor

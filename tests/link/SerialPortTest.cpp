@@ -112,6 +112,21 @@ TEST_F(SerialPortPty, PurgeReceiveEmptiesInputQueue)
     EXPECT_EQ(port.WaitCommData(0), 0);
 }
 
+// A purge right after a write (the announcement frame, the final "OO") must
+// not take those bytes from the receiver.
+TEST_F(SerialPortPty, PurgesAfterAWriteStillDeliverIt)
+{
+    for (int round = 0; round < 20; ++round) {
+        const unsigned char frame[8] = {0x56, 0x58, 2, 0, 0, 0, 0, static_cast<unsigned char>(round)};
+        ASSERT_EQ(port.WriteCommBlock(frame, sizeof frame), 1);
+        if (round % 2)
+            port.PurgeAll();
+        else
+            port.PurgeTransmit();
+        EXPECT_EQ(pty.Receive(1000), std::vector<unsigned char>(frame, frame + 8)) << round;
+    }
+}
+
 TEST_F(SerialPortPty, SecondOpenOfExclusiveDeviceFails)
 {
     // The kernel lets a privileged user through an exclusive lock.

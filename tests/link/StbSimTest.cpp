@@ -140,8 +140,9 @@ TEST_F(StbSimPeer, DownloadAndUploadRunTheirPrograms)
 
 TEST_F(StbSimPeer, WithoutAProgramTheFrameIsOnlyReportedAndOthersNamed)
 {
+    // Programs replace the built-in peer; a frame left without one is only reported.
     std::string path;
-    auto sim = StartSim({}, path);
+    auto sim = StartSim({"--on-download", "true"}, path);
     ASSERT_FALSE(path.empty());
     CSerialPort port{Timing(3000)};
     ASSERT_TRUE(port.OpenPort(path));

@@ -49,6 +49,8 @@ class FakeViewUi : public ViewUi {
   std::deque<std::function<DialogAnswer(DialogModel)>> dialogAnswers;
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
+  // The transfer dialog the commands get (none by default).
+  TransferUi* transferUi = nullptr;
 
   void SetChannelColumns(const std::vector<ListColumn>& columns) override { channelColumns = columns; }
   void ResetChannelList(int rowCount) override {
@@ -108,6 +110,8 @@ class FakeViewUi : public ViewUi {
     saveAnswers.pop_front();
     return a;
   }
+
+  TransferUi* TransferDialog() override { return transferUi; }
 
   // ---- helpers ----
   std::vector<std::string> MessageTexts() const {

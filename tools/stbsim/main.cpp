@@ -3,6 +3,8 @@
 //
 //   pelagor-stbsim [--device PATH | --link PATH] [--model T] [--boot T] [--main T]
 //                  [--reply-bytes N] [--late-ms N] [--silent]
+//                  [--peer engine|lrzsz] [--workspace FILE] [--save-received PATH]
+//                  [--send-now] [--byte-wait-ms N] [--no-pauses] [--trace]
 //                  [--on-download CMD] [--on-upload CMD]
 //
 // Without --device it creates a pseudo-terminal and prints "PORT <path>" (and
@@ -12,9 +14,18 @@
 // "PEER receive" or "PEER send" when an announcement hands the line over and
 // "DOWNLOAD <status>" or "UPLOAD <status>" when that ends, "FRAME <code>" for
 // other codes.
-// After a download or upload announcement the line is handed to the ZMODEM peer:
-// --on-download and --on-upload name programs (e.g. "rz", "sz file") that run with
-// the line as standard input and output; without one the frame is only reported.
+// After a download announcement the simulator receives the PC's file by ZMODEM
+// ("RECEIVED <bytes> CHANNELS <count>" when it read as a download image, which
+// then becomes its channel data, "RECEIVED <bytes> FILE" otherwise; each file is
+// also written to --save-received). After an upload announcement it sends its
+// channel data: the bytes of --workspace FILE as they are, by default the demo
+// workspace. --send-now sends them once at start, without a frame (the PC's
+// Upload File). The ZMODEM side is the project's engine (--peer engine, waits
+// of --byte-wait-ms, default 14000; --no-pauses drops its pauses between
+// subpackets and retries, for lines without a baud rate) or lrzsz's rz and sz
+// (--peer lrzsz). --trace writes the engine's protocol steps to standard error.
+// --on-download and --on-upload instead name programs (e.g. "rz", "sz file")
+// that run with the line as standard input and output.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -24,13 +35,21 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
 
 #include "CommandZmodemPeer.h"
+#include "EngineZmodemPeer.h"
+#include "LrzszZmodemPeer.h"
+#include "StbChannelStore.h"
 #include "StbSimulator.h"
+#include "files/DownloadImage.h"
+#include "files/WorkspaceLoad.h"
+#include "fixtures/SampleWorkspaces.h"
 #include "link/CSerialPort.h"
 
 namespace {
@@ -45,6 +64,12 @@ struct Options {
   long lateMs = 0;
   bool silent = false;
   std::string onDownload, onUpload;
+  std::string peer = "engine";
+  std::string workspace, saveReceived;
+  bool sendNow = false;
+  long byteWaitMs = 14000;
+  bool noPauses = false;
+  bool trace = false;
 };
 
 [[noreturn]] void Usage(const std::string& msg) {
@@ -52,8 +77,10 @@ struct Options {
   std::fprintf(stderr,
                "usage: pelagor-stbsim [--device PATH | --link PATH] [--model T] [--boot T] "
                "[--main T]\n"
-               "       [--reply-bytes N] [--late-ms N] [--silent] [--on-download CMD] "
-               "[--on-upload CMD]\n");
+               "       [--reply-bytes N] [--late-ms N] [--silent] [--peer engine|lrzsz]\n"
+               "       [--workspace FILE] [--save-received PATH] [--send-now] [--byte-wait-ms N]\n"
+               "       [--no-pauses] [--trace]"
+               "       [--on-download CMD] [--on-upload CMD]\n");
   std::exit(2);
 }
 
@@ -82,12 +109,21 @@ Options Parse(int argc, char** argv) {
     else if (a == "--silent") o.silent = true;
     else if (a == "--on-download") o.onDownload = value();
     else if (a == "--on-upload") o.onUpload = value();
+    else if (a == "--peer") o.peer = value();
+    else if (a == "--workspace") o.workspace = value();
+    else if (a == "--save-received") o.saveReceived = value();
+    else if (a == "--send-now") o.sendNow = true;
+    else if (a == "--no-pauses") o.noPauses = true;
+    else if (a == "--trace") o.trace = true;
+    else if (a == "--byte-wait-ms") o.byteWaitMs = Number(a, value());
     else if (a == "-h" || a == "--help") Usage("help");
     else Usage("unknown option " + a);
   }
   if (o.replyBytes > long(kReceiverInfoSize))
     Usage("--reply-bytes is at most 104");
   if (!o.device.empty() && !o.link.empty()) Usage("--device and --link exclude each other");
+  if (o.peer != "engine" && o.peer != "lrzsz") Usage("--peer is engine or lrzsz");
+  if (o.byteWaitMs < 10) Usage("--byte-wait-ms is at least 10");
   return o;
 }
 
@@ -159,6 +195,39 @@ bool OpenLine(const Options& opt, Line& line) {
   return true;
 }
 
+// The channel data the receiver starts with.
+bool InitialChannelData(const Options& opt, std::vector<uint8_t>& out) {
+  if (!opt.workspace.empty()) {
+    if (pelagor::ReadWholeFile(opt.workspace, out)) return true;
+    std::fprintf(stderr, "pelagor-stbsim: cannot read %s\n", opt.workspace.c_str());
+    return false;
+  }
+  out = pelagor::BuildDownloadImage(pelagor::DemoWorkspace());
+  return !out.empty();
+}
+
+LinkTiming EngineTiming(const Options& opt) {
+  LinkTiming t;
+  // Same poll as the program's, fewer of them when the wait is shortened.
+  t.zmodemBytePollCount = uint32_t(std::max<long>(1, opt.byteWaitMs / long(t.zmodemBytePollMs)));
+  if (opt.byteWaitMs < long(t.zmodemBytePollMs)) t.zmodemBytePollMs = uint32_t(opt.byteWaitMs);
+  if (opt.noPauses) t.pauseLongMs = t.pauseMediumMs = t.pauseShortMs = 0;
+  return t;
+}
+
+// A folder of our own for the files the peers move; removed at the end.
+struct WorkDir {
+  std::string path;
+  WorkDir() {
+    char tmpl[] = "/tmp/pelagor-stbsim-XXXXXX";
+    if (::mkdtemp(tmpl)) path = tmpl;
+  }
+  ~WorkDir() {
+    std::error_code ec;
+    if (!path.empty()) std::filesystem::remove_all(path, ec);
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -172,9 +241,30 @@ int main(int argc, char** argv) {
     if (opt.device.empty()) std::perror("pelagor-stbsim: pseudo-terminal");
     return 1;
   }
+  std::vector<uint8_t> channelData;
+  if (!InitialChannelData(opt, channelData)) return 1;
+  WorkDir work;
+  if (work.path.empty()) {
+    std::perror("pelagor-stbsim: work folder");
+    return 1;
+  }
   pelagor::StbSimulator sim(opt.identity);
-  pelagor::CommandZmodemPeer peer(opt.onDownload, opt.onUpload, &gStop);
+  pelagor::StbChannelStore store(std::move(channelData), opt.saveReceived, Say);
+  std::unique_ptr<pelagor::ZmodemPeer> peerOwner;
+  if (!opt.onDownload.empty() || !opt.onUpload.empty())
+    peerOwner = std::make_unique<pelagor::CommandZmodemPeer>(opt.onDownload, opt.onUpload, &gStop);
+  else if (opt.peer == "lrzsz")
+    peerOwner = std::make_unique<pelagor::LrzszZmodemPeer>(store, work.path, int(std::max(1L, opt.byteWaitMs / 100)),
+                                                           &gStop);
+  else
+    peerOwner = std::make_unique<pelagor::EngineZmodemPeer>(store, EngineTiming(opt), work.path, &gStop,
+                                                             opt.trace);
+  pelagor::ZmodemPeer& peer = *peerOwner;
   Say("READY");
+  if (opt.sendNow) {
+    Say("PEER send");
+    Say("UPLOAD " + std::to_string(peer.SendToPc(line.fd)));
+  }
 
   while (!gStop) {
     pollfd p{line.fd, POLLIN, 0};

@@ -1,0 +1,113 @@
+// Transfer commands: files and the workspace to the receiver, the receiver's
+// channel data into the workspace. Each runs one ZMODEM session behind the
+// transfer dialog and ends in one message box.
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "Zmodem32/ZmodemResult.h"
+#include "Zmodem32/ZmodemTransfer.h"
+#include "files/WorkspaceLoad.h"
+#include "link/ReceiverProtocol.h"
+#include "view/CVortanView.h"
+
+namespace pelagor {
+
+namespace {
+
+// The value the transfer commands hand to the entry functions.
+constexpr uint16_t kSendValue = 0;
+constexpr uint16_t kReceiveValue = 16;
+
+// Opened for reading and closed again; a folder is not a file to send.
+bool CanOpenForReading(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return false;
+  std::ifstream f(path, std::ios::binary);
+  return f.is_open();
+}
+
+size_t NameStart(const std::string& path) {
+  const size_t p = path.find_last_of("\\/");
+  return p == std::string::npos ? 0 : p + 1;
+}
+
+}  // namespace
+
+void CVortanView::SendFileToReceiver(const std::string& folder, const std::string& fileName) {
+  CSerialPort& port = link_.Port();
+  SendUartCommand(port, UART_CMD_START_ZMODEM_DOWNLOAD);
+  // The file goes by its name from its folder. Should the folder not become
+  // current, the whole path is sent instead of whatever file of that name
+  // the old current directory holds.
+  std::string sendPath = fileName;
+  if (!folder.empty()) {
+    std::error_code ec;
+    std::filesystem::current_path(folder, ec);
+    if (ec) sendPath = folder + fileName;
+  }
+  ZmodemResult result;
+  const int32_t code =
+      ZmodemSendFile(port.Handle(), sendPath, kSendValue, &result, ui_.TransferDialog(), port.Timing());
+  port.PurgeAll();
+  if (code == ZMODEM_OK) {
+    ui_.ShowMessage("Download Success !\n\nDo not power off the receiver until reboot automatically !",
+                    MessageIcon::kInformation, MessageButtons::kOk);
+  } else if (code == ZMODEM_CANCELLED) {
+    ui_.ShowMessage("Download Cancelled !", MessageIcon::kStop, MessageButtons::kOk);
+  } else {
+    ui_.ShowMessage("Download Failed !", MessageIcon::kStop, MessageButtons::kOk);
+  }
+}
+
+void CVortanView::ReceiveIntoWorkspace(bool announce) {
+  CSerialPort& port = link_.Port();
+  if (announce) SendUartCommand(port, UART_CMD_START_ZMODEM_UPLOAD);
+  ZmodemResult result;
+  const int32_t code =
+      ZmodemReceiveFile(port.Handle(), "", kReceiveValue, &result, ui_.TransferDialog(), port.Timing());
+  port.PurgeAll();
+  if (code == ZMODEM_OK) {
+    // No bytes: nothing to load and nothing to say. Bytes the reader
+    // rejects leave the workspace as it was, and the user is told.
+    if (!result.data.empty() && !LoadReceivedImage(result.data))
+      ui_.ShowMessage(std::string(kInvalidFileFormatText), MessageIcon::kStop, MessageButtons::kOk);
+  } else if (code == ZMODEM_CANCELLED) {
+    ui_.ShowMessage("Upload Cancelled !", MessageIcon::kStop, MessageButtons::kOk);
+  } else {
+    ui_.ShowMessage("Upload Error !", MessageIcon::kStop, MessageButtons::kOk);
+  }
+}
+
+void CVortanView::OnDownloadFile() {
+  const std::optional<std::string> path = ui_.AskOpenFile(OpenFileRequest());
+  if (!path) return;
+  // This command's own file: the workspace's path, name and folder stay.
+  const size_t start = NameStart(*path);
+  const std::string fileName = path->substr(start);
+  const std::string folder = path->substr(0, start);
+  if (!CanOpenForReading(*path)) {
+    ui_.ShowMessage("File Open Failed !", MessageIcon::kStop, MessageButtons::kOk);
+    return;
+  }
+  SendFileToReceiver(folder, fileName);
+}
+
+void CVortanView::OnUploadFile() { ReceiveIntoWorkspace(false); }
+
+void CVortanView::OnUploadToWorkspace() { ReceiveIntoWorkspace(true); }
+
+void CVortanView::OnDownloadWorkspace() {
+  if (!file_.fileOpen) {
+    OnFileSaveAs();
+  } else if (st_.modified) {
+    // A failed write shows "File Save Error !!!" and clears FileOpen: the
+    // stale file on disk is then not sent as if it were the workspace.
+    WriteWorkspace();
+  }
+  if (!file_.fileOpen) return;
+  SendFileToReceiver(file_.folder, file_.fileName);
+}
+
+}  // namespace pelagor
