@@ -15,10 +15,9 @@
 #include "files/DownloadImage.h"
 #include "files/WorkspaceLoad.h"
 #include "fixtures/SampleWorkspaces.h"
-#include "link/ChildProcess.h"
 #include "link/PtyPair.h"
 #include "view/FakeViewUi.h"
-#include "zmodem/ZmodemPeerProcess.h"
+#include "integration/SimulatedReceiver.h"
 #include "zmodem/ZmodemTestSupport.h"
 
 namespace pelagor::test {
@@ -75,26 +74,6 @@ class StoppingTransferUi : public zmtest::FakeTransferUi {
     dlg = nullptr;
   }
   std::atomic<CTransferDlg*> dlg{nullptr};
-};
-
-// The simulator on end B of a line simulator; the view connects to end A.
-class SimulatedReceiver {
- public:
-  explicit SimulatedReceiver(std::vector<std::string> options) : line_({}) {
-    if (!line_.Ok()) return;
-    std::vector<std::string> argv{PELAGOR_STBSIM, "--device", line_.Path(1), "--byte-wait-ms", "2000", "--no-pauses"};
-    argv.insert(argv.end(), options.begin(), options.end());
-    sim_ = std::make_unique<ChildProcess>(argv);
-    ready_ = sim_->WaitFor("READY", 10000).has_value();
-  }
-  bool Ok() const { return ready_; }
-  const std::string& PcPort() const { return line_.Path(0); }
-  ChildProcess& Sim() { return *sim_; }
-
- private:
-  zmtest::LineSimProcess line_;
-  std::unique_ptr<ChildProcess> sim_;
-  bool ready_ = false;
 };
 
 class TransferCommands : public ::testing::Test {

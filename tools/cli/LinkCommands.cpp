@@ -39,9 +39,7 @@ int RunPorts(std::ostream& out) {
   return 0;
 }
 
-int RunStbInfo(const std::string& port, std::ostream& out, std::ostream& err,
-               const LinkTiming& timing) {
-  CLinkPort link(timing);
+bool ConnectOrReport(CLinkPort& link, const std::string& port, std::ostream& err) {
   // The port dialog's own conversion, fed with the typed name.
   CComPortDlg dlg = link.MakePortDialog({});
   if (dlg.Editable()) {
@@ -53,14 +51,20 @@ int RunStbInfo(const std::string& port, std::ostream& out, std::ostream& err,
   std::string message;
   switch (link.ConnectWith(dlg, &message)) {
     case ConnectResult::kConnected:
-      break;
+      return true;
     case ConnectResult::kOpenFailed:
       err << message << '\n';
-      return kLinkExitFailed;
+      return false;
     default:
       err << "Can not open " << port << " !\n";
-      return kLinkExitFailed;
+      return false;
   }
+}
+
+int RunStbInfo(const std::string& port, std::ostream& out, std::ostream& err,
+               const LinkTiming& timing) {
+  CLinkPort link(timing);
+  if (!ConnectOrReport(link, port, err)) return kLinkExitFailed;
   CSTBInfoDlg info;
   const bool ok = link.QueryInfo(info);
   link.Disconnect();

@@ -9,7 +9,15 @@
 
 #include "link/LinkTiming.h"
 
+namespace pelagor {
+class CLinkPort;
+}
+
 namespace pelagor::cli {
+
+// Connect as the port dialog would with the typed port; on failure the open
+// message ("Can not open ... !") goes to err and the result is false.
+bool ConnectOrReport(CLinkPort& link, const std::string& port, std::ostream& err);
 
 // ports: one port per line, sorted as the port dialog lists them.
 // stb-info --port DEV: "Model: ...", "Boot Ver.: ...", "Main Ver.: ..." lines, or

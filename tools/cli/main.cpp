@@ -10,6 +10,9 @@
 #ifdef PELAGOR_CLI_LINK
 #include "LinkCommands.h"
 #endif
+#ifdef PELAGOR_CLI_TRANSFER
+#include "TransferCommands.h"
+#endif
 
 int main(int argc, char** argv) {
   CLI::App app{"Pelagor channel-list tool", "pelagor-cli"};
@@ -18,6 +21,9 @@ int main(int argc, char** argv) {
   pelagor::cli::AddChannelCommands(app);
 #ifdef PELAGOR_CLI_LINK
   AddLinkCommands(app);
+#endif
+#ifdef PELAGOR_CLI_TRANSFER
+  pelagor::cli::AddTransferCommands(app);
 #endif
   try {
     app.parse(argc, argv);
