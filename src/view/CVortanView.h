@@ -194,6 +194,11 @@ class CVortanView {
   void UpdateTitle();
   // How every channel and TP edit ends: set Modified, update the title.
   void MarkModified();
+  // File "Export Channel List...": the list as shown, its columns and rows,
+  // to a CSV file.
+  void OnFileExport();
+  std::string ChannelListCsv() const;
+  static FileRequest ExportFileRequest();
   static FileRequest OpenFileRequest();
   static FileRequest SaveFileRequest();
   // Folder the side file "dump_sat_info.bin" is written to; empty: the
@@ -296,6 +301,9 @@ class CVortanView {
   void EndAddChannel();
   void SendFileToReceiver(const std::string& folder, const std::string& fileName);
   void ReceiveIntoWorkspace(bool announce);
+  // Runs the add or edit dialog until its name fits the channel's character
+  // table (an unchanged name always does) or the user cancels.
+  bool RunChannelDialog(DialogModel dlg, const std::string& name, const std::string& unchanged, int table);
 
   ViewUi& ui_;
   Workspace ws_;

@@ -9,6 +9,7 @@
 #include "view/CAddChanDlg.h"
 #include "view/CEditChanDlg.h"
 #include "view/CProviderSelectDlg.h"
+#include "view/ChannelNameCodec.h"
 #include "view/CVortanView.h"
 #include "view/RecordText.h"
 
@@ -92,8 +93,22 @@ void CVortanView::FillNewChannel(uint16_t c, uint16_t t, const CAddChanDlg& dlg)
   ops.SetChanPid(c, 2, uint16_t(dlg.pcrPid));
   img.SetChanTuner(c, uint16_t(WithMasksOf(tuner::kMarker.Set(img.ChanTuner(c), 1), img.TpTuner(t))));
   img.SetChanU16(c, chan::kSid, uint16_t(dlg.serviceId));
-  ops.SetChanName(c, EncodeRecordText(dlg.name));
+  // The dialog has checked that the name fits the default table.
+  std::string bytes;
+  EncodeNameText(dlg.name, kDefaultNameTable, size_t(kChanNameLen), bytes);
+  ops.SetChanName(c, bytes);
   ops.SetServiceType(c, uint16_t(dlg.videoPid) != kNoPid ? 0 : 1);
+}
+
+bool CVortanView::RunChannelDialog(DialogModel dlg, const std::string& name, const std::string& unchanged,
+                                   int table) {
+  while (ui_.RunDialog(dlg) == DialogAnswer::kOk) {
+    std::string bytes;
+    if (name == unchanged || EncodeNameText(name, table, size_t(-1), bytes)) return true;
+    // Back to the dialog with what was typed, so it can be mended.
+    ui_.ShowMessage(std::string(kNameNotStorableText), MessageIcon::kStop, MessageButtons::kOk);
+  }
+  return false;
 }
 
 void CVortanView::EndAddChannel() {
@@ -124,7 +139,7 @@ void CVortanView::AddSatelliteChannel() {
   CAddChanDlg dlg;
   dlg.satelliteText = DecodeRecordText(entry.name.data(), entry.name.size());
   dlg.transponderText = Printf("%d / %d", ct.frequency, ct.symbolRate);
-  if (ui_.RunDialog(&dlg) != DialogAnswer::kOk) return;
+  if (!RunChannelDialog(&dlg, dlg.name, "", kDefaultNameTable)) return;
 
   // Whatever the repair removed must reach the list and the title even when
   // a later step gives up.
@@ -204,7 +219,7 @@ void CVortanView::AddTerrestrialChannel() {
   }
   // A satellite made above stays even when no channel is added; it is part
   // of the image now, so the list and the title follow.
-  if (t == kNoTp || ui_.RunDialog(&dlg) != DialogAnswer::kOk) {
+  if (t == kNoTp || !RunChannelDialog(&dlg, dlg.name, "", kDefaultNameTable)) {
     if (changed) EndAddChannel();
     return;
   }
@@ -230,7 +245,7 @@ void CVortanView::AddCableChannel() {
   CAddChanDlg dlg;
   dlg.satelliteText = DecodeRecordText(img.SatName(s), sat::kNameSize);
   dlg.transponderText = Printf("%d / %d", int(img.TpFrequency(t)) * 100, img.TpSymbolRate(t));
-  if (ui_.RunDialog(&dlg) != DialogAnswer::kOk) return;
+  if (!RunChannelDialog(&dlg, dlg.name, "", kDefaultNameTable)) return;
   uint16_t c = kNoChan;
   if (ops.AddChan(t, c, 1) == 0) FillNewChannel(c, t, dlg);
   EndAddChannel();
@@ -244,14 +259,15 @@ void CVortanView::OnEditChannel() {
   const uint16_t c = chans.front();
   DbImage& img = Image();
   CEditChanDlg dlg;
-  dlg.name = DecodeRecordText(img.ChanName(c), chan::kNameSize);
+  dlg.name = ChannelNameText(img.ChanName(c));
   dlg.channelNumber = img.ChanNumber(c);
   dlg.audioPid = img.ChanU16(c, chan::kAudioPid);
   dlg.videoPid = img.ChanU16(c, chan::kVideoPid);
   dlg.pcrPid = img.ChanU16(c, chan::kPcrPid);
   dlg.serviceId = img.ChanSid(c);
   const std::string shownName = dlg.name;
-  if (ui_.RunDialog(&dlg) != DialogAnswer::kOk) return;
+  const int table = ChannelNameTable(img.ChanName(c));
+  if (!RunChannelDialog(&dlg, dlg.name, shownName, table)) return;
 
   // The name goes in as typed, without the cleaning of new names. An
   // untouched name keeps its bytes, and a character-table selector in front
@@ -264,8 +280,9 @@ void CVortanView::OnEditChannel() {
     std::memset(field, 0, chan::kNameSize);
     size_t at = 0;
     if (selector) field[at++] = first;
-    const std::string bytes = EncodeRecordText(dlg.name);
-    std::memcpy(field + at, bytes.data(), std::min<size_t>(bytes.size(), size_t(CEditChanDlg::kNameChars)));
+    std::string bytes;
+    EncodeNameText(dlg.name, table, size_t(CEditChanDlg::kNameChars), bytes);
+    std::memcpy(field + at, bytes.data(), bytes.size());
   }
   img.SetChanU16(c, chan::kAudioPid, uint16_t(dlg.audioPid));
   img.SetChanU16(c, chan::kVideoPid, uint16_t(dlg.videoPid));

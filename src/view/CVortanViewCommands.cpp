@@ -68,8 +68,9 @@ bool CVortanView::IsCommandEnabled(int id) const {
     case kIdMoveDown:
       return CanMoveSelection(+1);
     case kIdFind:
-    case kIdFileExport:
       return true;
+    case kIdFileExport:
+      return ws_.loaded;
     case kIdEditUndo:
       return history_.CanUndo();
     case kIdEditRedo:

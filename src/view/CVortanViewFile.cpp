@@ -1,8 +1,11 @@
 // Workspace file commands: New, Open, Save, Save As, and the window title.
 
+#include <fstream>
+
 #include "files/DownloadImage.h"
 #include "files/WorkspaceLoad.h"
 #include "view/CVortanView.h"
+#include "view/CsvWriter.h"
 #include "view/ModelSelectDlg.h"
 #include "view/WindowTitle.h"
 
@@ -150,6 +153,38 @@ void CVortanView::OnFileSaveAs() {
   }
   TakeOverPath(*path);
   WriteWorkspace();
+}
+
+}  // namespace pelagor
+
+namespace pelagor {
+
+FileRequest CVortanView::ExportFileRequest() {
+  return {"csv", "*.csv", "Channel list(*.csv)|*.csv|All Files (*.*)|*.*||", true, true};
+}
+
+std::string CVortanView::ChannelListCsv() const {
+  std::vector<std::vector<std::string>> table;
+  std::vector<std::string> headings;
+  for (const ListColumn& c : ChannelColumnList()) headings.push_back(c.heading);
+  table.push_back(std::move(headings));
+  for (int row = 0; row < st_.rowCount; ++row) {
+    std::vector<std::string> cells;
+    for (int col = 0; col < kChannelColumns; ++col) cells.push_back(ChannelCell(row, col));
+    table.push_back(std::move(cells));
+  }
+  return CsvTable(table);
+}
+
+void CVortanView::OnFileExport() {
+  if (!ws_.loaded) return;
+  const std::optional<std::string> path = ui_.AskSaveFile(ExportFileRequest());
+  if (!path) return;
+  const std::string text = ChannelListCsv();
+  std::ofstream out(*path, std::ios::binary | std::ios::trunc);
+  out.write(text.data(), std::streamsize(text.size()));
+  out.close();
+  if (!out) ui_.ShowMessage("File Save Error !!!", MessageIcon::kStop, MessageButtons::kOk);
 }
 
 }  // namespace pelagor

@@ -1,5 +1,7 @@
 #include "view/RecordText.h"
 
+#include "view/ChannelNameCodec.h"
+
 namespace pelagor {
 
 std::string DecodeRecordText(const uint8_t* bytes, size_t maxLength) {
@@ -20,8 +22,8 @@ std::string DecodeRecordText(const uint8_t* bytes, size_t maxLength) {
 }
 
 std::string ChannelNameText(const uint8_t* field25) {
-  if (int8_t(field25[0]) < 32) return DecodeRecordText(field25 + 1, 24);
-  return DecodeRecordText(field25, 25);
+  if (int8_t(field25[0]) < 32) return DecodeNameBytes(field25 + 1, 24, ChannelNameTable(field25));
+  return DecodeNameBytes(field25, 25, kDefaultNameTable);
 }
 
 std::string EncodeRecordText(std::string_view utf8) {

@@ -15,7 +15,8 @@ std::string DecodeRecordText(const uint8_t* bytes, size_t maxLength);
 
 // The 25-byte channel name field as the lists show it: a first byte below
 // 32 read as a signed byte (a character-table selector, or any byte from
-// 0x80 up) is passed over and the 24 bytes after it are shown.
+// 0x80 up) is passed over and the 24 bytes after it are shown. The text is
+// read in the name's DVB character table (ChannelNameCodec.h).
 std::string ChannelNameText(const uint8_t* field25);
 
 // Text folded for a search that ignores case: Latin, Greek and Cyrillic

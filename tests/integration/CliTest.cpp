@@ -136,15 +136,15 @@ TEST_F(CliTest, ChannelsJson) {
 TEST_F(CliTest, ChannelsCsvAndText) {
   CliOutput r = Run("channels --csv small.bin");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out.substr(0, r.out.find('\n')),
+  EXPECT_EQ(r.out.substr(0, r.out.find("\r\n")),
             "No.,Chan No.,Chan Name,Satellite,Freq.,Pol.,CAS,V_PID,A_PID,P_PID,SID,Favorite,Lock,Provider");
-  EXPECT_NE(r.out.find("\n3,3,Sky Cinema,Astra 19.2E,12188,H,O,255,256,255,4,,O,Sky\n"), std::string::npos);
-  EXPECT_NE(r.out.find("\n4,4,Bayern 3,Astra 19.2E,12188,H,X,8192,611,8192,28400,Music,,ARD\n"), std::string::npos);
-  EXPECT_NE(r.out.find("\n6,65535,Kabel Info,DVB-C,306000,AUTO,X,101,102,101,1,,,Unknown\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\r\n3,3,Sky Cinema,Astra 19.2E,12188,H,O,255,256,255,4,,O,Sky\r\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\r\n4,4,Bayern 3,Astra 19.2E,12188,H,X,8192,611,8192,28400,Music,,ARD\r\n"), std::string::npos);
+  EXPECT_NE(r.out.find("\r\n6,65535,Kabel Info,DVB-C,306000,AUTO,X,101,102,101,1,,,Unknown\r\n"), std::string::npos);
   // Without provider data the column reads N/A.
   ASSERT_EQ(WriteDownloadImage(SmallWorkspace(1, false), (dir_ / "noprov.bin").string()), 1);
   r = Run("channels --csv noprov.bin");
-  EXPECT_NE(r.out.find(",Sky Cinema,Astra 19.2E,12188,H,O,255,256,255,4,,O,N/A\n"), std::string::npos);
+  EXPECT_NE(r.out.find(",Sky Cinema,Astra 19.2E,12188,H,O,255,256,255,4,,O,N/A\r\n"), std::string::npos);
   r = Run("channels small.bin");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out.rfind("No.  Chan No.  Chan Name", 0), 0u);
@@ -156,7 +156,33 @@ TEST_F(CliTest, FavouriteNamesWithCommasAreQuoted) {
   std::memcpy(ws.image->FavName(0), "News, Weather", 14);
   ASSERT_EQ(WriteDownloadImage(ws, (dir_ / "fav.bin").string()), 1);
   const CliOutput r = Run("channels --csv fav.bin");
-  EXPECT_NE(r.out.find(",10301,\"News, Weather\",,ARD\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(",10301,\"News, Weather\",,ARD\r\n"), std::string::npos) << r.out;
+}
+
+TEST_F(CliTest, ChannelNamesInTheirTablesWithCommasAndQuotes) {
+  Workspace ws = SmallWorkspace(1);
+  for (int c = 0; c < kMaxChans; ++c) {
+    if (!ws.image->ChanInUse(c)) continue;
+    uint8_t* name = ws.image->ChanName(c);
+    const std::string text(reinterpret_cast<const char*>(name));
+    if (text == "Sky Cinema") {
+      std::memset(name, 0, 25);
+      std::memcpy(name, "Sky \"Cinema\", 1", 16);
+    } else if (text == "Bayern 3") {
+      std::memset(name, 0, 25);
+      std::memcpy(name, "\x03\xC5\xD1\xD4", 4);  // ISO 8859-7: ERT in Greek
+    }
+  }
+  ASSERT_EQ(WriteDownloadImage(ws, (dir_ / "names.bin").string()), 1);
+  CliOutput r = Run("channels --csv names.bin");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("\r\n3,3,\"Sky \"\"Cinema\"\", 1\",Astra"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\r\n4,4,\xCE\x95\xCE\xA1\xCE\xA4,Astra"), std::string::npos) << r.out;
+  r = Run("channels --json names.bin");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const auto j = nlohmann::json::parse(r.out);
+  EXPECT_EQ(j[2]["name"], "Sky \"Cinema\", 1");
+  EXPECT_EQ(j[3]["name"], "\xCE\x95\xCE\xA1\xCE\xA4");
 }
 
 TEST_F(CliTest, ConvertWritesWhatSaveAsWrites) {

@@ -881,5 +881,60 @@ TEST_F(ChannelCommands, ProviderCommandsNeedProviderData) {
   EXPECT_TRUE(view.Modified());
 }
 
+// ---- Names in their character tables ----
+
+TEST_F(ChannelCommands, EditWritesTheNameInTheChannelsTableAndRefusesWhatItCannotHold) {
+  LoadStd();
+  uint8_t* field = Img().ChanName(w.erste);
+  std::memset(field, 0, 25);
+  std::memcpy(field, "\x01" "\xC0\xD0\xD9 1", 6);  // ISO 8859-5: "Рай 1"
+  view.FillChannelList(1);
+  EXPECT_EQ(view.ChannelCell(0, kColName), "\xD0\xA0\xD0\xB0\xD0\xB9 1");
+  Select({0});
+  auto typeName = [this](std::string expectShown, std::string typed) {
+    ui.dialogAnswers.push_back([=](DialogModel m) {
+      CEditChanDlg* d = std::get<CEditChanDlg*>(m);
+      EXPECT_EQ(d->name, expectShown);
+      d->FillTexts();
+      d->Text(CEditChanDlg::Field::kName) = typed;
+      EXPECT_FALSE(d->Validate());
+      return DialogAnswer::kOk;
+    });
+  };
+  // é has no place in ISO 8859-5: the dialog comes back with the text typed.
+  typeName("\xD0\xA0\xD0\xB0\xD0\xB9 1", "Caf\xC3\xA9");
+  typeName("Caf\xC3\xA9", "\xD0\x9C\xD0\x98\xD0\xA0");  // МИР
+  Run(ChanMenuItem::kEditChannel);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"The name contains characters this channel cannot store."});
+  EXPECT_EQ(ui.dialogsRun.size(), 2u);
+  EXPECT_EQ(std::memcmp(Img().ChanName(w.erste), "\x01\xBC\xB8\xC0\0", 5), 0);
+  EXPECT_EQ(view.ChannelCell(0, kColName), "\xD0\x9C\xD0\x98\xD0\xA0");
+
+  // Refused, then cancelled: nothing changes.
+  const DbImage before = Img();
+  typeName("\xD0\x9C\xD0\x98\xD0\xA0", "\xE2\x82\xAC");
+  AnswerCancel();
+  Run(ChanMenuItem::kEditChannel);
+  EXPECT_TRUE(Img() == before);
+}
+
+TEST_F(ChannelCommands, AddWritesTheDefaultTableAndRefusesWhatItCannotHold) {
+  LoadStd();
+  const std::vector<bool> before = InUse();
+  AnswerAdd({"9", "\xD0\x96"});  // Ж: not in ISO 6937
+  AnswerCancel();
+  Run(ChanMenuItem::kAddChannel);
+  EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"The name contains characters this channel cannot store."});
+  EXPECT_EQ(NewChannelSince(before), kNoChan);
+  EXPECT_FALSE(view.Modified());
+
+  AnswerAdd({"9", "Caf\xC3\xA9"});
+  Run(ChanMenuItem::kAddChannel);
+  const uint16_t c = NewChannelSince(before);
+  ASSERT_NE(c, kNoChan);
+  EXPECT_EQ(std::memcmp(Img().ChanName(c), "Caf\xC2" "e\0", 6), 0);
+  EXPECT_EQ(Shown().back(), "Caf\xC3\xA9");
+}
+
 }  // namespace
 }  // namespace pelagor::test

@@ -312,7 +312,7 @@ TEST_F(ViewLists, NameFieldSelectorBytes) {
   std::memset(n, 'A', 25);  // no terminator: all 25 bytes
   n = w.ws.image->ChanName(w.rai);
   std::memset(n, 0, 25);
-  std::memcpy(n, "Ra\xEF", 3);  // Latin-1 byte shown as UTF-8
+  std::memcpy(n, "Ra\xC8" "i", 4);  // the default table's diaeresis before its letter
   Load(w.ws);
   EXPECT_EQ(view.ChannelCell(0, kColName), "Erste");
   EXPECT_EQ(view.ChannelCell(1, kColName), "ZDF");

@@ -8,6 +8,7 @@
 
 #include "ChannelRows.h"
 #include "CliSupport.h"
+#include "view/CsvWriter.h"
 
 namespace pelagor::cli {
 
@@ -61,11 +62,7 @@ void RunChannels(const ChannelsArgs& a) {
   std::vector<std::vector<std::string>> table{ChannelHeadings()};
   for (size_t i = 0; i < rows.size(); ++i) table.push_back(ChannelCells(rows[i], int(i + 1)));
   if (a.csv) {
-    for (const auto& cells : table) {
-      std::string line;
-      for (size_t i = 0; i < cells.size(); ++i) line += (i ? "," : "") + CsvField(cells[i]);
-      std::cout << line << '\n';
-    }
+    std::cout << CsvTable(table);
     return;
   }
   std::vector<size_t> widths(ChannelHeadings().size(), 0);

@@ -2,6 +2,7 @@
 
 #include "CliSupport.h"
 #include "view/DisplayText.h"
+#include "view/RecordText.h"
 
 namespace pelagor::cli {
 
@@ -15,9 +16,8 @@ std::vector<ChannelRow> ListChannels(const Workspace& ws) {
     r.index = c;
     r.rawNumber = img.ChanNumber(c);
     if (r.rawNumber != kNoChanNumber) r.number = r.rawNumber;
-    // A leading character-table selector is not part of the name.
-    const uint8_t* name = img.ChanName(c);
-    r.name = name[0] < 0x20 ? RecordText(name + 1, kChanNameLen) : RecordText(name, chan::kNameSize);
+    // As the list shows it: in its character table, without the selector.
+    r.name = ChannelNameText(img.ChanName(c));
     const uint32_t word = img.ChanWord(c);
     r.radio = chw::kServiceType.Get(word) != 0;
     r.scrambled = chw::kCas.Get(word) != 0;

@@ -40,14 +40,4 @@ std::string RecordText(const uint8_t* p, size_t n) {
   return out;
 }
 
-std::string CsvField(std::string_view s) {
-  if (s.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(s);
-  std::string out = "\"";
-  for (char c : s) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
-}
-
 }  // namespace pelagor::cli

@@ -34,7 +34,4 @@ void WriteOrFail(const Workspace& ws, const std::string& path);
 // 0x80 up read as ISO 8859-1, so any record gives valid output.
 std::string RecordText(const uint8_t* p, size_t n);
 
-// One CSV field, quoted when it holds a comma, quote or line break.
-std::string CsvField(std::string_view s);
-
 }  // namespace pelagor::cli
