@@ -239,7 +239,9 @@ INSTANTIATE_TEST_SUITE_P(
         Way{"MenuFavoriteItemUnderItsName",
             [](ChannelEditTest& t) {
               t.ClickRow(4);
-              const std::string name = t.View().State().favoriteNames[2];  // empty in the fixture
+              // The fixture's lists have no names: the item keeps its menu text.
+              const std::string name = t.View().ChannelContextMenu().favoriteTexts[2];
+              EXPECT_EQ(name, "FAV-3");
               std::unique_ptr<QMenu> menu = t.Form().BuildChannelMenu();
               QMenu* favorites = menu->findChild<QMenu*>("favoriteMenu");
               ASSERT_NE(favorites, nullptr);
