@@ -182,6 +182,10 @@ void CMainFrame::RunLinkCommand(int id) {
     case kIdLinkConnect: view.OnLinkConnect(); break;
     case kIdLinkDisconnect: view.OnLinkDisconnect(); break;
     case kIdReceiverInfo: view.OnReceiverInfo(); break;
+    case kIdDownloadFile: view.OnDownloadFile(); break;
+    case kIdUploadFile: view.OnUploadFile(); break;
+    case kIdDownloadWorkspace: view.OnDownloadWorkspace(); break;
+    case kIdUploadToWorkspace: view.OnUploadToWorkspace(); break;
     default: break;
   }
   form_->LinkChanged();

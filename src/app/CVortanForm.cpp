@@ -22,6 +22,7 @@
 #include "app/CDragDropListCtrl.h"
 #include "app/CQtModalHost.h"
 #include "app/CSimulatedReceiver.h"
+#include "app/CTransferDialog.h"
 #include "app/CTpListModel.h"
 #include "link/CComPortDlg.h"
 #include "view/CVortanView.h"
@@ -445,6 +446,11 @@ DialogAnswer CVortanForm::RunPortDialog(CComPortDlg& dlg) {
   }
   dlg.SetPortText(path.toStdString());
   return DialogAnswer::kOk;
+}
+
+TransferUi* CVortanForm::TransferDialog() {
+  if (transfer_ == nullptr) transfer_ = new CTransferDialog(this);
+  return transfer_;
 }
 
 void CVortanForm::LinkChanged() {

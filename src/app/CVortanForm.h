@@ -72,6 +72,7 @@ class CVortanForm : public QWidget, public ViewUi {
   DialogAnswer RunDialog(DialogModel model) override;
   std::optional<std::string> AskOpenFile(const FileRequest& request) override;
   std::optional<std::string> AskSaveFile(const FileRequest& request) override;
+  TransferUi* TransferDialog() override;
 
  signals:
   // The window title the editor asked for.
@@ -90,6 +91,7 @@ class CVortanForm : public QWidget, public ViewUi {
 
   std::unique_ptr<CModalHost> modal_;
   CSimulatedReceiver* sim_ = nullptr;
+  CTransferDialog* transfer_ = nullptr;  // made on first use, one for every transfer
   std::unique_ptr<CVortanView> view_;
   CChannelListModel* channelModel_ = nullptr;
   CTpListModel* tpModel_ = nullptr;

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,6 +100,8 @@ class LinkHost : public ScriptedHost {
       s_.infoShown.push_back(**info);
       return DialogAnswer::kOk;
     }
+    // Save As of a received workspace: its own model, unless a test says otherwise.
+    if (std::holds_alternative<ModelSelectDlg*>(model) && s_.modelAnswers.empty()) return DialogAnswer::kOk;
     return ScriptedHost::RunDialog(model);
   }
 
@@ -105,13 +109,39 @@ class LinkHost : public ScriptedHost {
   LinkShared& s_;
 };
 
-// The simulator as the tests run it: no line pace, a known identity.
-CSimulatedReceiver::Config TestSimulator() {
+// The simulator as the tests run it: no line pace and no pauses, a known
+// identity, the demo workspace, and each file it receives kept at savePath.
+CSimulatedReceiver::Config TestSimulator(const QString& savePath = {}) {
   CSimulatedReceiver::Config c = CSimulatedReceiver::DefaultConfig();
   c.baud = 0;
-  c.workspace.clear();
-  c.extraArgs = {"--model", "VR39.40HD", "--boot", "B2.07", "--main", "M5.00.113"};
+  c.extraArgs = {"--model", "VR39.40HD", "--boot", "B2.07", "--main", "M5.00.113", "--no-pauses"};
+  if (!savePath.isEmpty()) c.extraArgs << "--save-received" << savePath;
   return c;
+}
+
+// Every cell of the channel list, as the window shows it.
+std::vector<std::vector<std::string>> ChannelTable(const CVortanView& view) {
+  std::vector<std::vector<std::string>> rows;
+  for (int r = 0; r < view.RowCount(); ++r) {
+    std::vector<std::string> row;
+    for (int c = 0; c <= kColProvider; ++c) row.push_back(view.ChannelCell(r, c));
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+// Waits (bounded) until the simulator has reported a line starting with word.
+bool SimReported(CSimulatedReceiver& sim, const QByteArray& word, qsizetype from = 0) {
+  for (int i = 0; i < 2000; ++i) {
+    if (sim.Output().indexOf("\n" + word, from) >= 0) return true;
+    QTest::qWait(10);
+  }
+  return false;
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 class LinkTest : public testing::Test {
@@ -454,6 +484,112 @@ TEST_F(LinkTest, SimulatedReceiverThroughTheRealDialogs) {
   CSimulatedReceiver& sim = Form().SimulatedReceiver();
   EXPECT_TRUE(sim.Running());
   app_.reset();
+}
+
+// Upload to Workspace, an edit, Download Workspace: the simulator then holds
+// exactly the file the workspace was saved to, and sends it back on the next upload.
+TEST_F(LinkTest, WorkspaceRoundTripThroughTheSimulatedReceiver) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString received = dir.filePath("received.bin");
+  const QString saved = dir.filePath("workspace.bin");
+  Start();
+  CVortanView& view = Form().View();
+  // The line has no pace here, so the sender's pauses between subpackets only cost time.
+  LinkTiming noPauses;
+  noPauses.pauseLongMs = noPauses.pauseMediumMs = noPauses.pauseShortMs = 0;
+  view.Link().Port().SetTiming(noPauses);
+  CSimulatedReceiver::Config config = TestSimulator(received);
+  ASSERT_FALSE(config.workspace.isEmpty()) << "demo workspace not built";
+  Form().SimulatedReceiver().SetConfig(config);
+  host_.portAnswers.push_back(std::string(CSimulatedReceiver::kPortName));
+  Action(kIdLinkConnect)->trigger();
+  ASSERT_TRUE(view.Connected());
+
+  CSimulatedReceiver& sim = Form().SimulatedReceiver();
+  Action(kIdUploadToWorkspace)->trigger();
+  ASSERT_TRUE(host_.messages.empty()) << host_.messages[0].text;
+  // Its side of the session ends a moment after ours.
+  ASSERT_TRUE(SimReported(sim, "UPLOAD 0")) << sim.Output().toStdString();
+  ASSERT_TRUE(view.Loaded());
+  ASSERT_GT(view.RowCount(), 0);
+  EXPECT_TRUE(Action(kIdDownloadWorkspace)->isEnabled());
+  const auto uploaded = ChannelTable(view);
+  EXPECT_EQ(Form().ChannelTable()->model()->rowCount(), view.RowCount());
+
+  // Lock the first channel, then send the workspace: never saved, so Save As first.
+  Form().SelectRows(ListId::kChannels, {0});
+  view.OnLockChannels(true);
+  ASSERT_TRUE(view.Modified());
+  const std::string lockedCell = view.ChannelCell(0, kColLock);
+  ASSERT_NE(lockedCell, uploaded[0][kColLock]);
+  host_.saveAnswers.push_back(saved.toStdString());
+  Action(kIdDownloadWorkspace)->trigger();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text,
+            "Download Success !\n\nDo not power off the receiver until reboot automatically !");
+  EXPECT_EQ(host_.messages[0].icon, MessageIcon::kInformation);
+  EXPECT_TRUE(view.Connected());
+  const QByteArray sent = ReadAll(saved);
+  ASSERT_FALSE(sent.isEmpty());
+  // The simulator keeps the file once its side of the session has ended.
+  ASSERT_TRUE(SimReported(sim, "DOWNLOAD 0")) << sim.Output().toStdString();
+  EXPECT_EQ(ReadAll(received), sent);
+
+  // The receiver's channel data is now the edited workspace.
+  const qsizetype before = sim.Output().size();
+  Action(kIdUploadToWorkspace)->trigger();
+  ASSERT_TRUE(SimReported(sim, "UPLOAD 0", before - 1));
+  EXPECT_EQ(host_.messages.size(), 1u);
+  ASSERT_EQ(view.RowCount(), int(uploaded.size()));
+  EXPECT_EQ(view.ChannelCell(0, kColLock), lockedCell);
+  EXPECT_EQ(view.ChannelCell(0, kColName), uploaded[0][kColName]);
+
+  // The first upload showed what opening the simulator's file shows.
+  ASSERT_TRUE(view.OpenFile(config.workspace.toStdString()));
+  EXPECT_EQ(ChannelTable(view), uploaded);
+  Action(kIdLinkDisconnect)->trigger();
+  EXPECT_FALSE(Form().SimulatedReceiver().Running());
+}
+
+// Stop in the real transfer dialog while a file goes out at the line's pace.
+TEST_F(LinkTest, StopDuringDownloadFileIsACancel) {
+  Start();
+  CVortanView& view = Form().View();
+  CSimulatedReceiver::Config config = TestSimulator();
+  config.baud = 115200;
+  config.extraArgs << "--byte-wait-ms" << "500";
+  ASSERT_FALSE(config.workspace.isEmpty());
+  Form().SimulatedReceiver().SetConfig(config);
+  host_.portAnswers.push_back(std::string(CSimulatedReceiver::kPortName));
+  Action(kIdLinkConnect)->trigger();
+  ASSERT_TRUE(view.Connected());
+
+  QString caption, status;
+  WhenModal<CTransferDialog>([&](CTransferDialog& d) {
+    auto check = std::make_shared<std::function<void()>>();
+    *check = [&, check] {
+      // Data is moving once the status line counts bytes.
+      if (!d.StatusField()->text().startsWith("Transferring... : ")) {
+        QTimer::singleShot(5, *check);
+        return;
+      }
+      caption = d.windowTitle();
+      status = d.StatusField()->text();
+      Grab(d, "transfer_download");
+      d.StopButton()->click();
+    };
+    (*check)();
+  });
+  host_.openAnswers.push_back(config.workspace.toStdString());
+  Action(kIdDownloadFile)->trigger();
+  EXPECT_EQ(caption, "Downloading to STB...");
+  EXPECT_TRUE(status.endsWith("%)")) << status.toStdString();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].text, "Download Cancelled !");
+  EXPECT_EQ(host_.messages[0].icon, MessageIcon::kStop);
+  EXPECT_TRUE(view.Connected());
+  EXPECT_TRUE(Action(kIdLinkDisconnect)->isEnabled());
 }
 
 TEST_F(LinkTest, SimulatorThatCannotStartIsReportedAndNotConnected) {
