@@ -151,6 +151,13 @@ QString CSimulatedReceiver::Start(QString* error) {
   return portPath_;
 }
 
+QList<qint64> CSimulatedReceiver::ProcessIds() const {
+  QList<qint64> ids;
+  for (const QProcess* p : {stb_, line_})
+    if (p != nullptr && p->state() != QProcess::NotRunning) ids << p->processId();
+  return ids;
+}
+
 QByteArray CSimulatedReceiver::Output() {
   if (stb_) {
     // Takes what is in the pipe now, without waiting for more.

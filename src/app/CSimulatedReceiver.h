@@ -44,6 +44,8 @@ class CSimulatedReceiver : public QObject {
   void Stop();
   bool Running() const;
   QString PortPath() const { return portPath_; }
+  // The two running processes (receiver, line), for checks that they end.
+  QList<qint64> ProcessIds() const;
   // What the receiver simulator has reported so far (its standard output).
   QByteArray Output();
 

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -138,6 +139,9 @@ bool SimReported(CSimulatedReceiver& sim, const QByteArray& word, qsizetype from
   }
   return false;
 }
+
+// Ended and reaped processes are gone from /proc.
+bool ProcessExists(qint64 pid) { return QFileInfo::exists(QString("/proc/%1").arg(pid)); }
 
 QByteArray ReadAll(const QString& path) {
   QFile f(path);
@@ -453,9 +457,12 @@ TEST_F(LinkTest, SimulatedReceiverConnectInformationDisconnect) {
   EXPECT_EQ(host_.infoShown[0].m_strMainVer, "M5.00.113");
   EXPECT_TRUE(sim.Output().contains("QUERY"));
 
+  const QList<qint64> pids = sim.ProcessIds();
+  ASSERT_EQ(pids.size(), 2);
   Action(kIdLinkDisconnect)->trigger();
   EXPECT_FALSE(Form().View().Connected());
   EXPECT_FALSE(sim.Running());
+  for (qint64 pid : pids) EXPECT_FALSE(ProcessExists(pid)) << pid;
   EXPECT_TRUE(Action(kIdLinkConnect)->isEnabled());
   for (int id : {kIdLinkDisconnect, kIdReceiverInfo, kIdDownloadFile, kIdUploadFile, kIdDownloadWorkspace,
                  kIdUploadToWorkspace})
@@ -483,7 +490,11 @@ TEST_F(LinkTest, SimulatedReceiverThroughTheRealDialogs) {
   // Closing the window ends the link and the simulators with it.
   CSimulatedReceiver& sim = Form().SimulatedReceiver();
   EXPECT_TRUE(sim.Running());
+  const QList<qint64> pids = sim.ProcessIds();
+  ASSERT_EQ(pids.size(), 2);
+  for (qint64 pid : pids) EXPECT_TRUE(ProcessExists(pid)) << pid;
   app_.reset();
+  for (qint64 pid : pids) EXPECT_FALSE(ProcessExists(pid)) << pid;
 }
 
 // Upload to Workspace, an edit, Download Workspace: the simulator then holds
