@@ -38,8 +38,8 @@ QString FindTool(const QString& name, const QString& subdir) {
 }
 
 void PrepareChild(QProcess& p) {
+  // Standard error is kept: it says why a tool would not start.
   p.setProcessChannelMode(QProcess::SeparateChannels);
-  p.setStandardErrorFile(QProcess::nullDevice());
 #ifdef __linux__
   // A program that dies without cleaning up takes the simulators with it.
   p.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
@@ -110,7 +110,14 @@ bool CSimulatedReceiver::ReadLines(QProcess& p, QByteArray& buffer,
 QString CSimulatedReceiver::Start(QString* error) {
   Stop();
   output_.clear();
-  auto fail = [&](const QString& why) {
+  auto fail = [&](QString why) {
+    // The tool's own last word, e.g. a workspace it cannot read.
+    for (QProcess* p : {stb_, line_}) {
+      if (p == nullptr) continue;
+      p->waitForFinished(200);
+      const QList<QByteArray> lines = p->readAllStandardError().trimmed().split('\n');
+      if (!lines.back().isEmpty()) why += "\n\n" + QString::fromLocal8Bit(lines.back().trimmed());
+    }
     if (error) *error = why;
     Stop();
     return QString();

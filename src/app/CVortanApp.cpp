@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QPixmap>
 #include <cstdio>
 
 #include "app/AppIcon.h"
 #include "app/CMainFrame.h"
 #include "app/CModalHost.h"
+#include "app/CSimulatedReceiver.h"
 #include "app/CVortanForm.h"
 #include "view/CVortanView.h"
 
@@ -28,6 +30,9 @@ CVortanApp::Options CVortanApp::ParseArguments(const QStringList& arguments) {
   parser.setApplicationDescription("Channel-list editor for digital-TV set-top receivers");
   QCommandLineOption screenshot("screenshot", "Render the main window to OUT.png and exit.", "OUT.png");
   parser.addOption(screenshot);
+  QCommandLineOption receiverWorkspace(
+      "receiver-workspace", "Channel data the simulated receiver holds (default: the demo workspace).", "FILE");
+  parser.addOption(receiverWorkspace);
   parser.addPositionalArgument("FILE", "Download image to open at start.", "[FILE]");
   Options o;
   if (!parser.parse(arguments)) {
@@ -41,6 +46,7 @@ CVortanApp::Options CVortanApp::ParseArguments(const QStringList& arguments) {
   }
   if (!files.isEmpty()) o.file = files.front();
   o.screenshot = parser.value(screenshot);
+  o.receiverWorkspace = parser.value(receiverWorkspace);
   return o;
 }
 
@@ -49,6 +55,12 @@ bool CVortanApp::Start(const QStringList& arguments) {
   if (!options_.error.isEmpty()) return false;
   frame_ = std::make_unique<CMainFrame>();
   if (hostFactory_) frame_->Form()->SetModalHost(hostFactory_());
+  if (!options_.receiverWorkspace.isEmpty()) {
+    CSimulatedReceiver& sim = frame_->Form()->SimulatedReceiver();
+    CSimulatedReceiver::Config config = sim.GetConfig();
+    config.workspace = QFileInfo(options_.receiverWorkspace).absoluteFilePath();
+    sim.SetConfig(config);
+  }
   frame_->show();
   if (!options_.file.isEmpty()) frame_->Form()->View().OpenFile(options_.file.toStdString());
   return true;
@@ -56,7 +68,7 @@ bool CVortanApp::Start(const QStringList& arguments) {
 
 int CVortanApp::Run(const QStringList& arguments) {
   if (!Start(arguments)) {
-    std::fprintf(stderr, "pelagor: %s\nUsage: pelagor [--screenshot OUT.png] [FILE]\n",
+    std::fprintf(stderr, "pelagor: %s\nUsage: pelagor [--screenshot OUT.png] [--receiver-workspace FILE] [FILE]\n",
                  qPrintable(options_.error));
     return 2;
   }

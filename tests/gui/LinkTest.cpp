@@ -603,6 +603,26 @@ TEST_F(LinkTest, StopDuringDownloadFileIsACancel) {
   EXPECT_TRUE(Action(kIdLinkDisconnect)->isEnabled());
 }
 
+TEST_F(LinkTest, ReceiverWorkspaceFromTheCommandLine) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString missing = dir.filePath("none.bin");
+  app_ = std::make_unique<CVortanApp>();
+  app_->SetModalHostFactory([this] { return std::make_unique<LinkHost>(host_); });
+  ASSERT_TRUE(app_->Start({"pelagor", "--receiver-workspace", missing}));
+  CSimulatedReceiver& sim = Form().SimulatedReceiver();
+  EXPECT_EQ(sim.GetConfig().workspace, missing);
+  // A workspace the simulator cannot read: no link, and the message says why.
+  host_.portAnswers.push_back(std::string(CSimulatedReceiver::kPortName));
+  Action(kIdLinkConnect)->trigger();
+  EXPECT_FALSE(Form().View().Connected());
+  EXPECT_FALSE(sim.Running());
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_NE(host_.messages[0].text.find("The receiver simulator did not start."), std::string::npos)
+      << host_.messages[0].text;
+  EXPECT_NE(host_.messages[0].text.find("none.bin"), std::string::npos) << host_.messages[0].text;
+}
+
 TEST_F(LinkTest, SimulatorThatCannotStartIsReportedAndNotConnected) {
   Start();
   CSimulatedReceiver::Config broken = TestSimulator();
