@@ -563,6 +563,49 @@ TEST_F(LinkTest, WorkspaceRoundTripThroughTheSimulatedReceiver) {
   EXPECT_FALSE(Form().SimulatedReceiver().Running());
 }
 
+// Upload File takes what the receiver sends unasked; Download File sends any
+// file by name and leaves the workspace's own file and title alone.
+TEST_F(LinkTest, UploadFileAndDownloadFileWithTheSimulatedReceiver) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString received = dir.filePath("received.bin");
+  Start();
+  CVortanView& view = Form().View();
+  LinkTiming noPauses;
+  noPauses.pauseLongMs = noPauses.pauseMediumMs = noPauses.pauseShortMs = 0;
+  view.Link().Port().SetTiming(noPauses);
+  CSimulatedReceiver::Config config = TestSimulator(received);
+  config.extraArgs << "--send-now";
+  Form().SimulatedReceiver().SetConfig(config);
+  CSimulatedReceiver& sim = Form().SimulatedReceiver();
+  host_.portAnswers.push_back(std::string(CSimulatedReceiver::kPortName));
+  Action(kIdLinkConnect)->trigger();
+  ASSERT_TRUE(view.Connected());
+
+  Action(kIdUploadFile)->trigger();
+  ASSERT_TRUE(host_.messages.empty()) << host_.messages[0].text;
+  EXPECT_TRUE(view.Loaded());
+  EXPECT_GT(view.RowCount(), 0);
+  ASSERT_TRUE(SimReported(sim, "UPLOAD 0")) << sim.Output().toStdString();
+
+  QByteArray image(5000, '\0');
+  for (int i = 0; i < image.size(); ++i) image[i] = char((i * 37 + i / 256) & 0xFF);
+  const QString rom = dir.filePath("main.rom");
+  {
+    QFile f(rom);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(image);
+  }
+  const QString title = Frame().windowTitle();
+  host_.openAnswers.push_back(rom.toStdString());
+  Action(kIdDownloadFile)->trigger();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].icon, MessageIcon::kInformation);
+  ASSERT_TRUE(SimReported(sim, "RECEIVED 5000 FILE")) << sim.Output().toStdString();
+  EXPECT_EQ(ReadAll(received), image);
+  EXPECT_EQ(Frame().windowTitle(), title);
+}
+
 // Stop in the real transfer dialog while a file goes out at the line's pace.
 TEST_F(LinkTest, StopDuringDownloadFileIsACancel) {
   Start();
