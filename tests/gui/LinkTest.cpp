@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -213,6 +214,11 @@ TEST_F(LinkTest, LinkMenuToolbarPromptsAndEnabling) {
       EXPECT_NE(Action(rows[i].id)->icon().pixmap(16, 16).toImage(),
                 Action(rows[j].id)->icon().pixmap(16, 16).toImage())
           << rows[i].id << " " << rows[j].id;
+  // The prompt shows in the status bar while the pointer is on the button.
+  QWidget* connectButton = f.MainToolBar()->widgetForAction(Action(kIdLinkConnect));
+  ASSERT_NE(connectButton, nullptr);
+  QTest::mouseMove(connectButton);
+  EXPECT_EQ(f.statusBar()->currentMessage(), "Setup Serial Connection");
   Grab(*f.MainToolBar(), "toolbar");
   if (!qgetenv("PELAGOR_GRAB_DIR").isEmpty())
     for (const Row& r : rows)
