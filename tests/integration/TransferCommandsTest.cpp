@@ -178,6 +178,12 @@ TEST_P(TransferRoundTrip, DownloadFileSendsASoftwareImageAndLeavesTheWorkspace) 
   EXPECT_EQ(ui.title, title);
   EXPECT_EQ(view.File().path, File("demo.bin"));
   EXPECT_EQ(view.File().fileName, "demo.bin");
+  // Save still writes the workspace's own file, not one in the sent file's folder.
+  view.MarkModified();
+  view.OnFileSave();
+  EXPECT_FALSE(view.Modified());
+  EXPECT_EQ(zmtest::ReadFile(File("demo.bin")), BuildDownloadImage(view.GetWorkspace()));
+  EXPECT_FALSE(fs::exists(File("sw/demo.bin")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Peers, TransferRoundTrip, ::testing::Values("engine", "lrzsz"));
