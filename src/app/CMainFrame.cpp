@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QTimer>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +19,7 @@
 
 #include "app/AppIcon.h"
 #include "app/CAboutDlg.h"
+#include "app/CDragDropListCtrl.h"
 #include "app/CVortanForm.h"
 #include "view/CVortanView.h"
 #include "view/CommandIds.h"
@@ -116,6 +121,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   form_ = new CVortanForm(this);
   setCentralWidget(form_);
   CreateActions();
+  CreateEditActions();
   CreateLinkActions();
   CreateMenus();
   CreateToolBar();
@@ -123,6 +129,13 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   RestoreGeometry();
   qApp->installEventFilter(this);
   form_->InitialUpdate();
+  // Column widths the user dragged last time; after InitialUpdate, which
+  // sets the defaults.
+  const QByteArray columns = QSettings().value("Settings/ChannelColumns").toByteArray();
+  if (!columns.isEmpty()) form_->ChannelTable()->horizontalHeader()->restoreState(columns);
+  // Undo and Redo follow each edit: the title changes with most of them.
+  connect(form_, &CVortanForm::TitleChanged, this, &CMainFrame::UpdateCommandStates, Qt::QueuedConnection);
+  UpdateRecentMenu();
   UpdateCommandStates();
 }
 
@@ -143,9 +156,19 @@ void CMainFrame::CreateActions() {
                        "actionSaveAs");
   saveAs_->setIcon(style()->standardIcon(QStyle::SP_DriveFDIcon));
   connect(new_, &QAction::triggered, this, [this] { form_->View().OnFileNew(); UpdateCommandStates(); });
-  connect(open_, &QAction::triggered, this, [this] { form_->View().OnFileOpen(); UpdateCommandStates(); });
-  connect(save_, &QAction::triggered, this, [this] { form_->View().OnFileSave(); UpdateCommandStates(); });
-  connect(saveAs_, &QAction::triggered, this, [this] { form_->View().OnFileSaveAs(); UpdateCommandStates(); });
+  connect(open_, &QAction::triggered, this, [this] { RunFileCommand(&CVortanView::OnFileOpen, false); });
+  connect(save_, &QAction::triggered, this, [this] { RunFileCommand(&CVortanView::OnFileSave, true); });
+  connect(saveAs_, &QAction::triggered, this, [this] { RunFileCommand(&CVortanView::OnFileSaveAs, true); });
+  export_ = MakeAction(this, "&Export Channel List...", "Write the channel list as shown to a CSV file",
+                       "Export Channel List", "actionExport");
+  connect(export_, &QAction::triggered, this, [this] { form_->View().OnFileExport(); });
+  for (int i = 0; i < 4; ++i) {
+    QAction* a = new QAction(this);
+    a->setObjectName(QString("actionRecentFile%1").arg(i + 1));
+    a->setVisible(false);
+    connect(a, &QAction::triggered, this, [this, a] { OpenRecentFile(a->data().toString()); });
+    recentActions_.push_back(a);
+  }
   exit_ = MakeAction(this, "E&xit", "Quit the application; prompts to save documents", "Exit",
                      "actionExit");
   connect(exit_, &QAction::triggered, this, &QWidget::close);
@@ -153,6 +176,98 @@ void CMainFrame::CreateActions() {
                       "About", "actionAbout");
   about_->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
   connect(about_, &QAction::triggered, this, &CMainFrame::OnAppAbout);
+}
+
+void CMainFrame::CreateEditActions() {
+  undo_ = MakeAction(this, "&Undo", "Undo the last change", "Undo", "actionUndo");
+  undo_->setShortcut(QKeySequence::Undo);
+  undo_->setIcon(QIcon::fromTheme("edit-undo", style()->standardIcon(QStyle::SP_ArrowBack)));
+  redo_ = MakeAction(this, "&Redo", "Redo the change undone last", "Redo", "actionRedo");
+  redo_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+  redo_->setIcon(QIcon::fromTheme("edit-redo", style()->standardIcon(QStyle::SP_ArrowForward)));
+  find_ = MakeAction(this, "&Find...", "Find channels by name", "Find", "actionFind");
+  find_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  moveUp_ = MakeAction(this, "Move &Up", "Move the selected channels one row up", "Move Up", "actionMoveUp");
+  moveUp_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
+  moveDown_ = MakeAction(this, "Move &Down", "Move the selected channels one row down", "Move Down",
+                         "actionMoveDown");
+  moveDown_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
+  auto run = [this](void (CVortanView::*command)()) {
+    return [this, command] {
+      (form_->View().*command)();
+      UpdateCommandStates();
+    };
+  };
+  connect(undo_, &QAction::triggered, this, run(&CVortanView::OnEditUndo));
+  connect(redo_, &QAction::triggered, this, run(&CVortanView::OnEditRedo));
+  connect(moveUp_, &QAction::triggered, this, run(&CVortanView::OnMoveUp));
+  connect(moveDown_, &QAction::triggered, this, run(&CVortanView::OnMoveDown));
+  connect(find_, &QAction::triggered, form_, &CVortanForm::FocusFind);
+}
+
+void CMainFrame::RunFileCommand(void (CVortanView::*command)(), bool save) {
+  CVortanView& view = form_->View();
+  const std::string before = view.File().path;
+  (view.*command)();
+  // A save always puts its file on top; an open only when it took one over.
+  if (view.File().fileOpen && (save || view.File().path != before)) {
+    NoteRecentFile(QString::fromStdString(view.File().path));
+  }
+  UpdateCommandStates();
+}
+
+QStringList CMainFrame::RecentFiles() {
+  QSettings profile;
+  QStringList files;
+  for (int i = 1; i <= 4; ++i) {
+    const QString f = profile.value(QString("Recent File List/File%1").arg(i)).toString();
+    if (!f.isEmpty()) files << f;
+  }
+  return files;
+}
+
+void CMainFrame::SetRecentFiles(const QStringList& files) {
+  QSettings profile;
+  profile.remove("Recent File List");
+  for (int i = 0; i < files.size() && i < 4; ++i) {
+    profile.setValue(QString("Recent File List/File%1").arg(i + 1), files[i]);
+  }
+  UpdateRecentMenu();
+}
+
+void CMainFrame::NoteRecentFile(const QString& path) {
+  const QString full = QFileInfo(path).absoluteFilePath();
+  QStringList files = RecentFiles();
+  files.removeAll(full);
+  files.prepend(full);
+  SetRecentFiles(files.mid(0, 4));
+}
+
+void CMainFrame::OpenRecentFile(const QString& path) {
+  CVortanView& view = form_->View();
+  if (view.OpenFile(path.toStdString())) {
+    NoteRecentFile(path);
+  } else if (!QFileInfo::exists(path)) {
+    // The open has said "File Open Error !!!"; the file is gone for good.
+    QStringList files = RecentFiles();
+    files.removeAll(path);
+    SetRecentFiles(files);
+  }
+  UpdateCommandStates();
+}
+
+void CMainFrame::UpdateRecentMenu() {
+  const QStringList files = RecentFiles();
+  for (int i = 0; i < int(recentActions_.size()); ++i) {
+    QAction* a = recentActions_[size_t(i)];
+    const bool used = i < files.size();
+    a->setVisible(used);
+    if (!used) continue;
+    a->setData(files[i]);
+    a->setText(QString("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(files[i])));
+    a->setStatusTip("Open this document");
+  }
+  if (recentSeparator_ != nullptr) recentSeparator_->setVisible(!files.isEmpty());
 }
 
 void CMainFrame::CreateLinkActions() {
@@ -200,8 +315,22 @@ void CMainFrame::CreateMenus() {
   file->addAction(save_);
   file->addAction(saveAs_);
   file->addSeparator();
+  file->addAction(export_);
+  file->addSeparator();
+  for (QAction* a : recentActions_) file->addAction(a);
+  recentSeparator_ = file->addSeparator();
   file->addAction(exit_);
   connect(file, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  edit->setObjectName("menuEdit");
+  edit->addAction(undo_);
+  edit->addAction(redo_);
+  edit->addSeparator();
+  edit->addAction(find_);
+  edit->addSeparator();
+  edit->addAction(moveUp_);
+  edit->addAction(moveDown_);
+  connect(edit, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
   QMenu* link = menuBar()->addMenu("&Link");
   link->setObjectName("menuLink");
   for (const auto& [id, action] : linkActions_) {
@@ -224,6 +353,9 @@ void CMainFrame::CreateToolBar() {
   toolBar_->addAction(open_);
   toolBar_->addAction(save_);
   toolBar_->addAction(saveAs_);
+  toolBar_->addSeparator();
+  toolBar_->addAction(undo_);
+  toolBar_->addAction(redo_);
   toolBar_->addSeparator();
   for (const auto& [id, action] : linkActions_) {
     if (id == kIdDownloadFile) toolBar_->addSeparator();
@@ -263,7 +395,8 @@ void CMainFrame::CreateStatusBar() {
   view->setObjectName("menuView");
   view->addAction(toolBarToggle);
   view->addAction(statusToggle);
-  menuBar()->insertMenu(menuBar()->actions().at(1), view);
+  // File, Edit, View, Link, Help.
+  menuBar()->insertMenu(menuBar()->findChild<QMenu*>("menuLink")->menuAction(), view);
 }
 
 void CMainFrame::RestoreGeometry() {
@@ -271,6 +404,8 @@ void CMainFrame::RestoreGeometry() {
   QSettings profile;
   const QByteArray geometry = profile.value("Settings/Geometry").toByteArray();
   if (!geometry.isEmpty()) restoreGeometry(geometry);
+  const QByteArray state = profile.value("Settings/WindowState").toByteArray();
+  if (!state.isEmpty()) restoreState(state);
 }
 
 bool CMainFrame::CapsLockShown() const { return capIndicator_->isEnabled(); }
@@ -281,6 +416,12 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
   // Qt offers no portable way to read the lock states, so the indicators
   // follow the lock keys pressed while the program has the focus.
   // The window handle sees each key once, before it goes to the widgets.
+  // What the user did may have changed the workspace or the selection: the
+  // toolbar's Undo and Redo follow once the event is handled.
+  if ((event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::KeyRelease) &&
+      watched == windowHandle()) {
+    QTimer::singleShot(0, this, &CMainFrame::UpdateCommandStates);
+  }
   if (event->type() == QEvent::KeyPress && watched == windowHandle()) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (!key->isAutoRepeat()) {
@@ -304,6 +445,10 @@ void CMainFrame::UpdateCommandStates() {
   save_->setEnabled(view.IsCommandEnabled(kIdFileSave));
   saveAs_->setEnabled(view.IsCommandEnabled(kIdFileSaveAs));
   for (const auto& [id, action] : linkActions_) action->setEnabled(view.IsCommandEnabled(id));
+  undo_->setEnabled(view.IsCommandEnabled(kIdEditUndo));
+  redo_->setEnabled(view.IsCommandEnabled(kIdEditRedo));
+  export_->setEnabled(view.IsCommandEnabled(kIdFileExport));
+  // Move Up/Down stay on for their keys; the view ignores a move it cannot make.
 }
 
 bool CMainFrame::ConfirmLeave() {
@@ -327,6 +472,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   }
   QSettings profile;
   profile.setValue("Settings/Geometry", saveGeometry());
+  profile.setValue("Settings/WindowState", saveState());
+  profile.setValue("Settings/ChannelColumns", form_->ChannelTable()->horizontalHeader()->saveState());
   event->accept();
 }
 

@@ -3,6 +3,7 @@
 // and the editor form as its central widget.
 
 #include <QMainWindow>
+#include <QStringList>
 #include <utility>
 #include <vector>
 
@@ -13,6 +14,7 @@ class QToolBar;
 namespace pelagor {
 
 class CVortanForm;
+class CVortanView;
 
 class CMainFrame : public QMainWindow {
   Q_OBJECT
@@ -28,6 +30,22 @@ class CMainFrame : public QMainWindow {
   QAction* SaveAsAction() const { return saveAs_; }
   QAction* ExitAction() const { return exit_; }
   QAction* AboutAction() const { return about_; }
+  QAction* UndoAction() const { return undo_; }
+  QAction* RedoAction() const { return redo_; }
+  QAction* FindAction() const { return find_; }
+  QAction* MoveUpAction() const { return moveUp_; }
+  QAction* MoveDownAction() const { return moveDown_; }
+  QAction* ExportAction() const { return export_; }
+  // The File menu's recent-file items, newest first; hidden ones are unused.
+  const std::vector<QAction*>& RecentActions() const { return recentActions_; }
+
+  // The last four workspaces opened or saved, newest first, as the profile
+  // keeps them.
+  static QStringList RecentFiles();
+  // A workspace was opened or saved: it goes to the top of the list.
+  void NoteRecentFile(const QString& path);
+  // Opens a file of the list; one that has vanished leaves the list.
+  void OpenRecentFile(const QString& path);
   // Link and transfer commands by id (kIdLinkConnect, kIdDownloadFile, ...).
   QAction* CommandAction(int id) const;
   QToolBar* MainToolBar() const { return toolBar_; }
@@ -53,6 +71,10 @@ class CMainFrame : public QMainWindow {
   void CreateToolBar();
   void CreateStatusBar();
   void RestoreGeometry();
+  void CreateEditActions();
+  void RunFileCommand(void (CVortanView::*command)(), bool save);
+  void SetRecentFiles(const QStringList& files);
+  void UpdateRecentMenu();
   void UpdateCommandStates();
   // Leaving with unsaved changes asks first; false keeps the window open.
   bool ConfirmLeave();
@@ -63,6 +85,14 @@ class CMainFrame : public QMainWindow {
   QAction* saveAs_ = nullptr;
   QAction* exit_ = nullptr;
   QAction* about_ = nullptr;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
+  QAction* find_ = nullptr;
+  QAction* moveUp_ = nullptr;
+  QAction* moveDown_ = nullptr;
+  QAction* export_ = nullptr;
+  std::vector<QAction*> recentActions_;
+  QAction* recentSeparator_ = nullptr;
   std::vector<std::pair<int, QAction*>> linkActions_;
   QToolBar* toolBar_ = nullptr;
   CVortanForm* form_ = nullptr;

@@ -1,6 +1,8 @@
 #include "app/CQtModalHost.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -135,8 +137,14 @@ std::optional<std::string> CQtModalHost::AskFile(const FileRequest& request, boo
   const QString initial = QString::fromStdString(request.initialName);
   if (!initial.isEmpty() && !initial.contains('*') && !initial.contains('?')) dlg.selectFile(initial);
   if (!request.overwritePrompt) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+  // The file dialogs start in the folder used last, as the profile keeps it.
+  QSettings profile;
+  const QString folder = profile.value("Settings/LastFolder").toString();
+  if (!folder.isEmpty() && QFileInfo(folder).isDir()) dlg.setDirectory(folder);
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-  return dlg.selectedFiles().front().toStdString();
+  const QString chosen = dlg.selectedFiles().front();
+  profile.setValue("Settings/LastFolder", QFileInfo(chosen).absolutePath());
+  return chosen.toStdString();
 }
 
 std::optional<std::string> CQtModalHost::AskOpenFile(const FileRequest& request) { return AskFile(request, false); }

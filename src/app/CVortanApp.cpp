@@ -62,7 +62,9 @@ bool CVortanApp::Start(const QStringList& arguments) {
     sim.SetConfig(config);
   }
   frame_->show();
-  if (!options_.file.isEmpty()) frame_->Form()->View().OpenFile(options_.file.toStdString());
+  if (!options_.file.isEmpty() && frame_->Form()->View().OpenFile(options_.file.toStdString())) {
+    frame_->NoteRecentFile(options_.file);
+  }
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "app/CVortanForm.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +10,7 @@
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QKeyEvent>
@@ -235,7 +237,21 @@ void CVortanForm::BuildControls() {
   controls_[ControlId::kChannelList] = channels_;
   channelModel_ = new CChannelListModel(*view_, this);
   channels_->setModel(channelModel_);
-  (new QVBoxLayout(chanGroup))->addWidget(channels_);
+  find_ = new QLineEdit(chanGroup);
+  find_->setObjectName("findField");
+  find_->setPlaceholderText("Find channel name");
+  find_->setClearButtonEnabled(true);
+  // Esc empties the field while it has the focus.
+  auto* clearFind = new QAction(find_);
+  clearFind->setShortcut(Qt::Key_Escape);
+  clearFind->setShortcutContext(Qt::WidgetShortcut);
+  connect(clearFind, &QAction::triggered, find_, &QLineEdit::clear);
+  find_->addAction(clearFind);
+  connect(find_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { view_->OnFindTextChanged(text.toStdString()); });
+  auto* chanLayout = new QVBoxLayout(chanGroup);
+  chanLayout->addWidget(find_);
+  chanLayout->addWidget(channels_);
 
   auto* right = new QVBoxLayout;
   right->addLayout(filters);
@@ -497,7 +513,22 @@ std::unique_ptr<QMenu> CVortanForm::BuildChannelMenu() {
       menu->addSeparator();
   }
   if (favorites != nullptr) favorites->setEnabled(anyFavorite);
+  // Beyond the receiver's own popup: one row up or down among the shown ones.
+  menu->addSeparator();
+  QAction* up = menu->addAction("Move &Up\tCtrl+Up");
+  up->setObjectName("chanMenuMoveUp");
+  up->setEnabled(view_->IsCommandEnabled(kIdMoveUp));
+  connect(up, &QAction::triggered, this, [this] { view_->OnMoveUp(); });
+  QAction* down = menu->addAction("Move &Down\tCtrl+Down");
+  down->setObjectName("chanMenuMoveDown");
+  down->setEnabled(view_->IsCommandEnabled(kIdMoveDown));
+  connect(down, &QAction::triggered, this, [this] { view_->OnMoveDown(); });
   return menu;
+}
+
+void CVortanForm::FocusFind() {
+  find_->setFocus(Qt::ShortcutFocusReason);
+  find_->selectAll();
 }
 
 void CVortanForm::ShowChannelMenu(const QPoint& pos) {

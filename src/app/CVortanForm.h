@@ -14,6 +14,7 @@
 class QAbstractButton;
 class QComboBox;
 class QGroupBox;
+class QLineEdit;
 class QMenu;
 class QTableView;
 
@@ -50,6 +51,10 @@ class CVortanForm : public QWidget, public ViewUi {
   QComboBox* Combo(ComboId id) const;
   CDragDropListCtrl* ChannelTable() const { return channels_; }
   QTableView* TpTable() const { return tps_; }
+  // The search field above the channel list.
+  QLineEdit* FindField() const { return find_; }
+  // Ctrl+F: the search field takes the focus with its text selected.
+  void FocusFind();
   // The channel list's popup "CHAN" as the view enables it, each item
   // wired to its command; nothing when the view shows no menu.
   std::unique_ptr<QMenu> BuildChannelMenu();
@@ -96,6 +101,7 @@ class CVortanForm : public QWidget, public ViewUi {
   CChannelListModel* channelModel_ = nullptr;
   CTpListModel* tpModel_ = nullptr;
   CDragDropListCtrl* channels_ = nullptr;
+  QLineEdit* find_ = nullptr;
   QTableView* tps_ = nullptr;
   std::map<ControlId, QWidget*> controls_;
   std::map<ComboId, QComboBox*> combos_;

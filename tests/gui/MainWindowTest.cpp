@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -43,7 +44,7 @@ namespace {
 QStringList MenuTexts(const QMenu* menu) {
   QStringList out;
   for (QAction* a : menu->actions())
-    if (!a->isSeparator()) out << a->text();
+    if (!a->isSeparator() && a->isVisible()) out << a->text();
   return out;
 }
 
@@ -98,30 +99,37 @@ class MainWindowTest : public testing::Test {
 };
 
 TEST_F(MainWindowTest, MenusShortcutsToolbarAndStatusBar) {
+  QSettings().remove("Recent File List");  // no recent files in the File menu
   CMainFrame& f = Start();
   const QList<QAction*> top = f.menuBar()->actions();
-  ASSERT_EQ(top.size(), 4);
+  ASSERT_EQ(top.size(), 5);
   EXPECT_EQ(top[0]->text(), "&File");
-  EXPECT_EQ(top[1]->text(), "&View");
-  EXPECT_EQ(top[2]->text(), "&Link");
-  EXPECT_EQ(top[3]->text(), "&Help");
-  EXPECT_EQ(MenuTexts(top[0]->menu()), (QStringList{"&New", "&Open...", "&Save", "Save &As...", "E&xit"}));
-  EXPECT_EQ(MenuTexts(top[1]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
-  EXPECT_EQ(MenuTexts(top[3]->menu()), (QStringList{"&About Pelagor..."}));
+  EXPECT_EQ(top[1]->text(), "&Edit");
+  EXPECT_EQ(top[2]->text(), "&View");
+  EXPECT_EQ(top[3]->text(), "&Link");
+  EXPECT_EQ(top[4]->text(), "&Help");
+  EXPECT_EQ(MenuTexts(top[0]->menu()),
+            (QStringList{"&New", "&Open...", "&Save", "Save &As...", "&Export Channel List...", "E&xit"}));
+  EXPECT_EQ(MenuTexts(top[2]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
+  EXPECT_EQ(MenuTexts(top[4]->menu()), (QStringList{"&About Pelagor..."}));
   EXPECT_EQ(f.NewAction()->shortcut(), QKeySequence("Ctrl+N"));
   EXPECT_EQ(f.OpenAction()->shortcut(), QKeySequence("Ctrl+O"));
   EXPECT_EQ(f.SaveAction()->shortcut(), QKeySequence("Ctrl+S"));
 
-  // Toolbar: Open, Save, Save As, the link and transfer commands, About, with their tips.
+  // Toolbar: Open, Save, Save As, Undo, Redo, the link and transfer commands,
+  // About, with their tips.
   const QList<QAction*> tools = f.MainToolBar()->actions();
-  ASSERT_EQ(tools.size(), 14);
+  ASSERT_EQ(tools.size(), 17);
   EXPECT_EQ(tools[0], f.OpenAction());
   EXPECT_EQ(tools[1], f.SaveAction());
   EXPECT_EQ(tools[2], f.SaveAsAction());
   EXPECT_TRUE(tools[3]->isSeparator());
-  EXPECT_EQ(tools[4], f.CommandAction(kIdLinkConnect));
-  EXPECT_TRUE(tools[12]->isSeparator());
-  EXPECT_EQ(tools[13], f.AboutAction());
+  EXPECT_EQ(tools[4], f.UndoAction());
+  EXPECT_EQ(tools[5], f.RedoAction());
+  EXPECT_TRUE(tools[6]->isSeparator());
+  EXPECT_EQ(tools[7], f.CommandAction(kIdLinkConnect));
+  EXPECT_TRUE(tools[15]->isSeparator());
+  EXPECT_EQ(tools[16], f.AboutAction());
   struct Tip { QAction* action; const char* status; const char* tool; };
   for (const Tip& t : {Tip{f.OpenAction(), "Open an existing document", "Open"},
                        Tip{f.SaveAction(), "Save the active document", "Save"},
@@ -147,12 +155,12 @@ TEST_F(MainWindowTest, MenusShortcutsToolbarAndStatusBar) {
   EXPECT_FALSE(f.CapsLockShown());
 
   // The toggles hide and show the bars.
-  QAction* statusToggle = top[1]->menu()->actions()[1];
+  QAction* statusToggle = top[2]->menu()->actions()[1];
   statusToggle->trigger();
   EXPECT_FALSE(f.statusBar()->isVisible());
   statusToggle->trigger();
   EXPECT_TRUE(f.statusBar()->isVisible());
-  top[1]->menu()->actions()[0]->trigger();
+  top[2]->menu()->actions()[0]->trigger();
   EXPECT_FALSE(f.MainToolBar()->isVisible());
 
   // The window is resizable and starts with no file.
