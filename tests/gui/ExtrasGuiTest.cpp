@@ -6,6 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -17,6 +21,7 @@
 #include <QToolBar>
 
 #include "app/CMainFrame.h"
+#include "app/CQtModalHost.h"
 #include "app/CVortanApp.h"
 #include "app/CVortanForm.h"
 #include "gui/GuiFixture.h"
@@ -216,6 +221,26 @@ TEST_F(ExtrasTest, WindowStateAndColumnWidthsPersist) {
   EXPECT_EQ(Form().ChannelTable()->horizontalHeader()->sectionSize(kColName), 233);
   EXPECT_EQ(Frame().size(), QSize(1300, 820));
   EXPECT_EQ(CMainFrame::RecentFiles(), QStringList{QString::fromStdString(fixture_)});
+}
+
+TEST(QtModalHostFolder, FileDialogsStartInTheLastFolderAndRememberTheNewOne) {
+  QTemporaryDir first;
+  QTemporaryDir second;
+  QSettings().setValue("Settings/LastFolder", first.path());
+  CQtModalHost host(nullptr);
+  QString opened;
+  QTimer::singleShot(0, [&] {
+    auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dlg, nullptr);
+    opened = dlg->directory().absolutePath();
+    dlg->selectFile(second.filePath("list.csv"));
+    QMetaObject::invokeMethod(dlg, "accept");
+  });
+  const std::optional<std::string> chosen = host.AskSaveFile(CVortanView::ExportFileRequest());
+  ASSERT_TRUE(chosen.has_value());
+  EXPECT_EQ(opened, QDir(first.path()).absolutePath());
+  EXPECT_EQ(QString::fromStdString(*chosen), second.filePath("list.csv"));
+  EXPECT_EQ(QSettings().value("Settings/LastFolder").toString(), QDir(second.path()).absolutePath());
 }
 
 }  // namespace
