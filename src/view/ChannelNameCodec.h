@@ -1,8 +1,8 @@
 #pragma once
 // Channel names in their DVB character tables. A name's first byte may
 // select the table: 0x01 to 0x05 are ISO 8859-5 to -9; without one the
-// name is in the default table, ISO/IEC 6937. The C library's iconv does
-// the conversions both ways.
+// name is in the default table, ISO/IEC 6937. The platform's converters
+// (NameCharsets.h) do the conversions both ways.
 
 #include <cstddef>
 #include <cstdint>
