@@ -14,25 +14,25 @@
 namespace pelagor {
 
 CAddCableTPDialog::CAddCableTPDialog(CAddCableTP& model, QWidget* parent)
-    : QDialog(parent), model_(model), sink_(MessageBoxSink(this)) {
+    : QDialog(parent), model_(model), sink_(ShowFieldMessage) {
   setObjectName("cableTpDialog");
-  setWindowTitle(QtText(model_.Title()));
+  setWindowTitle(Utf8(model_.Title()));
   model_.FillTexts();
 
   using F = CAddCableTP::Field;
-  frequency_ = MakeRuleEdit(CAddCableTP::Rule(F::kFrequency), this, "frequencyEdit");
+  frequency_ = MakeFieldEdit(this, CAddCableTP::Rule(F::kFrequency), std::string(), "frequencyEdit");
   frequency_->setText(QString::fromStdString(model_.Text(F::kFrequency)));
-  symbolRate_ = MakeRuleEdit(CAddCableTP::Rule(F::kSymbolRate), this, "symbolRateEdit");
+  symbolRate_ = MakeFieldEdit(this, CAddCableTP::Rule(F::kSymbolRate), std::string(), "symbolRateEdit");
   symbolRate_->setText(QString::fromStdString(model_.Text(F::kSymbolRate)));
   auto* form = new QFormLayout;
-  form->addRow(QtText(CAddCableTP::Rule(F::kFrequency).label), frequency_);
-  form->addRow(QtText(CAddCableTP::Rule(F::kSymbolRate).label), symbolRate_);
+  form->addRow(Utf8(CAddCableTP::Rule(F::kFrequency).label), frequency_);
+  form->addRow(Utf8(CAddCableTP::Rule(F::kSymbolRate).label), symbolRate_);
 
-  auto* box = new QGroupBox(QtText(CAddCableTP::kQamLabel), this);
+  auto* box = new QGroupBox(Utf8(CAddCableTP::kQamLabel), this);
   auto* grid = new QGridLayout(box);
   qam_ = new QButtonGroup(box);
   for (int i = 0; i < int(CAddCableTP::kQamTexts.size()); ++i) {
-    auto* b = new QRadioButton(QtText(CAddCableTP::kQamTexts[size_t(i)]), box);
+    auto* b = new QRadioButton(Utf8(CAddCableTP::kQamTexts[size_t(i)]), box);
     b->setObjectName(QString("qam%1").arg(i));
     qam_->addButton(b, i);
     grid->addWidget(b, i / 3, i % 3);
@@ -59,11 +59,11 @@ CAddCableTPDialog::CAddCableTPDialog(CAddCableTP& model, QWidget* parent)
 
 void CAddCableTPDialog::accept() {
   using F = CAddCableTP::Field;
-  model_.Text(F::kFrequency) = StdText(frequency_->text());
-  model_.Text(F::kSymbolRate) = StdText(symbolRate_->text());
+  model_.Text(F::kFrequency) = frequency_->text().toUtf8().toStdString();
+  model_.Text(F::kSymbolRate) = symbolRate_->text().toUtf8().toStdString();
   if (auto failure = model_.Validate()) {
-    sink_(QString::fromStdString(failure->message));
-    FocusField(failure->field == F::kSymbolRate ? symbolRate_ : frequency_);
+    sink_(this, failure->message);
+    FocusRefusedField(failure->field == F::kSymbolRate ? symbolRate_ : frequency_);
     return;
   }
   QDialog::accept();

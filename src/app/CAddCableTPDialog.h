@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "app/EditDialogFields.h"
+#include "app/DialogFields.h"
 
 class QButtonGroup;
 class QLineEdit;
@@ -18,7 +18,7 @@ class CAddCableTPDialog : public QDialog {
  public:
   CAddCableTPDialog(CAddCableTP& model, QWidget* parent = nullptr);
 
-  void SetMessageSink(FieldMessageSink sink) { sink_ = std::move(sink); }
+  void SetMessageSink(FieldMessageFn sink) { sink_ = std::move(sink); }
   void accept() override;
 
  private:
@@ -26,7 +26,7 @@ class CAddCableTPDialog : public QDialog {
   QLineEdit* frequency_ = nullptr;
   QLineEdit* symbolRate_ = nullptr;
   QButtonGroup* qam_ = nullptr;
-  FieldMessageSink sink_;
+  FieldMessageFn sink_;
 };
 
 }  // namespace pelagor

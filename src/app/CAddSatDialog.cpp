@@ -13,21 +13,21 @@
 namespace pelagor {
 
 CAddSatDialog::CAddSatDialog(CAddSatDlg& model, QWidget* parent)
-    : QDialog(parent), model_(model), sink_(MessageBoxSink(this)) {
+    : QDialog(parent), model_(model), sink_(ShowFieldMessage) {
   setObjectName("satelliteDialog");
-  setWindowTitle(QtText(CAddSatDlg::kTitle));
+  setWindowTitle(Utf8(CAddSatDlg::kTitle));
   model_.FillTexts();
 
   using F = CAddSatDlg::Field;
-  name_ = MakeRuleEdit(CAddSatDlg::Rule(F::kName), this, "satNameEdit");
+  name_ = MakeFieldEdit(this, CAddSatDlg::Rule(F::kName), std::string(), "satNameEdit");
   name_->setText(QString::fromStdString(model_.Text(F::kName)));
-  location_ = MakeRuleEdit(CAddSatDlg::Rule(F::kLocation), this, "locationEdit");
+  location_ = MakeFieldEdit(this, CAddSatDlg::Rule(F::kLocation), std::string(), "locationEdit");
   location_->setText(QString::fromStdString(model_.Text(F::kLocation)));
 
   direction_ = new QButtonGroup(this);
-  auto* east = new QRadioButton(QtText(CAddSatDlg::kEastLabel), this);
+  auto* east = new QRadioButton(Utf8(CAddSatDlg::kEastLabel), this);
   east->setObjectName("eastRadio");
-  auto* west = new QRadioButton(QtText(CAddSatDlg::kWestLabel), this);
+  auto* west = new QRadioButton(Utf8(CAddSatDlg::kWestLabel), this);
   west->setObjectName("westRadio");
   direction_->addButton(east, 0);
   direction_->addButton(west, 1);
@@ -40,8 +40,8 @@ CAddSatDialog::CAddSatDialog(CAddSatDlg& model, QWidget* parent)
   where->addWidget(west);
 
   auto* form = new QFormLayout;
-  form->addRow(QtText(CAddSatDlg::kNameLabel), name_);
-  form->addRow(QtText(CAddSatDlg::kLocationLabel), where);
+  form->addRow(Utf8(CAddSatDlg::kNameLabel), name_);
+  form->addRow(Utf8(CAddSatDlg::kLocationLabel), where);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
@@ -57,11 +57,11 @@ CAddSatDialog::CAddSatDialog(CAddSatDlg& model, QWidget* parent)
 
 void CAddSatDialog::accept() {
   using F = CAddSatDlg::Field;
-  model_.Text(F::kName) = StdText(name_->text());
-  model_.Text(F::kLocation) = StdText(location_->text());
+  model_.Text(F::kName) = name_->text().toUtf8().toStdString();
+  model_.Text(F::kLocation) = location_->text().toUtf8().toStdString();
   if (auto failure = model_.Validate()) {
-    sink_(QString::fromStdString(failure->message));
-    FocusField(failure->field == F::kName ? name_ : location_);
+    sink_(this, failure->message);
+    FocusRefusedField(failure->field == F::kName ? name_ : location_);
     return;
   }
   QDialog::accept();

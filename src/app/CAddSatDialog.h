@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "app/EditDialogFields.h"
+#include "app/DialogFields.h"
 
 class QButtonGroup;
 class QLineEdit;
@@ -18,7 +18,7 @@ class CAddSatDialog : public QDialog {
  public:
   CAddSatDialog(CAddSatDlg& model, QWidget* parent = nullptr);
 
-  void SetMessageSink(FieldMessageSink sink) { sink_ = std::move(sink); }
+  void SetMessageSink(FieldMessageFn sink) { sink_ = std::move(sink); }
   // OK: the model checks the fields; a refused one keeps the dialog open
   // with the focus in it.
   void accept() override;
@@ -28,7 +28,7 @@ class CAddSatDialog : public QDialog {
   QLineEdit* name_ = nullptr;
   QLineEdit* location_ = nullptr;
   QButtonGroup* direction_ = nullptr;
-  FieldMessageSink sink_;
+  FieldMessageFn sink_;
 };
 
 }  // namespace pelagor

@@ -20,11 +20,11 @@ namespace {
 template <size_t N>
 QButtonGroup* RadioBox(QWidget* parent, QLayout* into, std::string_view title,
                        const std::array<std::string_view, N>& texts, const char* prefix, int checked) {
-  auto* box = new QGroupBox(QtText(title), parent);
+  auto* box = new QGroupBox(Utf8(title), parent);
   auto* row = new QHBoxLayout(box);
   auto* group = new QButtonGroup(box);
   for (size_t i = 0; i < N; ++i) {
-    auto* b = new QRadioButton(QtText(texts[i]), box);
+    auto* b = new QRadioButton(Utf8(texts[i]), box);
     b->setObjectName(QString("%1%2").arg(prefix).arg(i));
     group->addButton(b, int(i));
     row->addWidget(b);
@@ -37,9 +37,9 @@ QButtonGroup* RadioBox(QWidget* parent, QLayout* into, std::string_view title,
 }  // namespace
 
 CAddTPDialog::CAddTPDialog(CAddTPDlg& model, QWidget* parent)
-    : QDialog(parent), model_(model), sink_(MessageBoxSink(this)) {
+    : QDialog(parent), model_(model), sink_(ShowFieldMessage) {
   setObjectName("satelliteTpDialog");
-  setWindowTitle(QtText(model_.Title()));
+  setWindowTitle(Utf8(model_.Title()));
   model_.FillTexts();
 
   using F = CAddTPDlg::Field;
@@ -47,15 +47,15 @@ CAddTPDialog::CAddTPDialog(CAddTPDlg& model, QWidget* parent)
   satellite->setObjectName("satelliteText");
   satellite->setReadOnly(true);
   satellite->setFocusPolicy(Qt::NoFocus);
-  frequency_ = MakeRuleEdit(CAddTPDlg::Rule(F::kFrequency), this, "frequencyEdit");
+  frequency_ = MakeFieldEdit(this, CAddTPDlg::Rule(F::kFrequency), std::string(), "frequencyEdit");
   frequency_->setText(QString::fromStdString(model_.Text(F::kFrequency)));
-  symbolRate_ = MakeRuleEdit(CAddTPDlg::Rule(F::kSymbolRate), this, "symbolRateEdit");
+  symbolRate_ = MakeFieldEdit(this, CAddTPDlg::Rule(F::kSymbolRate), std::string(), "symbolRateEdit");
   symbolRate_->setText(QString::fromStdString(model_.Text(F::kSymbolRate)));
 
   auto* form = new QFormLayout;
-  form->addRow(QtText(CAddTPDlg::kSatelliteLabel), satellite);
-  form->addRow(QtText(CAddTPDlg::Rule(F::kFrequency).label), frequency_);
-  form->addRow(QtText(CAddTPDlg::Rule(F::kSymbolRate).label), symbolRate_);
+  form->addRow(Utf8(CAddTPDlg::kSatelliteLabel), satellite);
+  form->addRow(Utf8(CAddTPDlg::Rule(F::kFrequency).label), frequency_);
+  form->addRow(Utf8(CAddTPDlg::Rule(F::kSymbolRate).label), symbolRate_);
 
   auto* groups = new QVBoxLayout;
   polarity_ = RadioBox(this, groups, CAddTPDlg::kPolarityLabel, CAddTPDlg::kPolarityTexts, "polarity", model_.polarity);
@@ -65,7 +65,7 @@ CAddTPDialog::CAddTPDialog(CAddTPDlg& model, QWidget* parent)
   fec_->setObjectName("fecCombo");
   fec_->setMinimumContentsLength(6);
   auto* fecRow = new QFormLayout;
-  fecRow->addRow(QtText(CAddTPDlg::kFecLabel), fec_);
+  fecRow->addRow(Utf8(CAddTPDlg::kFecLabel), fec_);
   groups->addLayout(fecRow);
   pilot_ = RadioBox(this, groups, CAddTPDlg::kPilotLabel, CAddTPDlg::kPilotTexts, "pilot", model_.pilot);
 
@@ -93,7 +93,7 @@ CAddTPDialog::CAddTPDialog(CAddTPDlg& model, QWidget* parent)
 
 void CAddTPDialog::FillFecList() {
   fec_->clear();
-  for (std::string_view text : CAddTPDlg::FecChoices(model_.modulation)) fec_->addItem(QtText(text));
+  for (std::string_view text : CAddTPDlg::FecChoices(model_.modulation)) fec_->addItem(Utf8(text));
 }
 
 void CAddTPDialog::accept() {
@@ -106,11 +106,11 @@ void CAddTPDialog::accept() {
   // A Turbo TP (no FEC list here) keeps its FEC; an offered list with
   // nothing selected gives -1, which the model turns into 0.
   if (fec_->count() > 0) model_.fecIndex = fec_->currentIndex();
-  model_.Text(F::kFrequency) = StdText(frequency_->text());
-  model_.Text(F::kSymbolRate) = StdText(symbolRate_->text());
+  model_.Text(F::kFrequency) = frequency_->text().toUtf8().toStdString();
+  model_.Text(F::kSymbolRate) = symbolRate_->text().toUtf8().toStdString();
   if (auto failure = model_.Validate()) {
-    sink_(QString::fromStdString(failure->message));
-    FocusField(failure->field == F::kSymbolRate ? symbolRate_ : frequency_);
+    sink_(this, failure->message);
+    FocusRefusedField(failure->field == F::kSymbolRate ? symbolRate_ : frequency_);
     return;
   }
   QDialog::accept();

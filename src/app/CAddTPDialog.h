@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "app/EditDialogFields.h"
+#include "app/DialogFields.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -20,7 +20,7 @@ class CAddTPDialog : public QDialog {
  public:
   CAddTPDialog(CAddTPDlg& model, QWidget* parent = nullptr);
 
-  void SetMessageSink(FieldMessageSink sink) { sink_ = std::move(sink); }
+  void SetMessageSink(FieldMessageFn sink) { sink_ = std::move(sink); }
   void accept() override;
 
  private:
@@ -33,7 +33,7 @@ class CAddTPDialog : public QDialog {
   QButtonGroup* polarity_ = nullptr;
   QButtonGroup* modulation_ = nullptr;
   QButtonGroup* pilot_ = nullptr;
-  FieldMessageSink sink_;
+  FieldMessageFn sink_;
 };
 
 }  // namespace pelagor

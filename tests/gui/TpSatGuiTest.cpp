@@ -83,7 +83,7 @@ class DrivingHost : public CQtModalHost {
  private:
   // Refusals are recorded instead of shown in a modal box.
   void SinkInto(QDialog& d) {
-    auto sink = [this](const QString& text) { s_.refused << text; };
+    auto sink = [this](QWidget*, const std::string& text) { s_.refused << QString::fromStdString(text); };
     if (auto* x = qobject_cast<CAddSatDialog*>(&d)) x->SetMessageSink(sink);
     if (auto* x = qobject_cast<CAddTPDialog*>(&d)) x->SetMessageSink(sink);
     if (auto* x = qobject_cast<CAddCableTPDialog*>(&d)) x->SetMessageSink(sink);
