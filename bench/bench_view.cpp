@@ -28,15 +28,15 @@ Workspace MakeWorkspace(int channels) {
       const int tp = b.AddTp(sat, uint16_t(10700 + 20 * k), 27500, 1 + k % 2, 0x03);
       for (int c = 0; c < 8 && made < channels; ++c, ++made) {
         const std::string name = "Channel " + std::to_string(made);
-        ChannelSpec spec;
-        spec.name = name;
-        spec.type = made % 5 == 0 ? 1 : 0;
-        spec.videoPid = 100;
-        spec.audioPid = 101;
-        spec.scrambled = made % 3 == 0;
-        spec.provider = uint16_t(provider);
-        spec.number = uint16_t(made + 1);
-        b.AddChannel(tp, spec);
+        ChannelFields fields;
+        fields.name = name;
+        fields.type = made % 5 == 0 ? 1 : 0;
+        fields.videoPid = 100;
+        fields.audioPid = 101;
+        fields.scrambled = made % 3 == 0;
+        fields.provider = uint16_t(provider);
+        fields.number = uint16_t(made + 1);
+        b.AddChannel(tp, fields);
       }
     }
   }

@@ -16,7 +16,7 @@
 
 namespace pelagor::test {
 
-struct ChanSpec {
+struct ChanFields {
   std::string name;
   uint16_t number = 1;
   int serviceType = 0;  // 0 TV, 1 radio
@@ -67,7 +67,7 @@ class WorkspaceBuilder {
                                               tuner::kMaskB.Get(st)));
     return t;
   }
-  uint16_t AddChan(uint16_t t, const ChanSpec& c) {
+  uint16_t AddChan(uint16_t t, const ChanFields& c) {
     DbOps ops = Ops(0, 1);
     uint16_t ch = kNoChan;
     ops.AddChan(t, ch, 0);
