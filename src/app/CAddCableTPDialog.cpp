@@ -1,11 +1,9 @@
 #include "app/CAddCableTPDialog.h"
 
 #include <QButtonGroup>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -43,16 +41,10 @@ CAddCableTPDialog::CAddCableTPDialog(CAddCableTP& model, QWidget* parent)
     qam_->button(model_.qamMode)->setChecked(true);
   });
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancelButton");
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
   auto* outer = new QVBoxLayout(this);
   outer->addLayout(form);
   outer->addWidget(box);
-  outer->addWidget(buttons);
+  outer->addLayout(MakeOkCancel(this));
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   frequency_->setFocus();
 }

@@ -1,10 +1,8 @@
 #include "app/CAddSatDialog.h"
 
 #include <QButtonGroup>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -43,15 +41,9 @@ CAddSatDialog::CAddSatDialog(CAddSatDlg& model, QWidget* parent)
   form->addRow(Utf8(CAddSatDlg::kNameLabel), name_);
   form->addRow(Utf8(CAddSatDlg::kLocationLabel), where);
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancelButton");
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
   auto* outer = new QVBoxLayout(this);
   outer->addLayout(form);
-  outer->addWidget(buttons);
+  outer->addLayout(MakeOkCancel(this));
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -2,11 +2,9 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -77,16 +75,10 @@ CAddTPDialog::CAddTPDialog(CAddTPDlg& model, QWidget* parent)
     fec_->setCurrentIndex(fec_->count() > 0 ? 0 : -1);
   });
 
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-  buttons->button(QDialogButtonBox::Ok)->setObjectName("okButton");
-  buttons->button(QDialogButtonBox::Cancel)->setObjectName("cancelButton");
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
   auto* outer = new QVBoxLayout(this);
   outer->addLayout(form);
   outer->addLayout(groups);
-  outer->addWidget(buttons);
+  outer->addLayout(MakeOkCancel(this));
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   frequency_->setFocus();
 }

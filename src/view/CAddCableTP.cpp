@@ -17,9 +17,7 @@ void CAddCableTP::FillTexts() {
 void CAddCableTP::OnQamMode(int mode) { qamMode = ShownQamMode(mode); }
 
 std::optional<ValidationFailure<CAddCableTP::Field>> CAddCableTP::Validate() {
-  for (Field f : {Field::kFrequency, Field::kSymbolRate}) {
-    if (auto message = CheckField(Rule(f), Text(f))) return ValidationFailure<Field>{f, std::move(*message)};
-  }
+  if (auto failure = FirstRefusedField(*this, std::array{Field::kFrequency, Field::kSymbolRate})) return failure;
   frequency = *ParseUnsignedField(frequencyText_);
   symbolRate = *ParseUnsignedField(symbolRateText_);
   return std::nullopt;

@@ -24,9 +24,7 @@ void CAddChanDlg::FillTexts() {
 }
 
 std::optional<ValidationFailure<CAddChanDlg::Field>> CAddChanDlg::Validate() {
-  for (Field f : kCheckOrder) {
-    if (auto message = CheckField(Rule(f), Text(f))) return ValidationFailure<Field>{f, std::move(*message)};
-  }
+  if (auto failure = FirstRefusedField(*this, kCheckOrder)) return failure;
   audioPid = *ParseUnsignedField(Text(Field::kAudioPid));
   name = Text(Field::kName);
   pcrPid = *ParseUnsignedField(Text(Field::kPcrPid));

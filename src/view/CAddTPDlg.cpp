@@ -27,9 +27,7 @@ void CAddTPDlg::OnModulation(int m) {
 
 std::optional<ValidationFailure<CAddTPDlg::Field>> CAddTPDlg::Validate() {
   if (fecIndex < 0) fecIndex = 0;
-  for (Field f : {Field::kFrequency, Field::kSymbolRate}) {
-    if (auto message = CheckField(Rule(f), Text(f))) return ValidationFailure<Field>{f, std::move(*message)};
-  }
+  if (auto failure = FirstRefusedField(*this, std::array{Field::kFrequency, Field::kSymbolRate})) return failure;
   frequency = *ParseUnsignedField(frequencyText_);
   symbolRate = *ParseUnsignedField(symbolRateText_);
   return std::nullopt;

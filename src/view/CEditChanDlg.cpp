@@ -24,9 +24,7 @@ void CEditChanDlg::FillTexts() {
 }
 
 std::optional<ValidationFailure<CEditChanDlg::Field>> CEditChanDlg::Validate() {
-  for (Field f : kCheckOrder) {
-    if (auto message = CheckField(Rule(f), Text(f))) return ValidationFailure<Field>{f, std::move(*message)};
-  }
+  if (auto failure = FirstRefusedField(*this, kCheckOrder)) return failure;
   audioPid = *ParseUnsignedField(Text(Field::kAudioPid));
   name = Text(Field::kName);
   pcrPid = *ParseUnsignedField(Text(Field::kPcrPid));

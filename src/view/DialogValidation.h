@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace pelagor {
 
@@ -49,6 +50,17 @@ struct FieldRule {
 };
 // The message for text that the rule refuses, nothing when it passes.
 std::optional<std::string> CheckField(const FieldRule& rule, std::string_view text);
+
+// OK's checks: the first of the fields, in the order given, whose text its
+// rule refuses, with the message; nothing when all pass.
+template <class Dialog, class Fields>
+std::optional<ValidationFailure<typename Dialog::Field>> FirstRefusedField(const Dialog& dialog, const Fields& order) {
+  for (typename Dialog::Field f : order) {
+    if (auto message = CheckField(Dialog::Rule(f), dialog.Text(f)))
+      return ValidationFailure<typename Dialog::Field>{f, std::move(*message)};
+  }
+  return std::nullopt;
+}
 
 // Checks of one field, each giving the message when it fails.
 std::optional<std::string> CheckUnsigned(std::string_view text, uint32_t low, uint32_t high, uint32_t& out);
