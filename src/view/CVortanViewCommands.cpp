@@ -1,5 +1,6 @@
 // Command enabling, as queries, so the menu bar, the toolbar and the context
-// menus all read one truth.
+// menus all read one truth; the context menus' texts and the link commands'
+// prompts.
 
 #include <array>
 
