@@ -45,10 +45,8 @@ Workspace MakeWorkspace(int channels) {
 
 struct Loaded {
   explicit Loaded(int channels) : view(ui) {
-    view.GetWorkspace() = MakeWorkspace(channels);
-    view.GetWorkspace().loaded = true;
     view.OnInitialUpdate();
-    view.AfterLoad();
+    view.LoadWorkspace(MakeWorkspace(channels));
   }
   NullViewUi ui;
   CVortanView view;
@@ -56,13 +54,13 @@ struct Loaded {
 
 void BM_Rebuild(benchmark::State& state) {
   Loaded l(int(state.range(0)));
-  for (auto _ : state) l.view.FillChannelList(1);
+  for (auto _ : state) l.view.FillChannelList(ChannelFill::SelectRow(1));
   state.counters["rows"] = l.view.RowCount();
 }
 
 void BM_Refresh(benchmark::State& state) {
   Loaded l(int(state.range(0)));
-  for (auto _ : state) l.view.FillChannelList(-3);
+  for (auto _ : state) l.view.FillChannelList(ChannelFill::Refresh());
   state.counters["rows"] = l.view.RowCount();
 }
 

@@ -16,12 +16,10 @@ namespace {
 
 struct FullView {
   FullView() : view(ui) {
-    view.GetWorkspace() = FullWorkspace(1);
-    view.GetWorkspace().loaded = true;
     view.OnInitialUpdate();
-    view.AfterLoad();
+    view.LoadWorkspace(FullWorkspace(1));
     // TV and radio alike: show the larger half.
-    view.OnServiceTypeButton(0);
+    view.OnServiceTypeButton(ServiceType::kTv);
   }
   NullViewUi ui;
   CVortanView view;

@@ -21,11 +21,9 @@ namespace {
 
 struct FullView {
   FullView() : view(ui) {
-    view.GetWorkspace() = FullWorkspace(1);
-    view.GetWorkspace().loaded = true;
     view.OnInitialUpdate();
-    view.AfterLoad();
-    view.OnServiceTypeButton(0);
+    view.LoadWorkspace(FullWorkspace(1));
+    view.OnServiceTypeButton(ServiceType::kTv);
   }
   NullViewUi ui;
   CVortanView view;

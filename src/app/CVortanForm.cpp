@@ -275,12 +275,12 @@ void CVortanForm::ConnectControls() {
               [this, tuner, type] { view_->OnDeliveryTypeButton(tuner, type); });
   connect(Button(ControlId::kTuner1), &QAbstractButton::clicked, this, [this] { view_->OnTuner1Button(); });
   connect(Button(ControlId::kTuner2), &QAbstractButton::clicked, this, [this] { view_->OnTuner2Button(); });
-  connect(Button(ControlId::kTv), &QAbstractButton::clicked, this, [this] { view_->OnServiceTypeButton(0); });
-  connect(Button(ControlId::kRadio), &QAbstractButton::clicked, this, [this] { view_->OnServiceTypeButton(1); });
+  connect(Button(ControlId::kTv), &QAbstractButton::clicked, this, [this] { view_->OnServiceTypeButton(ServiceType::kTv); });
+  connect(Button(ControlId::kRadio), &QAbstractButton::clicked, this, [this] { view_->OnServiceTypeButton(ServiceType::kRadio); });
   connect(Button(ControlId::kAlphabet), &QAbstractButton::clicked, this,
-          [this] { view_->OnSatelliteOrderButton(1); });
+          [this] { view_->OnSatelliteOrderButton(SatelliteOrder::kAlphabet); });
   connect(Button(ControlId::kLocation), &QAbstractButton::clicked, this,
-          [this] { view_->OnSatelliteOrderButton(0); });
+          [this] { view_->OnSatelliteOrderButton(SatelliteOrder::kLocation); });
   connect(Combo(ComboId::kSatellite), &QComboBox::activated, this,
           [this](int i) { view_->OnSatelliteComboChanged(i); });
   connect(Combo(ComboId::kFavorite), &QComboBox::activated, this,

@@ -53,27 +53,4 @@ bool CLinkPort::QueryInfo(CSTBInfoDlg& dlg) {
   return true;
 }
 
-bool CLinkPort::IsCommandEnabled(int id) const {
-  switch (id) {
-    case ID_LINK_CONNECT:
-      return !m_connected;
-    case ID_LINK_DISCONNECT:
-    case ID_LINK_STB_INFO:
-      return m_connected;
-    default:
-      return false;
-  }
-}
-
-std::string_view CLinkPort::CommandPrompt(int id) {
-  switch (id) {
-    case ID_LINK_CONNECT:
-      return "Setup Serial Connection\nConnect...";
-    case ID_LINK_DISCONNECT:
-      return "Close Serial Connection\nDisconnect";
-    default:
-      return {};
-  }
-}
-
 }  // namespace pelagor

@@ -1,7 +1,8 @@
 #pragma once
 // The view's link port: the serial port with its connected flag and chosen port,
-// and the three link commands Connect, Disconnect and Receiver Information with
-// their enabling rules, all without the toolkit.
+// and the work of the three link commands Connect, Disconnect and Receiver
+// Information, all without the toolkit. Their ids, enabling and prompts are
+// the view's.
 
 #include <functional>
 #include <string>
@@ -13,10 +14,6 @@
 #include "link/CSerialPort.h"
 
 namespace pelagor {
-
-inline constexpr int ID_LINK_CONNECT = 32793;
-inline constexpr int ID_LINK_DISCONNECT = 32794;
-inline constexpr int ID_LINK_STB_INFO = 32809;
 
 inline constexpr std::string_view kStbNotConnectedText =
     "STB not connected or Version not supported !!!";
@@ -54,11 +51,6 @@ class CLinkPort {
   // Receiver Information: true with dlg filled from the receiver's block; false
   // when no whole block arrived: show kStbNotConnectedText (OK button, no icon).
   bool QueryInfo(CSTBInfoDlg& dlg);
-
-  // Update handlers of the three commands; other ids are not ours: false.
-  bool IsCommandEnabled(int id) const;
-  // Status-bar prompt and tooltip ("prompt\ntip"); empty for none.
-  static std::string_view CommandPrompt(int id);
 
  private:
   ::CSerialPort m_port;

@@ -4,9 +4,7 @@
 namespace pelagor {
 
 ViewState::ViewState() {
-  rowMap.fill(kNoChan);
   for (int i = 0; i < kMaxSats; ++i) catalogueOrder[size_t(i)] = i;
-  for (int k = 0; k < kFavLists; ++k) favoriteNames[size_t(k)] = "Favorite-" + std::to_string(k + 1);
 }
 
 CVortanView::CVortanView(ViewUi& ui, LinkTiming timing) : ui_(ui), link_(std::move(timing)) {
@@ -25,22 +23,23 @@ DbOps CVortanView::Ops() {
 }
 
 void CVortanView::OnInitialUpdate() {
-  ui_.SetChannelColumns(ChannelColumnList());
+  ui_.SetChannelColumns(ChannelList::Columns());
   ui_.FillTpList({{"No", 44}, {"Freq", 60}, {"SR", 60}, {"Pol", 40}, {"Mod", 52}, {"FEC", 48}, {"Pilot", 48}}, {});
   ui_.FillCombo(ComboId::kCas, {"All", "FTA", "CAS"});
   std::vector<std::string> fav{"All"};
-  for (const auto& n : st_.favoriteNames) fav.push_back(n);
+  for (const auto& n : list_.FavoriteNames()) fav.push_back(n);
   ui_.FillCombo(ComboId::kFavorite, fav);
   ui_.FillCombo(ComboId::kSatFilter, {"All", "Current"});
   ui_.FillCombo(ComboId::kTpFilter, {"All", "Current"});
-  ui_.SelectComboItem(ComboId::kCas, st_.casFilter);
-  ui_.SelectComboItem(ComboId::kFavorite, st_.favoriteFilter);
-  ui_.SelectComboItem(ComboId::kSatFilter, st_.satFilter);
-  ui_.SelectComboItem(ComboId::kTpFilter, st_.tpFilter);
-  ui_.SetCheck(ControlId::kTv, st_.serviceType == 0);
-  ui_.SetCheck(ControlId::kRadio, st_.serviceType == 1);
-  ui_.SetCheck(ControlId::kLocation, st_.satelliteOrder == 0);
-  ui_.SetCheck(ControlId::kAlphabet, st_.satelliteOrder == 1);
+  const ChannelFilter& filter = list_.Filter();
+  ui_.SelectComboItem(ComboId::kCas, int(filter.cas));
+  ui_.SelectComboItem(ComboId::kFavorite, filter.favorite);
+  ui_.SelectComboItem(ComboId::kSatFilter, int(filter.satellite));
+  ui_.SelectComboItem(ComboId::kTpFilter, int(filter.transponder));
+  ui_.SetCheck(ControlId::kTv, filter.service == ServiceType::kTv);
+  ui_.SetCheck(ControlId::kRadio, filter.service == ServiceType::kRadio);
+  ui_.SetCheck(ControlId::kLocation, st_.satelliteOrder == SatelliteOrder::kLocation);
+  ui_.SetCheck(ControlId::kAlphabet, st_.satelliteOrder == SatelliteOrder::kAlphabet);
   for (int tuner = 0; tuner < 2; ++tuner) {
     const int base = tuner == 0 ? int(ControlId::kTuner1DvbS) : int(ControlId::kTuner2DvbS);
     for (int type = 0; type < 3; ++type) ui_.SetCheck(ControlId(base + type), st_.tunerType[size_t(tuner)] == type);
@@ -80,7 +79,14 @@ void CVortanView::OnTunerChanged() {
   ui_.Enable(ControlId::kTpList, true);
   FillSatelliteCombo();
   FillTransponderList(0);
-  FillChannelList(1);
+  FillChannelList(ChannelFill::SelectRow(1));
+}
+
+void CVortanView::LoadWorkspace(Workspace ws) {
+  ws_ = std::move(ws);
+  ws_.loaded = true;
+  AfterLoad();
+  UpdateTitle();
 }
 
 void CVortanView::AfterLoad() {
@@ -89,7 +95,7 @@ void CVortanView::AfterLoad() {
   FillSatelliteCombo();
   FillTransponderList(1);
   FillFavoriteCombo();
-  FillChannelList(1);
+  FillChannelList(ChannelFill::SelectRow(1));
   const bool model8 = ws_.model == 8;
   for (ControlId id : {ControlId::kSatelliteCombo, ControlId::kAlphabet, ControlId::kLocation, ControlId::kSatAdd,
                        ControlId::kSatDelete, ControlId::kSatEdit}) {
@@ -133,36 +139,36 @@ void CVortanView::OnTuner2Button() {
   OnTunerChanged();
 }
 
-void CVortanView::OnServiceTypeButton(int type) {
-  if (type != 0 && type != 1) return;
-  st_.serviceType = type;
-  ui_.SetCheck(ControlId::kTv, type == 0);
-  ui_.SetCheck(ControlId::kRadio, type == 1);
-  FillChannelList(1);
+void CVortanView::OnServiceTypeButton(ServiceType type) {
+  if (type != ServiceType::kTv && type != ServiceType::kRadio) return;
+  list_.Filter().service = type;
+  ui_.SetCheck(ControlId::kTv, type == ServiceType::kTv);
+  ui_.SetCheck(ControlId::kRadio, type == ServiceType::kRadio);
+  FillChannelList(ChannelFill::SelectRow(1));
 }
 
 void CVortanView::OnCasComboChanged(int selection) {
   if (selection < 0 || selection > 2) return;
-  st_.casFilter = selection;
-  FillChannelList(1);
+  list_.Filter().cas = CasFilter(selection);
+  FillChannelList(ChannelFill::SelectRow(1));
 }
 
 void CVortanView::OnFavoriteComboChanged(int selection) {
   if (selection < 0 || selection > kFavLists) return;
-  st_.favoriteFilter = selection;
-  FillChannelList(1);
+  list_.Filter().favorite = selection;
+  FillChannelList(ChannelFill::SelectRow(1));
 }
 
 void CVortanView::OnSatFilterChanged(int selection) {
   if (selection < 0 || selection > 1) return;
-  st_.satFilter = selection;
-  FillChannelList(1);
+  list_.Filter().satellite = PlaceFilter(selection);
+  FillChannelList(ChannelFill::SelectRow(1));
 }
 
 void CVortanView::OnTpFilterChanged(int selection) {
   if (selection < 0 || selection > 1) return;
-  st_.tpFilter = selection;
-  FillChannelList(1);
+  list_.Filter().transponder = PlaceFilter(selection);
+  FillChannelList(ChannelFill::SelectRow(1));
 }
 
 void CVortanView::OnSatelliteComboChanged(int selection) {
@@ -178,19 +184,19 @@ void CVortanView::OnSatelliteComboChanged(int selection) {
   st_.currentTpRow = 0;
   ResolveCurrentTransponder();
   FillTransponderList(1);
-  if (st_.satFilter == 1) FillChannelList(1);
+  if (list_.Filter().satellite == PlaceFilter::kCurrent) FillChannelList(ChannelFill::SelectRow(1));
 }
 
-void CVortanView::OnSatelliteOrderButton(int order) {
-  if (order != 0 && order != 1) return;
+void CVortanView::OnSatelliteOrderButton(SatelliteOrder order) {
+  if (order != SatelliteOrder::kLocation && order != SatelliteOrder::kAlphabet) return;
   st_.satelliteOrder = order;
-  ui_.SetCheck(ControlId::kAlphabet, order == 1);
-  ui_.SetCheck(ControlId::kLocation, order == 0);
+  ui_.SetCheck(ControlId::kAlphabet, order == SatelliteOrder::kAlphabet);
+  ui_.SetCheck(ControlId::kLocation, order == SatelliteOrder::kLocation);
   FillSatelliteCombo();
 }
 
 void CVortanView::OnTpListClick() {
-  if (st_.tpFilter != 1) return;
+  if (list_.Filter().transponder != PlaceFilter::kCurrent) return;
   const std::vector<int> rows = ui_.SelectedRows(ListId::kTransponders);
   const int row = rows.empty() ? -1 : rows.front();
   st_.currentTpRow = row;
@@ -198,7 +204,7 @@ void CVortanView::OnTpListClick() {
   if (item == st_.currentTpItem && CurrentDeliveryType() == kDvbS) return;
   st_.currentTpItem = item;
   ResolveCurrentTransponder();
-  FillChannelList(1);
+  FillChannelList(ChannelFill::SelectRow(1));
 }
 
 }  // namespace pelagor

@@ -11,17 +11,12 @@
 #include "db/DbOps.h"
 #include "files/Workspace.h"
 #include "link/CLinkPort.h"
+#include "view/ChannelList.h"
 #include "view/CommandIds.h"
 #include "view/UndoHistory.h"
 #include "view/ViewUi.h"
 
 namespace pelagor {
-
-// DeliveryType: what a tuner receives; a satellite record's delivery system
-// is this value plus one.
-inline constexpr int kDvbS = 0;
-inline constexpr int kDvbT = 1;
-inline constexpr int kDvbC = 2;
 
 // Number of rows of the fixed terrestrial channel plan (channels 5-12, 21-69).
 inline constexpr int kDvbTPlanRows = 57;
@@ -29,23 +24,30 @@ inline constexpr int kDvbTPlanRows = 57;
 int DvbTPlanChannel(int row);
 int DvbTPlanFrequency(int row);
 
-// Channel list columns.
-enum ChannelColumn : int {
-  kColNo, kColChanNo, kColName, kColSatellite, kColFreq, kColPol, kColCas,
-  kColVPid, kColAPid, kColPPid, kColSid, kColFavorite, kColLock, kColProvider,
-};
-inline constexpr int kChannelColumns = 14;
+// How FillChannelList ends: the rows it selects after the rebuild, or a
+// refresh that keeps the rows and their selection and redraws the texts.
+struct ChannelFill {
+  enum class Kind { kSelectRow, kSelectLast, kSelectCut, kRefresh };
+  Kind kind = Kind::kSelectRow;
+  int row = 0;  // kSelectRow: 1-based; past the end the last row, 0 none
 
-// Filter and selection state of the view, with the initial values of a new view.
+  static constexpr ChannelFill SelectRow(int n) { return {Kind::kSelectRow, n}; }
+  static constexpr ChannelFill SelectNothing() { return {Kind::kSelectRow, 0}; }
+  static constexpr ChannelFill SelectLast() { return {Kind::kSelectLast, 0}; }
+  // The rows of the cut channels.
+  static constexpr ChannelFill SelectCut() { return {Kind::kSelectCut, 0}; }
+  static constexpr ChannelFill Refresh() { return {Kind::kRefresh, 0}; }
+};
+
+// The "Location" / "Alphabet" buttons: the order of the satellite combo.
+enum class SatelliteOrder : int { kLocation = 0, kAlphabet = 1 };
+
+// Tuner, satellite and selection state of the view (the channel filter is
+// the channel list's), with the initial values of a new view.
 struct ViewState {
   std::array<int, 2> tunerType{kDvbS, kDvbS};
   int tunerSelection = 1;  // 1 tuner 1, 2 tuner 2, 3 both
-  int serviceType = 0;     // 0 TV, 1 Radio
-  int casFilter = 0;       // 0 All, 1 FTA, 2 CAS
-  int favoriteFilter = 0;  // 0 All, k favourite list k
-  int satFilter = 0;       // 0 All, 1 Current
-  int tpFilter = 0;        // 0 All, 1 Current
-  int satelliteOrder = 0;  // 0 location, 1 alphabetical
+  SatelliteOrder satelliteOrder = SatelliteOrder::kLocation;
   int currentCatalogueEntry = 0;  // -1: not chosen yet (just loaded)
   int satComboSelection = 0;
   std::array<int, kMaxSats> catalogueOrder{};
@@ -53,14 +55,8 @@ struct ViewState {
   int currentTpItem = 0;
   uint8_t currentSatellite = kNoSat;
   uint16_t currentTransponder = kNoTp;
-  std::array<uint16_t, kMaxChans> rowMap;
-  int rowCount = 0;
   std::vector<uint16_t> cutList;
-  std::array<std::string, kFavLists> favoriteNames;
   bool modified = false;
-  // Find: only channels whose shown name holds this text, case ignored.
-  std::string nameFilter;
-  std::string nameFilterFolded;
 
   ViewState();
 };
@@ -100,18 +96,23 @@ class CVortanView {
   // The database operations with the view's tuner and delivery type.
   DbOps Ops();
 
+  // Takes over a workspace read or built elsewhere as a load does: it is
+  // marked loaded, the lists show it, and the undo history starts again.
+  void LoadWorkspace(Workspace ws);
+
   // ---- Lists ----
-  static const std::vector<ListColumn>& ChannelColumnList();
-  int RowCount() const { return st_.rowCount; }
+  // The channel list: its filter, rows, favourite names and cell texts.
+  const ChannelList& Channels() const { return list_; }
+  int RowCount() const { return list_.RowCount(); }
   // Channel index shown in a row, 0xFFFF past the last row.
-  uint16_t ChannelOfRow(int row) const;
+  uint16_t ChannelOfRow(int row) const { return list_.ChannelOfRow(row); }
   // Cell text, computed from the image on demand.
-  std::string ChannelCell(int row, int column) const;
+  std::string ChannelCell(int row, int column) const { return list_.Cell(row, column); }
 
   int CurrentDeliveryType();
   // Delivery type of the shown tuner without the repair of the selection.
   int ShownDeliveryType() const;
-  void FillChannelList(int hint);
+  void FillChannelList(ChannelFill fill);
   void FillTransponderList(int hint);
   void FillSatelliteCombo();
   void FillFavoriteCombo();
@@ -124,21 +125,18 @@ class CVortanView {
   // shared load step (ApplyDownloadImage / LoadWorkspaceFile) has parsed and
   // merged: the lists start again from the first channel's satellite.
   void AfterLoad();
-  // Would the rebuild show channel c under the current filters? The TP of
-  // the selected TP-list row is passed in (kNoTp when there is none).
-  bool ChannelShown(uint16_t c, uint16_t selectedTp) const;
 
   // ---- Notifications of the controls ----
   void OnDeliveryTypeButton(int tuner, int type);  // tuner 0 or 1
   void OnTuner1Button();
   void OnTuner2Button();
-  void OnServiceTypeButton(int type);  // 0 TV, 1 Radio
+  void OnServiceTypeButton(ServiceType type);
   void OnCasComboChanged(int selection);
   void OnFavoriteComboChanged(int selection);
   void OnSatFilterChanged(int selection);
   void OnTpFilterChanged(int selection);
   void OnSatelliteComboChanged(int selection);
-  void OnSatelliteOrderButton(int order);  // 0 Location, 1 Alphabet
+  void OnSatelliteOrderButton(SatelliteOrder order);
   void OnTpListClick();
 
   // ---- Channel commands ----
@@ -262,16 +260,17 @@ class CVortanView {
   void CommitEdit();
   void ShowRestoredState();
 
-  bool NameMatchesFind(uint16_t c) const;
   void OnMoveSelection(int direction);
 
   void SetTunerChecks();
-  void ApplyChannelSelection(int hint);
+  void ApplyChannelSelection(ChannelFill fill);
+  // What the satellite and TP filters compare with; selectedTp is the TP of
+  // the selected TP-list row (DVB-T, DVB-C), kNoTp when there is none.
+  ChannelPlace CurrentPlace(uint16_t selectedTp) const;
   void ReportBrokenRow(uint16_t c, bool checkTp);
   bool WriteWorkspace();
   void TakeOverPath(const std::string& path);
   std::string SideFilePath() const;
-  std::string SatelliteText(uint8_t s, bool refreshForm) const;
   // CatalogueOrder in the combo's order (location or alphabet).
   void SortCatalogueOrder();
   // TP commands, one per delivery type.
@@ -309,7 +308,7 @@ class CVortanView {
   Workspace ws_;
   ViewState st_;
   FileState file_;
-  bool refreshTexts_ = false;  // cells show the refresh form (after hint -3)
+  ChannelList list_{ws_};
   CLinkPort link_;
   std::string sideFileFolder_;
   UndoHistory history_;

@@ -17,8 +17,6 @@ namespace pelagor {
 
 namespace {
 
-constexpr int kRefreshHint = -3;
-
 std::string Printf(const char* fmt, int a, int b = 0) {
   char buf[64];
   std::snprintf(buf, sizeof buf, fmt, a, b);
@@ -113,7 +111,7 @@ bool CVortanView::RunChannelDialog(DialogModel dlg, const std::string& name, con
 
 void CVortanView::EndAddChannel() {
   ResolveCurrentTransponder();
-  FillChannelList(-1);
+  FillChannelList(ChannelFill::SelectLast());
   MarkModified();
 }
 
@@ -289,7 +287,7 @@ void CVortanView::OnEditChannel() {
   img.SetChanU16(c, chan::kPcrPid, uint16_t(dlg.pcrPid));
   img.SetChanU16(c, chan::kNumber, uint16_t(dlg.channelNumber));
   img.SetChanU16(c, chan::kSid, uint16_t(dlg.serviceId));
-  FillChannelList(kRefreshHint);
+  FillChannelList(ChannelFill::Refresh());
   MarkModified();
 }
 
@@ -300,37 +298,37 @@ void CVortanView::OnDeleteChannel() {
   if (rows.empty()) return;
   const std::vector<uint16_t> chans = SelectedChannels();
   DbOps ops = Ops();
-  const int k = st_.favoriteFilter;
+  const int k = list_.Filter().favorite;
   for (uint16_t c : chans) {
     if (k > 0) {
-      ops.SetFavourite(c, k - 1, st_.serviceType, 0);
+      ops.SetFavourite(c, k - 1, int(list_.Filter().service), 0);
     } else {
       ops.DeleteChan(c);
     }
   }
   DropDeletedCutChannels();
-  FillChannelList(rows.front() + 1);
+  FillChannelList(ChannelFill::SelectRow(rows.front() + 1));
   MarkModified();
 }
 
 void CVortanView::OnFavoriteItem(int list) {
   if (list < 1 || list > kFavLists) return;
   DbOps ops = Ops();
-  for (uint16_t c : SelectedChannels()) ops.SetFavourite(c, list - 1, st_.serviceType, 1);
-  FillChannelList(kRefreshHint);
+  for (uint16_t c : SelectedChannels()) ops.SetFavourite(c, list - 1, int(list_.Filter().service), 1);
+  FillChannelList(ChannelFill::Refresh());
   MarkModified();
 }
 
 void CVortanView::OnLockChannels(bool lock) {
   DbOps ops = Ops();
   for (uint16_t c : SelectedChannels()) ops.SetLockFlag(c, lock ? 1 : 0);
-  FillChannelList(kRefreshHint);
+  FillChannelList(ChannelFill::Refresh());
   MarkModified();
 }
 
 void CVortanView::OnReassignChannelNo() {
-  ReassignChannelNumbers(Image(), st_.rowMap.data(), st_.rowCount);
-  FillChannelList(kRefreshHint);
+  ReassignChannelNumbers(Image(), list_.Rows().data(), list_.RowCount());
+  FillChannelList(ChannelFill::Refresh());
   MarkModified();
 }
 
@@ -357,7 +355,7 @@ void CVortanView::OnSetProvider() {
     img.SetChanU16(c, chan::kProvider, p);
     if (p < kFirstBadProvider) ++table.entries[p].usage;
   }
-  FillChannelList(kRefreshHint);
+  FillChannelList(ChannelFill::Refresh());
   MarkModified();
 }
 

@@ -1,5 +1,6 @@
 // Command enabling, as queries, so the menu bar, the toolbar and the context
-// menus all read one truth.
+// menus all read one truth; the context menus' texts and the link commands'
+// prompts.
 
 #include <array>
 
@@ -42,6 +43,23 @@ std::string_view TpMenuText(TpMenuItem item) {
   return (i >= 0 && i < kTpMenuItems) ? kTexts[size_t(i)] : "";
 }
 
+bool LinkCommandEnabled(const CLinkPort& link, int id) {
+  switch (id) {
+    case kIdLinkConnect: return !link.Connected();
+    case kIdLinkDisconnect:
+    case kIdReceiverInfo: return link.Connected();
+    default: return false;
+  }
+}
+
+std::string_view LinkCommandPrompt(int id) {
+  switch (id) {
+    case kIdLinkConnect: return "Setup Serial Connection\nConnect...";
+    case kIdLinkDisconnect: return "Close Serial Connection\nDisconnect";
+    default: return {};
+  }
+}
+
 bool CVortanView::IsCommandEnabled(int id) const {
   switch (id) {
     case kIdFileNew:
@@ -56,7 +74,7 @@ bool CVortanView::IsCommandEnabled(int id) const {
     case kIdLinkConnect:
     case kIdLinkDisconnect:
     case kIdReceiverInfo:
-      return link_.IsCommandEnabled(id);
+      return LinkCommandEnabled(link_, id);
     case kIdDownloadFile:
     case kIdUploadFile:
     case kIdUploadToWorkspace:
@@ -101,7 +119,7 @@ void CVortanView::OnReceiverInfo() {
 ContextMenu CVortanView::ChannelContextMenu() const {
   ContextMenu m;
   m.enabled.assign(kChanMenuItems, true);
-  m.favoriteTexts = st_.favoriteNames;
+  m.favoriteTexts = list_.FavoriteNames();
   // A list without a name would be a blank item nobody can pick knowingly:
   // it keeps its menu text.
   for (int k = 0; k < kFavLists; ++k)
@@ -126,7 +144,7 @@ ContextMenu CVortanView::ChannelContextMenu() const {
 ContextMenu CVortanView::TpContextMenu() const {
   ContextMenu m;
   m.enabled.assign(kTpMenuItems, true);
-  m.favoriteTexts = st_.favoriteNames;
+  m.favoriteTexts = list_.FavoriteNames();
   m.shown = ShownDeliveryType() != kDvbT;
   auto off = [&m](TpMenuItem i) { m.enabled[size_t(i)] = false; };
   if (!ws_.loaded) {

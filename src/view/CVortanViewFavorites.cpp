@@ -9,13 +9,13 @@ namespace pelagor {
 
 void CVortanView::OnFavoriteButton() {
   EditScope scope(*this);
-  const int k = st_.favoriteFilter;
+  const int k = list_.Filter().favorite;
   if (!ws_.catalogue.Present() || k < 1 || k > kFavLists) return;
   CFavNameDlg dlg;
-  dlg.name = st_.favoriteNames[size_t(k - 1)];
+  dlg.name = list_.FavoriteNames()[size_t(k - 1)];
   if (ui_.RunDialog(&dlg) != DialogAnswer::kOk) return;
   const std::string name = FirstCharacters(dlg.name, CFavNameDlg::kNameChars);
-  st_.favoriteNames[size_t(k - 1)] = name;
+  list_.FavoriteNames()[size_t(k - 1)] = name;
   Ops().SetFavouriteName(k - 1, EncodeRecordText(name));
   FillFavoriteCombo();
   // The "Favorite" column shows the names.

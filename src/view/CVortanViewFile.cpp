@@ -163,18 +163,7 @@ FileRequest CVortanView::ExportFileRequest() {
   return {"csv", "*.csv", "Channel list(*.csv)|*.csv|All Files (*.*)|*.*||", true, true};
 }
 
-std::string CVortanView::ChannelListCsv() const {
-  std::vector<std::vector<std::string>> table;
-  std::vector<std::string> headings;
-  for (const ListColumn& c : ChannelColumnList()) headings.push_back(c.heading);
-  table.push_back(std::move(headings));
-  for (int row = 0; row < st_.rowCount; ++row) {
-    std::vector<std::string> cells;
-    for (int col = 0; col < kChannelColumns; ++col) cells.push_back(ChannelCell(row, col));
-    table.push_back(std::move(cells));
-  }
-  return CsvTable(table);
-}
+std::string CVortanView::ChannelListCsv() const { return CsvTable(list_.Table()); }
 
 void CVortanView::OnFileExport() {
   if (!ws_.loaded) return;

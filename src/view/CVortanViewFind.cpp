@@ -10,15 +10,11 @@
 namespace pelagor {
 
 void CVortanView::OnFindTextChanged(const std::string& text) {
-  if (text == st_.nameFilter) return;
-  st_.nameFilter = text;
-  st_.nameFilterFolded = FoldCase(text);
-  FillChannelList(1);
-}
-
-bool CVortanView::NameMatchesFind(uint16_t c) const {
-  if (st_.nameFilterFolded.empty()) return true;
-  return FoldCase(ChannelNameText(Image().ChanName(c))).find(st_.nameFilterFolded) != std::string::npos;
+  ChannelFilter& filter = list_.Filter();
+  if (text == filter.name) return;
+  filter.name = text;
+  filter.nameFolded = FoldCase(text);
+  FillChannelList(ChannelFill::SelectRow(1));
 }
 
 namespace {
@@ -43,17 +39,17 @@ std::vector<std::pair<int, int>> RowRuns(std::vector<int> rows, int rowCount) {
 
 bool CVortanView::CanMoveSelection(int direction) const {
   if (!ws_.loaded) return false;
-  const auto runs = RowRuns(ui_.SelectedRows(ListId::kChannels), st_.rowCount);
+  const auto runs = RowRuns(ui_.SelectedRows(ListId::kChannels), list_.RowCount());
   if (runs.empty()) return false;
   // A run at the list's end stays; any other run can move.
   if (runs.size() > 1) return true;
-  return direction < 0 ? runs.front().first > 0 : runs.back().second < st_.rowCount - 1;
+  return direction < 0 ? runs.front().first > 0 : runs.back().second < list_.RowCount() - 1;
 }
 
 void CVortanView::OnMoveSelection(int direction) {
   if (!CanMoveSelection(direction)) return;
   EditScope scope(*this);
-  const auto runs = RowRuns(ui_.SelectedRows(ListId::kChannels), st_.rowCount);
+  const auto runs = RowRuns(ui_.SelectedRows(ListId::kChannels), list_.RowCount());
   // The user's own cut stays for a later paste.
   const std::vector<uint16_t> userCut = st_.cutList;
   std::vector<int> selected;
@@ -62,7 +58,7 @@ void CVortanView::OnMoveSelection(int direction) {
   // the rows of one still to come.
   auto moveRun = [&](const std::pair<int, int>& run) {
     const auto [first, last] = run;
-    if (direction < 0 ? first == 0 : last == st_.rowCount - 1) {
+    if (direction < 0 ? first == 0 : last == list_.RowCount() - 1) {
       for (int r = first; r <= last; ++r) selected.push_back(r);
       return;
     }
@@ -77,7 +73,7 @@ void CVortanView::OnMoveSelection(int direction) {
     std::for_each(runs.rbegin(), runs.rend(), moveRun);
   }
   st_.cutList = userCut;
-  FillChannelList(0);
+  FillChannelList(ChannelFill::SelectNothing());
   std::sort(selected.begin(), selected.end());
   ui_.SelectRows(ListId::kChannels, selected);
   MarkModified();

@@ -1,5 +1,6 @@
-// The two lists and the combos of the view: which channels and TPs are shown
-// and the texts they are shown with.
+// The two lists and the combos of the view: when the channel list is
+// rebuilt (its rows and texts are ChannelList's), and which TPs the TP list
+// shows with which texts.
 
 #include <algorithm>
 #include <cstdio>
@@ -12,25 +13,10 @@ namespace pelagor {
 
 namespace {
 
-constexpr int kRefreshHint = -3;
-
 std::string Format(const char* fmt, int a, const std::string& b) {
   char buf[160];
   std::snprintf(buf, sizeof buf, fmt, a, b.c_str());
   return buf;
-}
-
-// TP index a channel stands on for display and filters: a broken index
-// reads as TP 0.
-int DisplayTp(const DbImage& img, uint16_t c) {
-  const uint16_t t = img.ChanTp(c);
-  return t >= kMaxTps ? 0 : t;
-}
-
-// Delivery system of the satellite a TP hangs on, 0 when it has none.
-uint32_t DeliveryOfTp(const DbImage& img, int t) {
-  const uint8_t s = img.TpSat(t);
-  return DbImage::ValidSat(s) ? img.SatDelivery(s) : 0;
 }
 
 // Catalogue names compared as the combo orders them: a-z folded onto A-Z,
@@ -58,95 +44,13 @@ int DvbTPlanFrequency(int row) {
   return row < 8 ? 7000 * ch + 142500 : 8000 * ch + 306000;
 }
 
-const std::vector<ListColumn>& CVortanView::ChannelColumnList() {
-  static const std::vector<ListColumn> kColumns{
-      {"No.", 50},   {"Chan No.", 50}, {"Chan Name", 160}, {"Satellite", 100}, {"Freq.", 60},
-      {"Pol.", 40},  {"CAS", 40},      {"V_PID", 48},      {"A_PID", 48},      {"P_PID", 48},
-      {"SID", 48},   {"Favorite", 100}, {"Lock", 40},      {"Provider", 100},
-  };
-  return kColumns;
-}
-
-uint16_t CVortanView::ChannelOfRow(int row) const {
-  if (row < 0 || row >= st_.rowCount || row >= kMaxChans) return kNoChan;
-  return st_.rowMap[size_t(row)];
-}
-
-std::string CVortanView::SatelliteText(uint8_t s, bool refreshForm) const {
-  if (!DbImage::ValidSat(s)) return "";
-  const DbImage& img = Image();
-  if (refreshForm) {
-    if (img.SatDelivery(s) == kDeliveryTerrestrial) return "DVB-T";
-    if (img.SatDelivery(s) == kDeliveryCable) return "DVB-C";
-  }
-  return DecodeRecordText(img.SatName(s), sat::kNameSize);
-}
-
-std::string CVortanView::ChannelCell(int row, int column) const {
-  const uint16_t c = ChannelOfRow(row);
-  if (!DbImage::ValidChan(c)) return "";
-  const DbImage& img = Image();
-  const int t = DisplayTp(img, c);
-  const uint32_t delivery = DeliveryOfTp(img, t);
-  const bool terrestrialOrCable = delivery == kDeliveryTerrestrial || delivery == kDeliveryCable;
-  switch (column) {
-    case kColNo: return std::to_string(row + 1);
-    case kColChanNo: return std::to_string(img.ChanNumber(c));
-    case kColName: return ChannelNameText(img.ChanName(c));
-    case kColSatellite: return SatelliteText(img.TpSat(t), refreshTexts_);
-    case kColFreq: {
-      const unsigned f = img.TpFrequency(t);
-      return std::to_string(terrestrialOrCable ? f * 100u : f);
-    }
-    case kColPol:
-      if (refreshTexts_ && terrestrialOrCable) return "-";
-      return std::string(ChannelListPolarisation(int(img.TpWordField(t, tpw::kPolarisation))));
-    case kColCas: return img.ChanWordField(c, chw::kCas) ? "O" : "X";
-    case kColVPid: return std::to_string(img.ChanU16(c, chan::kVideoPid));
-    case kColAPid: return std::to_string(img.ChanU16(c, chan::kAudioPid));
-    case kColPPid: return std::to_string(img.ChanU16(c, chan::kPcrPid));
-    case kColSid: return std::to_string(img.ChanSid(c));
-    case kColFavorite: {
-      std::string s;
-      const uint32_t mask = img.ChanWordField(c, chw::kFavMask);
-      for (int k = 0; k < kFavLists; ++k) {
-        if (mask & (1u << k)) s += st_.favoriteNames[size_t(k)] + ",";
-      }
-      if (!s.empty()) s.pop_back();
-      return s;
-    }
-    case kColLock: return img.ChanWordField(c, chw::kLock) ? "O" : "";
-    case kColProvider: {
-      const uint16_t p = img.ChanProvider(c);
-      if (!ws_.providerPresent || p >= kFirstBadProvider) return "N/A";
-      return DecodeRecordText(ws_.providers.entries[p].name.data(), kProviderNameSize);
-    }
-    default: return "";
-  }
-}
-
-bool CVortanView::ChannelShown(uint16_t c, uint16_t selectedTp) const {
-  if (c >= kMaxChans) return false;
-  const DbImage& img = Image();
-  const uint32_t word = img.ChanWord(c);
-  if (int(chw::kServiceType.Get(word)) != st_.serviceType) return false;
-  if (st_.favoriteFilter > 0 && !((chw::kFavMask.Get(word) >> (st_.favoriteFilter - 1)) & 1u)) return false;
-  const bool cas = chw::kCas.Get(word) != 0;
-  if ((st_.casFilter == 1 && cas) || (st_.casFilter == 2 && !cas)) return false;
-  if (!NameMatchesFind(c)) return false;
-  const int type = ShownDeliveryType();
-  const uint16_t rawTp = img.ChanTp(c);
-  const int t = DisplayTp(img, c);
-  if (type == kDvbT || type == kDvbC) {
-    if (st_.satFilter == 1 && DeliveryOfTp(img, t) != uint32_t(type + 1)) return false;
-    if (st_.tpFilter == 1 && (selectedTp == kNoTp || selectedTp != rawTp)) return false;
-  } else {
-    // A broken TP index stands for satellite 0 here.
-    const uint8_t s = rawTp >= kMaxTps ? 0 : img.TpSat(rawTp);
-    if (st_.satFilter == 1 && s != st_.currentSatellite) return false;
-    if (st_.tpFilter == 1 && (st_.currentTransponder == kNoTp || st_.currentTransponder != rawTp)) return false;
-  }
-  return true;
+ChannelPlace CVortanView::CurrentPlace(uint16_t selectedTp) const {
+  ChannelPlace place;
+  place.deliveryType = ShownDeliveryType();
+  place.satellite = st_.currentSatellite;
+  const bool satellite = place.deliveryType != kDvbT && place.deliveryType != kDvbC;
+  place.transponder = satellite ? st_.currentTransponder : selectedTp;
+  return place;
 }
 
 void CVortanView::ReportBrokenRow(uint16_t c, bool checkTp) {
@@ -162,62 +66,51 @@ void CVortanView::ReportBrokenRow(uint16_t c, bool checkTp) {
   }
 }
 
-void CVortanView::FillChannelList(int hint) {
-  DbImage& img = Image();
-  if (hint == kRefreshHint) {
-    refreshTexts_ = true;
-    for (int row = 0; row < st_.rowCount; ++row) {
-      const uint16_t c = st_.rowMap[size_t(row)];
+void CVortanView::FillChannelList(ChannelFill fill) {
+  if (fill.kind == ChannelFill::Kind::kRefresh) {
+    list_.SetRefreshForm(true);
+    for (uint16_t c : list_.Rows()) {
       if (DbImage::ValidChan(c)) ReportBrokenRow(c, true);
     }
     ui_.RefreshChannelList();
-    ui_.SetCaption(ControlId::kChannelsGroup, "Total " + std::to_string(st_.rowCount) + " channels");
+    ui_.SetCaption(ControlId::kChannelsGroup, "Total " + std::to_string(list_.RowCount()) + " channels");
     return;
   }
 
-  refreshTexts_ = false;
-  st_.rowMap.fill(kNoChan);
   uint16_t selectedTp = kNoTp;
   const int type = ShownDeliveryType();
-  if ((type == kDvbT || type == kDvbC) && st_.tpFilter == 1) {
+  if ((type == kDvbT || type == kDvbC) && list_.Filter().transponder == PlaceFilter::kCurrent) {
     uint16_t t = kNoTp;
     if (TransponderOfSelectedRow(t) == 0) selectedTp = t;
   }
-  int rows = 0;
-  auto take = [&](uint16_t c) {
-    if (c >= kMaxChans || rows >= kMaxChans || !ChannelShown(c, selectedTp)) return;
-    st_.rowMap[size_t(rows++)] = c;
-  };
-  if (st_.favoriteFilter == 0) {
-    for (int i = 0; i < kMaxChans; ++i) take(img.Order(i));
-  } else {
-    const int type01 = st_.serviceType == 0 ? 0 : 1;
-    for (int i = 0; i < kFavEntries; ++i) take(img.FavEntry(type01, st_.favoriteFilter - 1, i));
-  }
-  st_.rowCount = rows;
-  for (int row = 0; row < rows; ++row) ReportBrokenRow(st_.rowMap[size_t(row)], false);
+  list_.Rebuild(CurrentPlace(selectedTp));
+  const int rows = list_.RowCount();
+  for (uint16_t c : list_.Rows()) ReportBrokenRow(c, false);
   ui_.ResetChannelList(rows);
   ui_.SetCaption(ControlId::kChannelsGroup, "Total " + std::to_string(rows) + " channels");
-  ApplyChannelSelection(hint);
+  ApplyChannelSelection(fill);
 }
 
-void CVortanView::ApplyChannelSelection(int hint) {
+void CVortanView::ApplyChannelSelection(ChannelFill fill) {
   std::vector<int> sel;
-  const int n = st_.rowCount;
+  const int n = list_.RowCount();
   if (n > 0) {
-    if (hint == -1) {
-      sel.push_back(n - 1);
-    } else if (hint > 0) {
-      sel.push_back(hint > n ? n - 1 : hint - 1);
-    } else if (hint == -2) {
-      for (int row = 0; row < n; ++row) {
-        for (uint16_t c : st_.cutList) {
-          if (st_.rowMap[size_t(row)] == c) {
-            sel.push_back(row);
-            break;
+    switch (fill.kind) {
+      case ChannelFill::Kind::kSelectLast: sel.push_back(n - 1); break;
+      case ChannelFill::Kind::kSelectRow:
+        if (fill.row > 0) sel.push_back(fill.row > n ? n - 1 : fill.row - 1);
+        break;
+      case ChannelFill::Kind::kSelectCut:
+        for (int row = 0; row < n; ++row) {
+          for (uint16_t c : st_.cutList) {
+            if (list_.ChannelOfRow(row) == c) {
+              sel.push_back(row);
+              break;
+            }
           }
         }
-      }
+        break;
+      case ChannelFill::Kind::kRefresh: break;
     }
   }
   ui_.SelectRows(ListId::kChannels, sel);
@@ -344,7 +237,7 @@ void CVortanView::SortCatalogueOrder() {
   auto before = [&](int a, int b) {
     const CatalogueEntry& x = cat.entries[size_t(a)];
     const CatalogueEntry& y = cat.entries[size_t(b)];
-    if (st_.satelliteOrder == 0) return x.position < y.position;
+    if (st_.satelliteOrder == SatelliteOrder::kLocation) return x.position < y.position;
     return CompareCatalogueNames(x.name, y.name) < 0;
   };
   for (int pass = 0; pass + 1 < count; ++pass) {
@@ -386,7 +279,7 @@ void CVortanView::FillSatelliteCombo() {
     for (int i = 0; i < kMaxChans; ++i) {
       const uint16_t c = img.Order(i);
       if (c == kNoChan) continue;
-      const uint8_t s = img.TpSat(DisplayTp(img, c));
+      const uint8_t s = img.TpSat(ChannelDisplayTp(img, c));
       st_.currentSatellite = s;
       const int k = DbImage::ValidSat(s) ? img.SatCatalogueIndex(s) : count;
       st_.currentCatalogueEntry = k < count ? k : 0;
@@ -410,14 +303,11 @@ void CVortanView::FillSatelliteCombo() {
 }
 
 void CVortanView::FillFavoriteCombo() {
-  if (!ws_.catalogue.Present()) return;
+  if (!list_.LoadFavoriteNames()) return;
   std::vector<std::string> items{"All"};
-  for (int k = 0; k < kFavLists; ++k) {
-    st_.favoriteNames[size_t(k)] = DecodeRecordText(Image().FavName(k), kFavNameFieldSize);
-    items.push_back(st_.favoriteNames[size_t(k)]);
-  }
+  for (const std::string& name : list_.FavoriteNames()) items.push_back(name);
   ui_.FillCombo(ComboId::kFavorite, items);
-  ui_.SelectComboItem(ComboId::kFavorite, st_.favoriteFilter);
+  ui_.SelectComboItem(ComboId::kFavorite, list_.Filter().favorite);
 }
 
 }  // namespace pelagor

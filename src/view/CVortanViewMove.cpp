@@ -16,7 +16,7 @@ void CVortanView::OnPasteChannel() {
   const std::vector<int> rows = ui_.SelectedRows(ListId::kChannels);
   if (rows.empty() || st_.cutList.empty()) return;
   MoveCutChannels(rows.front());
-  FillChannelList(-2);
+  FillChannelList(ChannelFill::SelectCut());
   st_.cutList.clear();
   MarkModified();
 }
@@ -29,19 +29,18 @@ void CVortanView::OnListDrop(ListId list, int dropPosition) {
   if (list != ListId::kChannels) return;
   EditScope scope(*this);
   MoveCutChannels(dropPosition - 1);
-  FillChannelList(-2);
+  FillChannelList(ChannelFill::SelectCut());
   st_.cutList.clear();
   MarkModified();
 }
 
 void CVortanView::MoveCutChannels(int targetRow) {
   const std::vector<uint16_t>& cut = st_.cutList;
-  if (cut.empty() || st_.rowCount < 2 || cut.front() == kNoChan) return;
+  if (cut.empty() || list_.RowCount() < 2 || cut.front() == kNoChan) return;
   const uint16_t target = ChannelOfRow(targetRow);
   if (cut.front() == target) return;
 
-  const int rows = st_.rowCount;
-  std::vector<uint16_t> shown(st_.rowMap.begin(), st_.rowMap.begin() + rows);
+  std::vector<uint16_t> shown(list_.Rows().begin(), list_.Rows().end());
   shown.erase(std::remove(shown.begin(), shown.end(), kNoChan), shown.end());
   const std::unordered_set<uint16_t> shownSet(shown.begin(), shown.end());
   // Only channels the list shows now can move: one that the filters hide
@@ -71,8 +70,8 @@ void CVortanView::MoveCutChannels(int targetRow) {
   // list; every other entry keeps its place and value. The whole list is
   // walked, as the rebuild walks it, so each shown entry is met.
   DbImage& img = Image();
-  const int k = st_.favoriteFilter;
-  const int type01 = st_.serviceType == 0 ? 0 : 1;
+  const int k = list_.Filter().favorite;
+  const int type01 = list_.Filter().service == ServiceType::kTv ? 0 : 1;
   const int length = k == 0 ? kMaxChans : kFavEntries;
   auto get = [&](int i) { return k == 0 ? img.Order(i) : img.FavEntry(type01, k - 1, i); };
   auto set = [&](int i, uint16_t v) {
@@ -86,9 +85,7 @@ void CVortanView::MoveCutChannels(int targetRow) {
   for (int i = 0; i < length && next < order.size(); ++i) {
     if (shownSet.count(get(i))) set(i, order[next++]);
   }
-  std::copy(order.begin(), order.end(), st_.rowMap.begin());
-  std::fill(st_.rowMap.begin() + std::ptrdiff_t(order.size()), st_.rowMap.end(), kNoChan);
-  st_.rowCount = int(order.size());
+  list_.SetRows(order);
 }
 
 void CVortanView::OnSortChannels(ChanMenuItem sort) {
@@ -109,7 +106,7 @@ void CVortanView::OnSortChannels(ChanMenuItem sort) {
   }
   if (r != 0) return;
   WriteChannelOrder(Image(), order);
-  FillChannelList(1);
+  FillChannelList(ChannelFill::SelectRow(1));
   MarkModified();
 }
 

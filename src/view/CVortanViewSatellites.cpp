@@ -49,7 +49,7 @@ void CVortanView::OnSatAdd() {
   st_.currentTpItem = 0;
   FillSatelliteCombo();
   FillTransponderList(1);
-  FillChannelList(1);
+  FillChannelList(ChannelFill::SelectRow(1));
 }
 
 void CVortanView::OnSatDelete() {
@@ -83,7 +83,7 @@ void CVortanView::OnSatDelete() {
   st_.currentTpItem = 0;
   FillSatelliteCombo();
   FillTransponderList(1);
-  FillChannelList(1);
+  FillChannelList(ChannelFill::SelectRow(1));
 }
 
 void CVortanView::OnSatEdit() {

@@ -126,7 +126,7 @@ void CVortanView::AddSatelliteTp() {
   }
 
   FillTransponderList(int(entry.tpCount));
-  FillChannelList(1);
+  FillChannelList(ChannelFill::SelectRow(1));
   MarkModified();
 }
 
@@ -157,7 +157,7 @@ void CVortanView::AddCableTp() {
   // The new TP's row is selected, so an Add Channel that follows lands on it.
   if (row > 0) st_.currentTpRow = row - 1;
   FillTransponderList(row > 0 ? row : 1);
-  FillChannelList(1);
+  FillChannelList(ChannelFill::SelectRow(1));
   MarkModified();
 }
 
@@ -253,7 +253,7 @@ void CVortanView::DeleteSatelliteTps() {
   }
   DropDeletedCutChannels();
   FillTransponderList(rows.front() + 1);
-  FillChannelList(1);
+  FillChannelList(ChannelFill::SelectRow(1));
   MarkModified();
 }
 
@@ -277,7 +277,7 @@ void CVortanView::DeleteCableTps() {
   for (uint16_t tp : doomed) ops.DeleteTp(tp);
   DropDeletedCutChannels();
   FillTransponderList(rows.front() + 1);
-  FillChannelList(1);
+  FillChannelList(ChannelFill::SelectRow(1));
   MarkModified();
 }
 

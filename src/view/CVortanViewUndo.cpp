@@ -51,7 +51,7 @@ std::vector<uint8_t> CVortanView::UndoSnapshot() const {
   out.insert(out.end(), ws_.satellitePrefix.begin(), ws_.satellitePrefix.end());
   out.push_back(ws_.providerPresent ? 1 : 0);
   out.push_back(ws_.loaded ? 1 : 0);
-  for (const std::string& name : st_.favoriteNames) {
+  for (const std::string& name : list_.FavoriteNames()) {
     Put32(out, uint32_t(name.size()));
     out.insert(out.end(), name.begin(), name.end());
   }
@@ -80,7 +80,7 @@ void CVortanView::RestoreUndoSnapshot(const std::vector<uint8_t>& bytes, const S
   p += ws_.satellitePrefix.size();
   ws_.providerPresent = *p++ != 0;
   ws_.loaded = *p++ != 0;
-  for (std::string& name : st_.favoriteNames) {
+  for (std::string& name : list_.FavoriteNames()) {
     const uint32_t n = Get32(p);
     const size_t len = std::min<size_t>(n, size_t(end - p));
     name.assign(reinterpret_cast<const char*>(p), len);
@@ -119,7 +119,7 @@ void CVortanView::ShowRestoredState() {
   FillSatelliteCombo();
   FillTransponderList(tpHint);
   FillFavoriteCombo();
-  FillChannelList(channelHint);
+  FillChannelList(ChannelFill::SelectRow(channelHint));
   st_.modified = !history_.AtSaved();
   UpdateTitle();
 }

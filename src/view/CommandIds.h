@@ -1,6 +1,7 @@
 #pragma once
 // Command identifiers of the menus, the toolbar and the view's command map,
-// and the items of the view's two context menus.
+// the items of the view's two context menus, and the enabling and prompts of
+// the link commands.
 
 #include <string_view>
 
@@ -66,5 +67,13 @@ inline constexpr int kTpMenuItems = 4;
 // favourite items are shown with the favourite names instead.
 std::string_view ChanMenuText(ChanMenuItem item);
 std::string_view TpMenuText(TpMenuItem item);
+
+class CLinkPort;
+// Connect while not connected, Disconnect and Receiver Information while
+// connected; false for any other id.
+bool LinkCommandEnabled(const CLinkPort& link, int id);
+// Status-bar prompt and tooltip of a link command ("prompt\ntip"); empty
+// for none.
+std::string_view LinkCommandPrompt(int id);
 
 }  // namespace pelagor

@@ -311,7 +311,7 @@ INSTANTIATE_TEST_SUITE_P(
             },
             [](ChannelEditTest& t) {
               EXPECT_EQ(t.host_.dialogs, std::vector{DialogKind::kFavoriteName});
-              EXPECT_EQ(t.View().State().favoriteNames[1], "Kids");
+              EXPECT_EQ(t.View().Channels().FavoriteNames()[1], "Kids");
               EXPECT_EQ(t.Form().Combo(ComboId::kFavorite)->itemText(2), "Kids");
             }}),
     [](const testing::TestParamInfo<Way>& info) { return std::string(info.param.label); });

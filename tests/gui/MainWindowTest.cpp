@@ -471,7 +471,7 @@ TEST_F(MainWindowTest, RebuildIsOneResetAndRefreshOneChange) {
   EXPECT_EQ(resets.count(), 1);
   EXPECT_EQ(inserts.count(), 0);
   EXPECT_EQ(changes.count(), 0);
-  Form().View().FillChannelList(-3);
+  Form().View().FillChannelList(ChannelFill::Refresh());
   EXPECT_EQ(resets.count(), 1);
   ASSERT_EQ(changes.count(), 1);
   const auto tl = changes[0][0].value<QModelIndex>();

@@ -2,6 +2,7 @@
 #include "link/CLinkPort.h"
 #include "link/CSTBInfoDlg.h"
 #include "link/PtyPair.h"
+#include "view/CommandIds.h"
 
 #include <gtest/gtest.h>
 
@@ -127,9 +128,9 @@ struct Enabling {
 
 void ExpectEnabling(const CLinkPort& link, Enabling e)
 {
-    EXPECT_EQ(link.IsCommandEnabled(ID_LINK_CONNECT), e.connect);
-    EXPECT_EQ(link.IsCommandEnabled(ID_LINK_DISCONNECT), e.disconnect);
-    EXPECT_EQ(link.IsCommandEnabled(ID_LINK_STB_INFO), e.info);
+    EXPECT_EQ(LinkCommandEnabled(link, kIdLinkConnect), e.connect);
+    EXPECT_EQ(LinkCommandEnabled(link, kIdLinkDisconnect), e.disconnect);
+    EXPECT_EQ(LinkCommandEnabled(link, kIdReceiverInfo), e.info);
 }
 
 class LinkPortPty : public ::testing::Test {
@@ -235,14 +236,6 @@ TEST(LinkPort, ComNamingOpensByNumber)
     EXPECT_EQ(link.PortNumber(), 250);
     EXPECT_EQ(msg, "Can not open " + ::CSerialPort::DeviceName(250) + " !");
     EXPECT_FALSE(link.Connected());
-}
-
-TEST(LinkPort, PromptsOfTheLinkCommands)
-{
-    EXPECT_EQ(CLinkPort::CommandPrompt(ID_LINK_CONNECT), "Setup Serial Connection\nConnect...");
-    EXPECT_EQ(CLinkPort::CommandPrompt(ID_LINK_DISCONNECT), "Close Serial Connection\nDisconnect");
-    EXPECT_EQ(CLinkPort::CommandPrompt(ID_LINK_STB_INFO), "");
-    EXPECT_FALSE(CLinkPort{}.IsCommandEnabled(12345));
 }
 
 }  // namespace

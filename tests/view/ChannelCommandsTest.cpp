@@ -38,10 +38,8 @@ struct AddInput {
 class ChannelCommands : public ::testing::Test {
  protected:
   void Load(Workspace ws) {
-    view.GetWorkspace() = std::move(ws);
-    view.GetWorkspace().loaded = true;
     view.OnInitialUpdate();
-    view.AfterLoad();
+    view.LoadWorkspace(std::move(ws));
   }
   void LoadStd() {
     w = MakeStdWorkspace();
@@ -106,7 +104,7 @@ TEST_F(ChannelCommands, DeleteOnRadioFavouriteListThreeOnlyLeavesTheList) {
   DbOps ops(Img());
   ops.SetFavourite(w.radio1, 2, 1, 1);
   ops.SetFavourite(w.erste, 2, 0, 1);  // the TV list 3 is not touched
-  view.OnServiceTypeButton(1);
+  view.OnServiceTypeButton(ServiceType::kRadio);
   view.OnFavoriteComboChanged(3);
   ASSERT_EQ(Shown(), Names{"Radio1"});
   Select({0});
@@ -181,7 +179,7 @@ TEST_F(ChannelCommands, FavouriteItemsLockAndUnlock) {
   // All refreshes: the rows and the selection stay.
   EXPECT_EQ(ui.channelResets, resets);
   EXPECT_EQ(Selected(), std::vector<int>{2});
-  EXPECT_EQ(view.State().favoriteFilter, 0);
+  EXPECT_EQ(view.Channels().Filter().favorite, 0);
   EXPECT_TRUE(view.Modified());
 }
 
@@ -192,7 +190,7 @@ TEST_F(ChannelCommands, ReassignNumbersTheShownTvChannelsOnly) {
   Run(ChanMenuItem::kReassignChannelNo);
   EXPECT_EQ(FakeViewUi::Column(view, kColChanNo), (Names{"1", "2", "3", "4", "5", "6"}));
   EXPECT_EQ(Img().ChanNumber(w.radio1), 3);
-  view.OnServiceTypeButton(1);
+  view.OnServiceTypeButton(ServiceType::kRadio);
   Select({0});
   Run(ChanMenuItem::kReassignChannelNo);
   EXPECT_EQ(Img().ChanNumber(w.radio1), 1);
@@ -226,7 +224,7 @@ TEST_F(ChannelCommands, AddSatelliteRadioChannelIsHiddenByTheTvFilter) {
   EXPECT_EQ(Shown(), (Names{"Das Erste", "ZDF", "Sat1", "Rai", "CableTV", "Cable3"}));
   EXPECT_EQ(Selected(), std::vector<int>{5});
   EXPECT_TRUE(view.Modified());
-  view.OnServiceTypeButton(1);
+  view.OnServiceTypeButton(ServiceType::kRadio);
   EXPECT_EQ(Shown(), (Names{"Radio1", "Klassik"}));
 }
 
@@ -675,7 +673,7 @@ TEST_F(ChannelCommands, FavoriteButtonRenamesTheShownList) {
   });
   view.OnFavoriteButton();
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(Img().FavName(1))), "Sport");
-  EXPECT_EQ(view.State().favoriteNames[1], "Sport");
+  EXPECT_EQ(view.Channels().FavoriteNames()[1], "Sport");
   EXPECT_EQ(ui.combos[ComboId::kFavorite][2], "Sport");
   EXPECT_EQ(ui.comboSelection[ComboId::kFavorite], 2);
   EXPECT_EQ(view.ChannelCell(0, kColFavorite), "Sport");
@@ -888,7 +886,7 @@ TEST_F(ChannelCommands, EditWritesTheNameInTheChannelsTableAndRefusesWhatItCanno
   uint8_t* field = Img().ChanName(w.erste);
   std::memset(field, 0, 25);
   std::memcpy(field, "\x01" "\xC0\xD0\xD9 1", 6);  // ISO 8859-5: "Рай 1"
-  view.FillChannelList(1);
+  view.FillChannelList(ChannelFill::SelectRow(1));
   EXPECT_EQ(view.ChannelCell(0, kColName), "\xD0\xA0\xD0\xB0\xD0\xB9 1");
   Select({0});
   auto typeName = [this](std::string expectShown, std::string typed) {

@@ -45,10 +45,8 @@ class Export : public ::testing::Test {
         std::memcpy(name, "Sky \"Cinema\", 1", 16);
       }
     }
-    view.GetWorkspace() = std::move(ws);
-    view.GetWorkspace().loaded = true;
     view.OnInitialUpdate();
-    view.AfterLoad();
+    view.LoadWorkspace(std::move(ws));
   }
   std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -32,10 +32,8 @@ TEST(FoldCase, LatinGreekAndCyrillicCapitals) {
 class FindMove : public ::testing::Test {
  protected:
   void SetUp() override {
-    view.GetWorkspace() = SmallWorkspace(1);
-    view.GetWorkspace().loaded = true;
     view.OnInitialUpdate();
-    view.AfterLoad();
+    view.LoadWorkspace(SmallWorkspace(1));
   }
   void TearDown() override { EXPECT_EQ(CheckImage(view.Image()), ""); }
   Names Shown() const { return FakeViewUi::Column(view, kColName); }

@@ -22,10 +22,8 @@ using Rows = std::vector<std::string>;
 class TpSatCommands : public ::testing::Test {
  protected:
   void Load(Workspace ws) {
-    view.GetWorkspace() = std::move(ws);
-    view.GetWorkspace().loaded = true;
     view.OnInitialUpdate();
-    view.AfterLoad();
+    view.LoadWorkspace(std::move(ws));
   }
   DbImage& Img() { return view.Image(); }
   SatCatalogue& Cat() { return view.GetWorkspace().catalogue; }
@@ -207,7 +205,7 @@ TEST_F(TpSatCommands, CancelAndNoCatalogueChangeNothing) {
   EXPECT_FALSE(view.Modified());
 
   CVortanView bare{ui};
-  bare.GetWorkspace().loaded = true;
+  bare.LoadWorkspace(Workspace(bare.GetWorkspace()));  // the empty one a new view holds
   for (int i = 0; i < kTpMenuItems; ++i) bare.OnTpMenuCommand(TpMenuItem(i));
   EXPECT_EQ(ui.dialogsRun.size(), 2u);
   EXPECT_FALSE(bare.Modified());

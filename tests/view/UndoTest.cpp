@@ -152,7 +152,7 @@ class ViewUndo : public ::testing::Test {
     const Workspace& ws = view.GetWorkspace();
     Snapshot s{Bytes(ws.image->Data(), ws.image->Data() + kImageSize), ws.catalogue.count,
                std::vector<CatalogueEntry>(ws.catalogue.entries.begin(), ws.catalogue.entries.end()),
-               view.State().favoriteNames[0]};
+               view.Channels().FavoriteNames()[0]};
     return s;
   }
   void ExpectState(const Snapshot& want, const std::string& step) {
@@ -269,8 +269,8 @@ TEST_F(ViewUndo, SaveKeepsTheHistoryAndANewEditEndsRedo) {
 
 TEST_F(ViewUndo, NothingToUndoAfterOpenAndCommandsThatChangeNothing) {
   view.OnChannelMenuCommand(ChanMenuItem::kCutChannel);
-  view.OnServiceTypeButton(1);
-  view.OnServiceTypeButton(0);
+  view.OnServiceTypeButton(ServiceType::kRadio);
+  view.OnServiceTypeButton(ServiceType::kTv);
   EXPECT_FALSE(view.CanUndo());
   EXPECT_FALSE(view.IsCommandEnabled(kIdEditUndo));
   const Snapshot before = Take();

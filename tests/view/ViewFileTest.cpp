@@ -290,8 +290,8 @@ TEST_F(ViewFile, DemoEndToEnd) {
     for (int r = 0; r < view.RowCount(); ++r) ASSERT_NE(view.ChannelCell(r, kColSatellite), "");
   }
   view.OnSatFilterChanged(0);
-  view.OnServiceTypeButton(1);
-  view.OnServiceTypeButton(0);
+  view.OnServiceTypeButton(ServiceType::kRadio);
+  view.OnServiceTypeButton(ServiceType::kTv);
   view.OnDeliveryTypeButton(0, kDvbC);
   view.OnDeliveryTypeButton(0, kDvbT);
   EXPECT_EQ(ui.tpRows.size(), 57u);

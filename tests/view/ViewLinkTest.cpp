@@ -29,6 +29,13 @@ std::function<DialogAnswer(DialogModel)> PickPort(const std::string& path) {
   };
 }
 
+TEST(ViewLink, PromptsOfTheLinkCommands) {
+  EXPECT_EQ(LinkCommandPrompt(kIdLinkConnect), "Setup Serial Connection\nConnect...");
+  EXPECT_EQ(LinkCommandPrompt(kIdLinkDisconnect), "Close Serial Connection\nDisconnect");
+  EXPECT_EQ(LinkCommandPrompt(kIdReceiverInfo), "");
+  EXPECT_FALSE(LinkCommandEnabled(CLinkPort{}, 12345));
+}
+
 TEST(ViewLink, ConnectCancelledChangesNothing) {
   FakeViewUi ui;
   CVortanView view(ui, ShortTiming());

@@ -18,10 +18,8 @@ using Names = std::vector<std::string>;
 class ViewLists : public ::testing::Test {
  protected:
   void Load(Workspace ws) {
-    view.GetWorkspace() = std::move(ws);
-    view.GetWorkspace().loaded = true;
     view.OnInitialUpdate();
-    view.AfterLoad();
+    view.LoadWorkspace(std::move(ws));
   }
   Names Shown() const { return FakeViewUi::Column(view, kColName); }
   DbImage& Img() { return view.Image(); }
@@ -52,7 +50,7 @@ TEST_P(ViewFilters, ShowsExactlyTheChannelsThatPass) {
 const FilterCase kFilterCases[] = {
     {"AllTv", [](CVortanView&, FakeViewUi&, const StdWorkspace&) {},
      {"Das Erste", "ZDF", "Sat1", "Rai", "CableTV", "Cable3"}},
-    {"Radio", [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnServiceTypeButton(1); }, {"Radio1"}},
+    {"Radio", [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnServiceTypeButton(ServiceType::kRadio); }, {"Radio1"}},
     {"Fta", [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnCasComboChanged(1); },
      {"Das Erste", "Sat1", "Rai", "CableTV", "Cable3"}},
     {"Cas", [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnCasComboChanged(2); }, {"ZDF"}},
@@ -87,7 +85,7 @@ const FilterCase kFilterCases[] = {
     {"RadioFavouriteReadsRadioList",
      [](CVortanView& v, FakeViewUi&, const StdWorkspace& w) {
        DbOps(v.Image()).SetFavourite(w.radio1, 2, 1, 1);
-       v.OnServiceTypeButton(1);
+       v.OnServiceTypeButton(ServiceType::kRadio);
        v.OnFavoriteComboChanged(3);
      },
      {"Radio1"}},
@@ -163,7 +161,7 @@ TEST_F(ViewLists, TpClickWithTpFilterAllChangesNothing) {
 // ---- Selection hints ----
 
 struct HintCase {
-  int hint;
+  ChannelFill hint;
   int rows;  // channels in the list
   std::vector<int> selected;
 };
@@ -181,9 +179,13 @@ TEST_P(ViewHints, SelectsTheHintedRow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Hints, ViewHints,
-                         ::testing::Values(HintCase{5, 3, {2}}, HintCase{2, 3, {1}}, HintCase{1, 3, {0}},
-                                           HintCase{0, 3, {}}, HintCase{-1, 3, {2}}, HintCase{-1, 0, {}},
-                                           HintCase{1, 0, {}}));
+                         ::testing::Values(HintCase{ChannelFill::SelectRow(5), 3, {2}},
+                                           HintCase{ChannelFill::SelectRow(2), 3, {1}},
+                                           HintCase{ChannelFill::SelectRow(1), 3, {0}},
+                                           HintCase{ChannelFill::SelectNothing(), 3, {}},
+                                           HintCase{ChannelFill::SelectLast(), 3, {2}},
+                                           HintCase{ChannelFill::SelectLast(), 0, {}},
+                                           HintCase{ChannelFill::SelectRow(1), 0, {}}));
 
 TEST_F(ViewLists, CutHintSelectsTheRowsOfTheCutChannels) {
   StdWorkspace w = MakeStdWorkspace();
@@ -191,7 +193,7 @@ TEST_F(ViewLists, CutHintSelectsTheRowsOfTheCutChannels) {
   ui.selection[ListId::kChannels] = {1, 3};
   view.OnCutChannel();
   EXPECT_EQ(view.State().cutList, (std::vector<uint16_t>{w.zdf, w.rai}));
-  view.FillChannelList(-2);
+  view.FillChannelList(ChannelFill::SelectCut());
   EXPECT_EQ(ui.selection[ListId::kChannels], (std::vector<int>{1, 3}));
 }
 
@@ -228,7 +230,7 @@ TEST_F(ViewLists, CableChannelRebuildVersusRefresh) {
   EXPECT_EQ(view.ChannelCell(row, kColPol), "AUTO");
   ui.selection[ListId::kChannels] = {2};
   const int resets = ui.channelResets;
-  view.FillChannelList(-3);
+  view.FillChannelList(ChannelFill::Refresh());
   EXPECT_EQ(ui.channelResets, resets);
   EXPECT_EQ(ui.channelRefreshes, 1);
   EXPECT_EQ(ui.selection[ListId::kChannels], (std::vector<int>{2}));
@@ -237,7 +239,7 @@ TEST_F(ViewLists, CableChannelRebuildVersusRefresh) {
   EXPECT_EQ(view.ChannelCell(row, kColPol), "-");
   EXPECT_EQ(view.ChannelCell(0, kColSatellite), "Astra 1");
   EXPECT_EQ(view.ChannelCell(0, kColPol), "H");
-  view.FillChannelList(1);
+  view.FillChannelList(ChannelFill::SelectRow(1));
   EXPECT_EQ(view.ChannelCell(row, kColSatellite), "Kabel");
 }
 
@@ -249,7 +251,7 @@ TEST_F(ViewLists, BrokenTpShowsTpZeroAndIsReportedOnlyByRefresh) {
   const int row = 2;
   ASSERT_EQ(view.ChannelOfRow(row), w.sat1);
   EXPECT_EQ(view.ChannelCell(row, kColFreq), "11362");  // TP 0
-  view.FillChannelList(-3);
+  view.FillChannelList(ChannelFill::Refresh());
   ASSERT_EQ(ui.MessageTexts(), Names{"Broken TP information for channel 4 [Sat1]"});
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::kStop);
   EXPECT_EQ(view.ChannelCell(row, kColSatellite), "Astra 1");
@@ -265,7 +267,7 @@ TEST_F(ViewLists, ProviderColumnWithAndWithoutProviderData) {
   Workspace& ws = view.GetWorkspace();
   ws.providerPresent = true;
   std::memcpy(ws.providers.entries[3].name.data(), "ARD-Stern", 9);
-  view.FillChannelList(1);
+  view.FillChannelList(ChannelFill::SelectRow(1));
   EXPECT_EQ(view.ChannelCell(0, kColProvider), "ARD-Stern");
   // Every other channel has provider 0xFFFF: one message per row, and "N/A".
   EXPECT_EQ(ui.messages.size(), 5u);
@@ -273,7 +275,7 @@ TEST_F(ViewLists, ProviderColumnWithAndWithoutProviderData) {
   EXPECT_EQ(view.ChannelCell(1, kColProvider), "N/A");
   // The refresh reports them too, and keeps the caption.
   ui.messages.clear();
-  view.FillChannelList(-3);
+  view.FillChannelList(ChannelFill::Refresh());
   EXPECT_EQ(ui.messages.size(), 5u);
   EXPECT_EQ(ui.captions[ControlId::kChannelsGroup], "Total 6 channels");
 }
@@ -289,7 +291,7 @@ TEST_F(ViewLists, FavouriteComboTakesTheImagesNames) {
   EXPECT_EQ(ui.combos[ComboId::kFavorite][0], "All");
   EXPECT_EQ(ui.combos[ComboId::kFavorite][8], "List 8");
   EXPECT_EQ(ui.comboSelection[ComboId::kFavorite], 4);
-  EXPECT_EQ(view.State().favoriteNames[2], "List 3");
+  EXPECT_EQ(view.Channels().FavoriteNames()[2], "List 3");
   EXPECT_EQ(view.ChannelContextMenu().favoriteTexts[0], "List 1");
   // An unnamed list keeps its menu text.
   DbOps(view.Image()).SetFavouriteName(1, "");
@@ -418,7 +420,7 @@ TEST_F(ViewLists, SatelliteComboInBothOrdersWithWestPositions) {
             (Names{"1 - [13.0E] Eutelsat ", "2 - [13.0E] Eutel ", "3 - [19.2E] Astra ", "4 - [26.0E] \xC3\x84rabsat ",
                    "5 - [179.9W] Nilesat ", "6 - [30.0W] hispasat ", "7 - [0.8W] Thor "}));
   EXPECT_EQ(ui.comboSelection[ComboId::kSatellite], 2);  // no channel: entry 0
-  view.OnSatelliteOrderButton(1);
+  view.OnSatelliteOrderButton(SatelliteOrder::kAlphabet);
   EXPECT_TRUE(ui.checks[ControlId::kAlphabet]);
   EXPECT_FALSE(ui.checks[ControlId::kLocation]);
   EXPECT_EQ(ui.combos[ComboId::kSatellite],

@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <optional>
 
-#include "ChannelRows.h"
 #include "CliSupport.h"
+#include "view/ChannelList.h"
 #include "view/CsvWriter.h"
 
 namespace pelagor::cli {
@@ -20,23 +21,30 @@ struct ChannelsArgs {
   bool json = false;
 };
 
-nlohmann::ordered_json RowJson(const ChannelRow& r) {
+nlohmann::ordered_json Nullable(const std::optional<std::string>& text) {
+  return text ? nlohmann::ordered_json(*text) : nlohmann::ordered_json(nullptr);
+}
+
+// One row of the list with the values behind its cells.
+nlohmann::ordered_json RowJson(const ChannelList& list, const DbImage& img, int row) {
+  const uint16_t c = list.ChannelOfRow(row);
+  const uint16_t number = img.ChanNumber(c);
   nlohmann::ordered_json j;
-  j["index"] = r.index;
-  j["number"] = r.number ? nlohmann::ordered_json(*r.number) : nlohmann::ordered_json(nullptr);
-  j["name"] = r.name;
-  j["type"] = r.radio ? "radio" : "tv";
-  j["satellite"] = r.satellite;
-  j["frequency"] = r.frequency;
-  j["polarisation"] = r.polarisation;
-  j["scrambled"] = r.scrambled;
-  j["locked"] = r.locked;
-  j["video_pid"] = r.videoPid;
-  j["audio_pid"] = r.audioPid;
-  j["pcr_pid"] = r.pcrPid;
-  j["sid"] = r.sid;
-  j["favourites"] = r.favourites;
-  j["provider"] = r.provider ? nlohmann::ordered_json(*r.provider) : nlohmann::ordered_json(nullptr);
+  j["index"] = c;
+  j["number"] = number == kNoChanNumber ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(number);
+  j["name"] = list.Cell(row, kColName);
+  j["type"] = img.ChanWordField(c, chw::kServiceType) != 0 ? "radio" : "tv";
+  j["satellite"] = list.SatelliteName(c);
+  j["frequency"] = list.Frequency(c);
+  j["polarisation"] = list.Polarisation(c);
+  j["scrambled"] = img.ChanWordField(c, chw::kCas) != 0;
+  j["locked"] = img.ChanWordField(c, chw::kLock) != 0;
+  j["video_pid"] = img.ChanU16(c, chan::kVideoPid);
+  j["audio_pid"] = img.ChanU16(c, chan::kAudioPid);
+  j["pcr_pid"] = img.ChanU16(c, chan::kPcrPid);
+  j["sid"] = img.ChanSid(c);
+  j["favourites"] = list.FavoriteLists(c);
+  j["provider"] = Nullable(list.ProviderName(c));
   return j;
 }
 
@@ -52,20 +60,22 @@ void PrintLine(const std::vector<std::string>& cells, const std::vector<size_t>&
 void RunChannels(const ChannelsArgs& a) {
   Workspace ws;
   LoadOrFail(a.file, ws);
-  const std::vector<ChannelRow> rows = ListChannels(ws);
+  // The editor's list of this file, unfiltered.
+  ChannelList list(ws);
+  list.LoadFavoriteNames();
+  list.ShowAll();
   if (a.json) {
     nlohmann::ordered_json out = nlohmann::ordered_json::array();
-    for (const ChannelRow& r : rows) out.push_back(RowJson(r));
+    for (int row = 0; row < list.RowCount(); ++row) out.push_back(RowJson(list, *ws.image, row));
     std::cout << out.dump(2) << '\n';
     return;
   }
-  std::vector<std::vector<std::string>> table{ChannelHeadings()};
-  for (size_t i = 0; i < rows.size(); ++i) table.push_back(ChannelCells(rows[i], int(i + 1)));
+  const std::vector<std::vector<std::string>> table = list.Table();
   if (a.csv) {
     std::cout << CsvTable(table);
     return;
   }
-  std::vector<size_t> widths(ChannelHeadings().size(), 0);
+  std::vector<size_t> widths(ChannelList::Columns().size(), 0);
   for (const auto& cells : table)
     for (size_t i = 0; i < cells.size(); ++i) widths[i] = std::max(widths[i], cells[i].size());
   for (const auto& cells : table) PrintLine(cells, widths);
