@@ -20,6 +20,7 @@
 #include "app/AppIcon.h"
 #include "app/CAboutDlg.h"
 #include "app/CDragDropListCtrl.h"
+#include "app/CRecoveryKeeper.h"
 #include "app/CVortanForm.h"
 #include "view/CVortanView.h"
 #include "view/CommandIds.h"
@@ -120,6 +121,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(QString::fromStdString(MakeWindowTitle(TitleState{})));
   form_ = new CVortanForm(this);
   setCentralWidget(form_);
+  recovery_ = new CRecoveryKeeper(form_->View(), CRecoveryKeeper::DefaultFolder(), this);
   CreateActions();
   CreateEditActions();
   CreateLinkActions();
@@ -245,6 +247,7 @@ void CMainFrame::NoteRecentFile(const QString& path) {
 
 void CMainFrame::OpenRecentFile(const QString& path) {
   CVortanView& view = form_->View();
+  if (!view.SaveModified()) return;
   if (view.OpenFile(path.toStdString())) {
     NoteRecentFile(path);
   } else if (!QFileInfo::exists(path)) {
@@ -302,6 +305,13 @@ void CMainFrame::RunLinkCommand(int id) {
     case kIdDownloadWorkspace: view.OnDownloadWorkspace(); break;
     case kIdUploadToWorkspace: view.OnUploadToWorkspace(); break;
     default: break;
+  }
+  // A transfer is where work changes most at once: its copy is not delayed.
+  if (id == kIdDownloadFile || id == kIdUploadFile || id == kIdDownloadWorkspace || id == kIdUploadToWorkspace) {
+    if (view.Modified())
+      recovery_->WriteNow();
+    else
+      recovery_->Discard();
   }
   form_->LinkChanged();
   UpdateCommandStates();
@@ -448,22 +458,12 @@ void CMainFrame::UpdateCommandStates() {
   undo_->setEnabled(view.IsCommandEnabled(kIdEditUndo));
   redo_->setEnabled(view.IsCommandEnabled(kIdEditRedo));
   export_->setEnabled(view.IsCommandEnabled(kIdFileExport));
+  // Called after everything the user does: the recovery copy follows.
+  recovery_->Sync();
   // Move Up/Down stay on for their keys; the view ignores a move it cannot make.
 }
 
-bool CMainFrame::ConfirmLeave() {
-  CVortanView& view = form_->View();
-  if (!view.Modified()) return true;
-  switch (form_->ModalHost().AskSaveChanges()) {
-    case SaveChangesAnswer::kDiscard: return true;
-    case SaveChangesAnswer::kCancel: return false;
-    case SaveChangesAnswer::kSave: break;
-  }
-  // Save falls back to Save As when there is no file; a cancelled or failed
-  // write leaves the changes unsaved, so the window stays.
-  view.OnFileSave();
-  return !view.Modified();
-}
+bool CMainFrame::ConfirmLeave() { return form_->View().SaveModified(); }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
   if (!ConfirmLeave()) {
@@ -474,6 +474,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   profile.setValue("Settings/Geometry", saveGeometry());
   profile.setValue("Settings/WindowState", saveState());
   profile.setValue("Settings/ChannelColumns", form_->ChannelTable()->horizontalHeader()->saveState());
+  // Saved or given up: nothing is left to recover.
+  recovery_->Discard();
   event->accept();
 }
 

@@ -13,6 +13,7 @@ class QToolBar;
 
 namespace pelagor {
 
+class CRecoveryKeeper;
 class CVortanForm;
 class CVortanView;
 
@@ -50,6 +51,8 @@ class CMainFrame : public QMainWindow {
   QAction* CommandAction(int id) const;
   QToolBar* MainToolBar() const { return toolBar_; }
   CVortanForm* Form() const { return form_; }
+  // The recovery copy of unsaved work.
+  CRecoveryKeeper* Recovery() const { return recovery_; }
 
   // Lock-key indicator states as the status bar shows them.
   bool CapsLockShown() const;
@@ -96,6 +99,7 @@ class CMainFrame : public QMainWindow {
   std::vector<std::pair<int, QAction*>> linkActions_;
   QToolBar* toolBar_ = nullptr;
   CVortanForm* form_ = nullptr;
+  CRecoveryKeeper* recovery_ = nullptr;
   QLabel* capIndicator_ = nullptr;
   QLabel* numIndicator_ = nullptr;
   QLabel* scrlIndicator_ = nullptr;

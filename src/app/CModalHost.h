@@ -10,8 +10,6 @@
 
 namespace pelagor {
 
-enum class SaveChangesAnswer { kSave, kDiscard, kCancel };
-
 class CModalHost {
  public:
   virtual ~CModalHost() = default;
@@ -19,7 +17,7 @@ class CModalHost {
   virtual DialogAnswer RunDialog(DialogModel model) = 0;
   virtual std::optional<std::string> AskOpenFile(const FileRequest& request) = 0;
   virtual std::optional<std::string> AskSaveFile(const FileRequest& request) = 0;
-  // Leaving with unsaved changes: "Save changes to the channel list?"
+  // Before unsaved changes would be lost: "Save changes to the channel list?"
   virtual SaveChangesAnswer AskSaveChanges() = 0;
 };
 

@@ -9,6 +9,7 @@
 #include "app/AppIcon.h"
 #include "app/CMainFrame.h"
 #include "app/CModalHost.h"
+#include "app/CRecoveryKeeper.h"
 #include "app/CSimulatedReceiver.h"
 #include "app/CVortanForm.h"
 #include "view/CVortanView.h"
@@ -61,11 +62,33 @@ bool CVortanApp::Start(const QStringList& arguments) {
     config.workspace = QFileInfo(options_.receiverWorkspace).absoluteFilePath();
     sim.SetConfig(config);
   }
+  CRecoveryKeeper& recovery = *frame_->Recovery();
+  bool ok = false;
+  const int interval = qEnvironmentVariableIntValue("PELAGOR_RECOVERY_INTERVAL_MS", &ok);
+  if (ok && interval >= 0) recovery.SetInterval(interval);
   frame_->show();
-  if (!options_.file.isEmpty() && frame_->Form()->View().OpenFile(options_.file.toStdString())) {
+  // Work left by an editor that ended unexpectedly comes before the file
+  // asked for: opening that would replace it. A screenshot asks nothing.
+  const bool recovered = options_.screenshot.isEmpty() && recovery.OfferRecovery(*frame_->Form());
+  if (!recovered && !options_.file.isEmpty() && frame_->Form()->View().OpenFile(options_.file.toStdString())) {
     frame_->NoteRecentFile(options_.file);
   }
+  ApplyTestEdits();
   return true;
+}
+
+// For the test that kills a running editor: PELAGOR_TEST_LOCK_ROWS="0,2"
+// locks those rows of the channel list through the editor's own command,
+// as a user would, so that the process has unsaved work when it is killed.
+void CVortanApp::ApplyTestEdits() {
+  const QString rows = qEnvironmentVariable("PELAGOR_TEST_LOCK_ROWS");
+  if (rows.isEmpty()) return;
+  CVortanView& view = frame_->Form()->View();
+  for (const QString& row : rows.split(',', Qt::SkipEmptyParts)) {
+    frame_->Form()->SelectRows(ListId::kChannels, {row.toInt()});
+    view.OnChannelMenuCommand(ChanMenuItem::kLock);
+  }
+  frame_->Recovery()->Sync();
 }
 
 int CVortanApp::Run(const QStringList& arguments) {

@@ -43,6 +43,8 @@ class CVortanApp {
   void SetModalHostFactory(ModalHostFactory factory) { hostFactory_ = std::move(factory); }
 
  private:
+  void ApplyTestEdits();
+
   std::unique_ptr<CMainFrame> frame_;
   Options options_;
   ModalHostFactory hostFactory_;

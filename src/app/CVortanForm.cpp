@@ -481,6 +481,8 @@ std::optional<std::string> CVortanForm::AskSaveFile(const FileRequest& request) 
   return modal_->AskSaveFile(request);
 }
 
+SaveChangesAnswer CVortanForm::AskSaveChanges() { return modal_->AskSaveChanges(); }
+
 std::unique_ptr<QMenu> CVortanForm::BuildChannelMenu() {
   const ContextMenu state = view_->ChannelContextMenu();
   if (!state.shown) return nullptr;

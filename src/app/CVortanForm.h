@@ -77,6 +77,7 @@ class CVortanForm : public QWidget, public ViewUi {
   DialogAnswer RunDialog(DialogModel model) override;
   std::optional<std::string> AskOpenFile(const FileRequest& request) override;
   std::optional<std::string> AskSaveFile(const FileRequest& request) override;
+  SaveChangesAnswer AskSaveChanges() override;
   TransferUi* TransferDialog() override;
 
  signals:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/DbOps.h"
+#include "files/RecoveryCopy.h"
 #include "files/Workspace.h"
 #include "link/CLinkPort.h"
 #include "view/ChannelList.h"
@@ -177,6 +178,11 @@ class CVortanView {
   void OnSatEdit();
 
   // ---- Workspace file commands ----
+  // Before unsaved work is replaced (Open, a recent file, New, an upload into
+  // the workspace, leaving): asks "Save changes to the channel list?". True
+  // when the command may go on: nothing unsaved, Discard, or a Save that
+  // wrote the file. Cancel, and a Save that failed or was cancelled, are false.
+  bool SaveModified();
   void OnFileNew();
   void OnFileOpen();
   void OnFileSave();
@@ -185,11 +191,27 @@ class CVortanView {
   // True when the file was taken over.
   bool OpenFile(const std::string& path);
   // Upload File / Upload to Workspace after the transfer: the received
-  // bytes are read into the workspace as Open reads a file. FileOpen, the
-  // path and Modified stay. No bytes, or bytes the reader rejects, change
-  // nothing and show nothing. True when the data were taken over.
+  // bytes are read into the workspace as Open reads a file. They are not the
+  // open file: Modified is set and FileOpen and the path are cleared (the
+  // file name and folder stay only as Save As's suggestion), so a later Save
+  // asks for a file. No bytes, or bytes the reader rejects, change nothing
+  // and show nothing. True when the data were taken over.
   bool LoadReceivedImage(const std::vector<uint8_t>& bytes);
   void UpdateTitle();
+  // The request Save As shows: after received data, the previous file's
+  // folder and name are proposed.
+  FileRequest SaveAsRequest() const;
+
+  // ---- Recovery of unsaved work ----
+  // The unsaved workspace as a recovery copy (savedAt is left to the caller);
+  // false when there is nothing unsaved to keep.
+  bool FillRecoveryCopy(RecoveryCopy& copy) const;
+  // Takes a recovery copy over as a modified workspace with its original
+  // file; false when its image is not readable (nothing changes then).
+  bool OpenRecoveryCopy(const RecoveryCopy& copy);
+  // Grows with every change of the workspace (edits, undo, redo, loads), so
+  // a keeper of copies can tell whether its last copy is still current.
+  uint64_t ChangeCount() const { return changeCount_; }
   // How every channel and TP edit ends: set Modified, update the title.
   void MarkModified();
   // File "Export Channel List...": the list as shown, its columns and rows,
@@ -236,7 +258,7 @@ class CVortanView {
   void OnDownloadFile();
   // Upload File: the receiver's data, sent without announcement, into the workspace.
   void OnUploadFile();
-  // Download Workspace: the workspace's file (saved first) to the receiver.
+  // Download Workspace: the workspace (saved first) to the receiver.
   void OnDownloadWorkspace();
   // Upload to Workspace: announced upload of the receiver's channel data.
   void OnUploadToWorkspace();
@@ -299,6 +321,8 @@ class CVortanView {
   void FillNewChannel(uint16_t c, uint16_t t, const CAddChanDlg& dlg);
   void EndAddChannel();
   void SendFileToReceiver(const std::string& folder, const std::string& fileName);
+  // The workspace's bytes as Save writes them, sent under its file name.
+  void SendWorkspaceToReceiver();
   void ReceiveIntoWorkspace(bool announce);
   // Runs the add or edit dialog until its name fits the channel's character
   // table (an unchanged name always does) or the user cancels.
@@ -313,6 +337,10 @@ class CVortanView {
   std::string sideFileFolder_;
   UndoHistory history_;
   int editDepth_ = 0;
+  uint64_t changeCount_ = 0;
+  // The next write over an existing file keeps its old content as NAME.bak
+  // first: once after the file was opened or chosen in Save As.
+  bool backupDue_ = false;
 };
 
 }  // namespace pelagor

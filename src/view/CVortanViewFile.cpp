@@ -1,8 +1,11 @@
 // Workspace file commands: New, Open, Save, Save As, and the window title.
 
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include "files/DownloadImage.h"
+#include "files/FileBackup.h"
 #include "files/WorkspaceLoad.h"
 #include "view/CVortanView.h"
 #include "view/CsvWriter.h"
@@ -32,6 +35,12 @@ FileRequest CVortanView::SaveFileRequest() {
   return {"bin", "*.bin", "Binary Data(*.bin)|*.bin|All Files (*.*)|*.*||", true, true};
 }
 
+FileRequest CVortanView::SaveAsRequest() const {
+  FileRequest r = SaveFileRequest();
+  if (!file_.fileOpen && !file_.fileName.empty()) r.initialName = file_.folder + file_.fileName;
+  return r;
+}
+
 void CVortanView::UpdateTitle() {
   TitleState t;
   t.loaded = ws_.loaded;
@@ -56,7 +65,21 @@ void CVortanView::TakeOverPath(const std::string& path) {
   file_.folder = path.substr(0, start);
 }
 
+bool CVortanView::SaveModified() {
+  if (!st_.modified) return true;
+  switch (ui_.AskSaveChanges()) {
+    case SaveChangesAnswer::kDiscard: return true;
+    case SaveChangesAnswer::kCancel: return false;
+    case SaveChangesAnswer::kSave: break;
+  }
+  // Save falls back to Save As without a file; a cancelled or failed write
+  // leaves the changes unsaved, which is a Cancel.
+  OnFileSave();
+  return !st_.modified;
+}
+
 void CVortanView::OnFileNew() {
+  if (!SaveModified()) return;
   file_.path.clear();
   file_.fileName.clear();
   file_.folder.clear();
@@ -70,6 +93,7 @@ void CVortanView::OnFileOpen() {
     ui_.ShowMessage("File Open Failed !", MessageIcon::kStop, MessageButtons::kOk);
     return;
   }
+  if (!SaveModified()) return;
   OpenFile(*path);
 }
 
@@ -86,6 +110,11 @@ bool CVortanView::LoadReceivedImage(const std::vector<uint8_t>& bytes) {
   options.satelliteDumpPath = SideFilePath();
   if (ApplyDownloadImage(ws_, bytes.data(), bytes.size(), options) != LoadResult::kLoaded) return false;
   AfterLoad();
+  // The receiver's data are not the file that was open: nothing of them is
+  // on disk yet, and Save must not write them over that file unasked.
+  st_.modified = true;
+  file_.fileOpen = false;
+  file_.path.clear();
   UpdateTitle();
   return true;
 }
@@ -100,16 +129,55 @@ bool CVortanView::OpenFile(const std::string& path) {
     ui_.ShowMessage(std::string(LoadResultText(r)), MessageIcon::kStop, MessageButtons::kOk);
     return false;
   }
+  // The file as read is what is on disk: nothing unsaved, and the new
+  // history starts at the saved state.
+  st_.modified = false;
   AfterLoad();
   file_.fileOpen = true;
   TakeOverPath(path);
+  backupDue_ = true;
+  UpdateTitle();
+  return true;
+}
+
+bool CVortanView::FillRecoveryCopy(RecoveryCopy& copy) const {
+  if (!st_.modified || !ws_.loaded) return false;
+  copy.image = BuildDownloadImage(ws_);
+  if (copy.image.empty()) return false;
+  copy.model = ws_.model;
+  copy.path = file_.fileOpen ? file_.path : std::string();
+  return true;
+}
+
+bool CVortanView::OpenRecoveryCopy(const RecoveryCopy& copy) {
+  if (copy.image.empty()) return false;
+  LoadOptions options;
+  options.satelliteDumpPath = SideFilePath();
+  if (ApplyDownloadImage(ws_, copy.image.data(), copy.image.size(), options) != LoadResult::kLoaded) return false;
+  // The model the workspace had, which Save writes; the tags may leave it open.
+  ws_.model = copy.model;
+  st_.modified = true;
+  AfterLoad();
+  if (copy.path.empty()) {
+    file_ = FileState{};
+  } else {
+    TakeOverPath(copy.path);
+    file_.fileOpen = true;
+    backupDue_ = true;
+  }
   UpdateTitle();
   return true;
 }
 
 bool CVortanView::WriteWorkspace() {
-  file_.fileOpen = WriteDownloadImage(ws_, file_.path) == 1;
+  // The first write over a file keeps what it held; without that copy the
+  // file is not touched.
+  std::error_code ec;
+  const bool backupMade = !backupDue_ || !std::filesystem::is_regular_file(file_.path, ec) ||
+                          KeepBackupCopy(file_.path);
+  file_.fileOpen = backupMade && WriteDownloadImage(ws_, file_.path) == 1;
   if (file_.fileOpen) {
+    backupDue_ = false;
     st_.modified = false;
     // The history stays; undoing back to here clears Modified again.
     CommitEdit();
@@ -146,11 +214,13 @@ void CVortanView::OnFileSaveAs() {
     }
     ws_.model = ModelSelectDlg::ModelAt(dlg.position);
   }
-  const std::optional<std::string> path = ui_.AskSaveFile(SaveFileRequest());
+  const std::optional<std::string> path = ui_.AskSaveFile(SaveAsRequest());
   if (!path) {
     ws_.model = remembered;
     return;
   }
+  // Another file than the one already backed up gets its own backup.
+  if (*path != file_.path) backupDue_ = true;
   TakeOverPath(*path);
   WriteWorkspace();
 }

@@ -4,10 +4,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "Zmodem32/ZmodemResult.h"
 #include "Zmodem32/ZmodemTransfer.h"
+#include "files/DownloadImage.h"
 #include "files/WorkspaceLoad.h"
 #include "link/ReceiverProtocol.h"
 #include "view/CVortanView.h"
@@ -62,6 +66,9 @@ void CVortanView::SendFileToReceiver(const std::string& folder, const std::strin
 }
 
 void CVortanView::ReceiveIntoWorkspace(bool announce) {
+  // The received data replace the workspace: unsaved work is asked about
+  // before the receiver is told anything.
+  if (!SaveModified()) return;
   CSerialPort& port = link_.Port();
   if (announce) SendUartCommand(port, UART_CMD_START_ZMODEM_UPLOAD);
   ZmodemResult result;
@@ -107,7 +114,46 @@ void CVortanView::OnDownloadWorkspace() {
     WriteWorkspace();
   }
   if (!file_.fileOpen) return;
-  SendFileToReceiver(file_.folder, file_.fileName);
+  SendWorkspaceToReceiver();
+}
+
+void CVortanView::SendWorkspaceToReceiver() {
+  const std::vector<uint8_t> bytes = BuildDownloadImage(ws_);
+  // Usually the file holds exactly the workspace and goes itself. When it
+  // does not (changed on disk since, or a file this writer lays out
+  // differently), the workspace goes from a scratch copy under the same name.
+  std::vector<uint8_t> onDisk;
+  if (ReadWholeFile(file_.path, onDisk) && onDisk == bytes) {
+    SendFileToReceiver(file_.folder, file_.fileName);
+    return;
+  }
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path folder;
+  if (!bytes.empty()) {
+    const fs::path temp = fs::temp_directory_path(ec);
+    std::random_device random;
+    for (int attempt = 0; !ec && folder.empty() && attempt < 16; ++attempt) {
+      const fs::path candidate = temp / ("pelagor-send-" + std::to_string(random()));
+      if (fs::create_directory(candidate, ec)) folder = candidate;
+    }
+  }
+  const fs::path scratch = folder / file_.fileName;
+  bool written = false;
+  if (!folder.empty()) {
+    std::ofstream out(scratch, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    out.close();
+    written = bool(out);
+  }
+  if (written) {
+    // By its whole path: the current directory must not end up in a folder
+    // that is removed next.
+    SendFileToReceiver("", scratch.string());
+  } else {
+    ui_.ShowMessage("Download Failed !", MessageIcon::kStop, MessageButtons::kOk);
+  }
+  if (!folder.empty()) fs::remove_all(folder, ec);
 }
 
 }  // namespace pelagor

@@ -89,9 +89,14 @@ void CVortanView::RestoreUndoSnapshot(const std::vector<uint8_t>& bytes, const S
   ws_.catalogue = catalogue;
 }
 
-void CVortanView::ResetUndoHistory() { history_.Reset(UndoSnapshot(), ws_.catalogue, !st_.modified); }
+void CVortanView::ResetUndoHistory() {
+  history_.Reset(UndoSnapshot(), ws_.catalogue, !st_.modified);
+  ++changeCount_;
+}
 
-void CVortanView::CommitEdit() { history_.Commit(UndoSnapshot(), ws_.catalogue); }
+void CVortanView::CommitEdit() {
+  if (history_.Commit(UndoSnapshot(), ws_.catalogue)) ++changeCount_;
+}
 
 void CVortanView::OnEditUndo() {
   if (editDepth_ != 0) return;
@@ -109,6 +114,7 @@ void CVortanView::OnEditRedo() {
 
 void CVortanView::ShowRestoredState() {
   RestoreUndoSnapshot(history_.State(), history_.Catalogue());
+  ++changeCount_;
   // Cut channels may be gone or hidden in the restored state.
   st_.cutList.clear();
   const int count = int(std::min<uint32_t>(ws_.catalogue.count, kCatalogueEntries));

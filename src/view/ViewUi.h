@@ -75,6 +75,9 @@ enum class MessageAnswer { kOk, kCancel, kYes, kNo };
 
 enum class DialogAnswer { kOk, kCancel };
 
+// "Save changes to the channel list?" before unsaved work would be replaced.
+enum class SaveChangesAnswer { kSave, kDiscard, kCancel };
+
 // The dialog to run, as a pointer to its model (the variant index is the
 // kind). The caller fills the model before, and reads it after kOk.
 using DialogModel = std::variant<ModelSelectDlg*, CAddChanDlg*, CEditChanDlg*, CAddSatDlg*, CAddTPDlg*,
@@ -141,6 +144,10 @@ class ViewUi {
 
   // Modal message box.
   virtual MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) = 0;
+
+  // "Save changes to the channel list?" with Save, Discard and Cancel. A
+  // screen that cannot ask keeps the work: Cancel.
+  virtual SaveChangesAnswer AskSaveChanges() { return SaveChangesAnswer::kCancel; }
 
   // Modal dialog over its model.
   virtual DialogAnswer RunDialog(DialogModel model) = 0;

@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   QTemporaryDir home;
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+  qputenv("XDG_DATA_HOME", home.path().toUtf8());  // recovery copies
   qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
   QApplication app(argc, argv);
   // The editor writes its side file into the current directory.

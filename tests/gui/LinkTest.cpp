@@ -37,6 +37,8 @@
 #include "app/CTransferDialog.h"
 #include "app/CVortanApp.h"
 #include "app/CVortanForm.h"
+#include "files/DownloadImage.h"
+#include "gui/GuiFixture.h"
 #include "gui/ScriptedHost.h"
 #include "link/CComPortDlg.h"
 #include "link/CSTBInfoDlg.h"
@@ -567,6 +569,134 @@ TEST_F(LinkTest, WorkspaceRoundTripThroughTheSimulatedReceiver) {
   EXPECT_EQ(ChannelTable(view), uploaded);
   Action(kIdLinkDisconnect)->trigger();
   EXPECT_FALSE(Form().SimulatedReceiver().Running());
+}
+
+QByteArray AsBytes(const std::vector<uint8_t>& v) {
+  return QByteArray(reinterpret_cast<const char*>(v.data()), qsizetype(v.size()));
+}
+
+// The receiver has seen no frame since mark: a query after the command is
+// answered, and nothing came before it.
+void ExpectNothingSentSince(CMainFrame& frame, CSimulatedReceiver& sim, qsizetype mark) {
+  frame.CommandAction(kIdReceiverInfo)->trigger();
+  ASSERT_TRUE(SimReported(sim, "INFO", mark - 1)) << sim.Output().toStdString();
+  const QByteArray since = sim.Output().mid(mark);
+  EXPECT_FALSE(since.contains("PEER")) << since.toStdString();
+  EXPECT_FALSE(since.contains("FRAME")) << since.toStdString();
+}
+
+// Upload to Workspace with unsaved changes asks first. Cancel sends nothing;
+// Save writes the open file first; Discard does not.
+TEST_F(LinkTest, UploadToWorkspaceWithUnsavedChangesAsksFirst) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string a = dir.filePath("a.bin").toStdString();
+  Start();
+  CVortanView& view = Form().View();
+  LinkTiming noPauses;
+  noPauses.pauseLongMs = noPauses.pauseMediumMs = noPauses.pauseShortMs = 0;
+  view.Link().Port().SetTiming(noPauses);
+  host_.portAnswers.push_back(std::string(CSimulatedReceiver::kPortName));
+  Action(kIdLinkConnect)->trigger();
+  ASSERT_TRUE(view.Connected());
+  CSimulatedReceiver& sim = Form().SimulatedReceiver();
+  const QByteArray demo = ReadAll(sim.GetConfig().workspace);
+  ASSERT_FALSE(demo.isEmpty());
+
+  for (SaveChangesAnswer answer : {SaveChangesAnswer::kCancel, SaveChangesAnswer::kSave, SaveChangesAnswer::kDiscard}) {
+    SCOPED_TRACE(int(answer));
+    ASSERT_TRUE(WriteFixture(a, 1));
+    const QByteArray aBefore = ReadAll(QString::fromStdString(a));
+    ASSERT_TRUE(view.OpenFile(a));
+    Form().SelectRows(ListId::kChannels, {0});
+    Frame().MoveDownAction()->trigger();
+    ASSERT_TRUE(view.Modified());
+    const std::vector<uint8_t> edited = BuildDownloadImage(view.GetWorkspace());
+    host_.messages.clear();
+    host_.leaveQuestions = 0;
+    host_.leaveAnswers.push_back(answer);
+    const qsizetype mark = sim.Output().size();
+    Action(kIdUploadToWorkspace)->trigger();
+    EXPECT_EQ(host_.leaveQuestions, 1);
+    EXPECT_EQ(ReadAll(QString::fromStdString(a)), answer == SaveChangesAnswer::kSave ? AsBytes(edited) : aBefore);
+    if (answer == SaveChangesAnswer::kCancel) {
+      EXPECT_TRUE(host_.messages.empty());
+      EXPECT_EQ(BuildDownloadImage(view.GetWorkspace()), edited);
+      EXPECT_EQ(view.File().path, a);
+      EXPECT_TRUE(Frame().windowTitle().endsWith("a.bin *"));
+      ExpectNothingSentSince(Frame(), sim, mark);
+      continue;
+    }
+    ASSERT_TRUE(SimReported(sim, "UPLOAD 0", mark - 1)) << sim.Output().toStdString();
+    ASSERT_TRUE(host_.messages.empty()) << host_.messages[0].text;
+    // The receiver's data, apart from the file that was open.
+    EXPECT_NE(BuildDownloadImage(view.GetWorkspace()), edited);
+    EXPECT_TRUE(view.Modified());
+    EXPECT_TRUE(view.File().path.empty());
+    EXPECT_EQ(Frame().windowTitle(), "Pelagor - New Channel List *");
+  }
+}
+
+// After an upload the workspace has no file: Save and Download Workspace
+// open Save As, the file open before stays byte for byte, and what Download
+// Workspace sends without edits is exactly what was received.
+TEST_F(LinkTest, AfterAnUploadSaveAndDownloadWorkspaceAskForAFile) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString received = dir.filePath("received.bin");
+  const std::string a = dir.filePath("a.bin").toStdString();
+  const std::string fresh = dir.filePath("from-receiver.bin").toStdString();
+  ASSERT_TRUE(WriteFixture(a, 1));
+  const QByteArray aBefore = ReadAll(QString::fromStdString(a));
+  Start();
+  CVortanView& view = Form().View();
+  LinkTiming noPauses;
+  noPauses.pauseLongMs = noPauses.pauseMediumMs = noPauses.pauseShortMs = 0;
+  view.Link().Port().SetTiming(noPauses);
+  Form().SimulatedReceiver().SetConfig(TestSimulator(received));
+  CSimulatedReceiver& sim = Form().SimulatedReceiver();
+  host_.portAnswers.push_back(std::string(CSimulatedReceiver::kPortName));
+  Action(kIdLinkConnect)->trigger();
+  ASSERT_TRUE(view.Connected());
+  host_.openAnswers.push_back(a);
+  Frame().OpenAction()->trigger();
+  ASSERT_EQ(view.File().path, a);
+
+  Action(kIdUploadToWorkspace)->trigger();
+  EXPECT_EQ(host_.leaveQuestions, 0);  // nothing unsaved
+  ASSERT_TRUE(SimReported(sim, "UPLOAD 0")) << sim.Output().toStdString();
+  ASSERT_TRUE(host_.messages.empty()) << host_.messages[0].text;
+  EXPECT_TRUE(view.Modified());
+  EXPECT_FALSE(view.File().fileOpen);
+  EXPECT_EQ(Frame().windowTitle(), "Pelagor - New Channel List *");
+  const QByteArray workspace = AsBytes(BuildDownloadImage(view.GetWorkspace()));
+
+  // Save: Save As, cancelled at the file chooser.
+  host_.saveAnswers.push_back(std::nullopt);
+  Frame().SaveAction()->trigger();
+  EXPECT_TRUE(host_.saveAnswers.empty());
+  EXPECT_TRUE(view.Modified());
+  EXPECT_EQ(ReadAll(QString::fromStdString(a)), aBefore);
+  // Download Workspace: Save As as well; cancelled, nothing goes.
+  qsizetype mark = sim.Output().size();
+  host_.saveAnswers.push_back(std::nullopt);
+  Action(kIdDownloadWorkspace)->trigger();
+  EXPECT_TRUE(host_.saveAnswers.empty());
+  EXPECT_TRUE(host_.messages.empty());
+  ExpectNothingSentSince(Frame(), sim, mark);
+  EXPECT_EQ(ReadAll(QString::fromStdString(a)), aBefore);
+  // Given a new file, the received data go back as they came.
+  mark = sim.Output().size();
+  host_.saveAnswers.push_back(fresh);
+  Action(kIdDownloadWorkspace)->trigger();
+  ASSERT_EQ(host_.messages.size(), 1u);
+  EXPECT_EQ(host_.messages[0].icon, MessageIcon::kInformation);
+  ASSERT_TRUE(SimReported(sim, "DOWNLOAD 0", mark - 1)) << sim.Output().toStdString();
+  EXPECT_EQ(ReadAll(received), workspace);
+  EXPECT_EQ(ReadAll(QString::fromStdString(fresh)), workspace);
+  EXPECT_EQ(ReadAll(QString::fromStdString(a)), aBefore);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(a + ".bak")));
+  EXPECT_TRUE(Frame().windowTitle().endsWith("from-receiver.bin")) << Frame().windowTitle().toStdString();
 }
 
 // Upload File takes what the receiver sends unasked; Download File sends any

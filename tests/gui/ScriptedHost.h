@@ -21,6 +21,9 @@ struct Shared {
     MessageIcon icon;
   };
   std::vector<Message> messages;
+  // Answers of the questions (boxes with more than OK); a box with only OK,
+  // or an empty queue, gets OK.
+  std::deque<MessageAnswer> messageAnswers;
   std::deque<std::optional<std::string>> openAnswers;  // nullopt: cancel
   std::deque<std::optional<std::string>> saveAnswers;
   std::deque<std::optional<int>> modelAnswers;         // radio position, nullopt: Cancel
@@ -37,9 +40,12 @@ class ScriptedHost : public CModalHost {
  public:
   explicit ScriptedHost(Shared& s) : s_(s) {}
 
-  MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons) override {
+  MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
     s_.messages.push_back({text, icon});
-    return MessageAnswer::kOk;
+    if (buttons == MessageButtons::kOk || s_.messageAnswers.empty()) return MessageAnswer::kOk;
+    const MessageAnswer a = s_.messageAnswers.front();
+    s_.messageAnswers.pop_front();
+    return a;
   }
   DialogAnswer RunDialog(DialogModel model) override {
     auto* const* m = std::get_if<ModelSelectDlg*>(&model);

@@ -120,7 +120,7 @@ TEST_P(TransferRoundTrip, UploadEditDownloadAndUploadAgain) {
   EXPECT_GT(view.RowCount(), 0);
   EXPECT_TRUE(fs::exists(File(std::string(kSatelliteDumpName))));
   EXPECT_FALSE(view.File().fileOpen);
-  EXPECT_FALSE(view.Modified());
+  EXPECT_TRUE(view.Modified());  // not on disk yet
   EXPECT_TRUE(view.IsCommandEnabled(kIdDownloadWorkspace));
 
   // Edit a channel, then Download Workspace: never saved, so Save As first.
@@ -205,8 +205,11 @@ TEST_F(TransferCommands, SavedUnmodifiedWorkspaceIsSentWithoutRewriting) {
   SimulatedReceiver stb({"--save-received", saved});
   ASSERT_TRUE(stb.Ok());
   Connect(stb.PcPort());
-  ASSERT_TRUE(zmtest::WriteFile(File("ws.bin"), DemoBytes()));
+  // A file as this editor saves it: it holds exactly the workspace.
+  const Bytes file = Normalised(DemoBytes());
+  ASSERT_TRUE(zmtest::WriteFile(File("ws.bin"), file));
   ASSERT_TRUE(view.OpenFile(File("ws.bin")));
+  ASSERT_EQ(BuildDownloadImage(view.GetWorkspace()), file);
   const ino_t before = Inode(File("ws.bin"));
 
   view.OnDownloadWorkspace();
@@ -214,7 +217,7 @@ TEST_F(TransferCommands, SavedUnmodifiedWorkspaceIsSentWithoutRewriting) {
   EXPECT_TRUE(ui.saveRequests.empty());
   EXPECT_EQ(Inode(File("ws.bin")), before);  // not replaced
   ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED ", 10000));
-  EXPECT_EQ(zmtest::ReadFile(saved), DemoBytes());
+  EXPECT_EQ(zmtest::ReadFile(saved), file);
 
   // With unsaved changes the file is rewritten first, and that is what goes.
   ASSERT_EQ(view.Ops().SetChanName(view.ChannelOfRow(0), "CHANGED"), 0);
@@ -224,7 +227,90 @@ TEST_F(TransferCommands, SavedUnmodifiedWorkspaceIsSentWithoutRewriting) {
   EXPECT_FALSE(view.Modified());
   ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED ", 10000));
   EXPECT_EQ(zmtest::ReadFile(saved), zmtest::ReadFile(File("ws.bin")));
-  EXPECT_NE(zmtest::ReadFile(saved), DemoBytes());
+  EXPECT_NE(zmtest::ReadFile(saved), file);
+}
+
+// After Upload to Workspace the open file is not the workspace any more:
+// Download Workspace asks for a file, sends exactly what was received, and
+// the file that was open stays as it was.
+TEST_F(TransferCommands, ReceivedDataAreSentAsReceivedAndTheOldFileStays) {
+  const std::string saved = File("stb-received.bin");
+  SimulatedReceiver stb({"--save-received", saved});
+  ASSERT_TRUE(stb.Ok());
+  Connect(stb.PcPort());
+  const std::string old = File("old.bin");
+  ASSERT_EQ(WriteDownloadImage(SmallWorkspace(1), old), 1);
+  const Bytes oldBytes = zmtest::ReadFile(old);
+  ASSERT_TRUE(view.OpenFile(old));
+
+  view.OnUploadToWorkspace();  // nothing unsaved: no question
+  EXPECT_EQ(ui.saveChangesQuestions, 0);
+  EXPECT_EQ(stb.Sim().WaitFor("UPLOAD ", 10000), "0");
+  ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+  EXPECT_TRUE(view.Modified());
+  EXPECT_FALSE(view.File().fileOpen);
+  EXPECT_EQ(ui.title, "Pelagor - New Channel List *");
+  const Bytes received = BuildDownloadImage(view.GetWorkspace());
+  EXPECT_EQ(received, Normalised(DemoBytes()));
+
+  // Save As, cancelled: nothing is written and nothing sent.
+  ui.dialogAnswers.push_back(AcceptDialog);
+  view.OnDownloadWorkspace();
+  ASSERT_EQ(ui.saveRequests.size(), 1u);
+  EXPECT_EQ(ui.saveRequests[0].initialName, old);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(zmtest::ReadFile(old), oldBytes);
+  // Saved under a new name, the received data go back unchanged.
+  ui.dialogAnswers.push_back(AcceptDialog);
+  ui.saveAnswers.push_back(File("from-stb.bin"));
+  view.OnDownloadWorkspace();
+  ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{kDownloadSuccess});
+  ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED ", 10000));
+  EXPECT_EQ(stb.Sim().WaitFor("DOWNLOAD ", 5000), "0");
+  EXPECT_EQ(zmtest::ReadFile(saved), received);
+  EXPECT_EQ(zmtest::ReadFile(File("from-stb.bin")), received);
+  EXPECT_EQ(zmtest::ReadFile(old), oldBytes);
+  EXPECT_FALSE(fs::exists(old + ".bak"));
+}
+
+// A file that no longer holds the workspace (changed on disk since it was
+// opened) is not what goes: the workspace does, and the file is not touched.
+TEST_F(TransferCommands, WorkspaceNotTheFileOnDiskIsSentAsTheWorkspace) {
+  const std::string saved = File("stb-received.bin");
+  SimulatedReceiver stb({"--save-received", saved});
+  ASSERT_TRUE(stb.Ok());
+  Connect(stb.PcPort());
+  const Bytes other = BuildDownloadImage(SmallWorkspace(1));
+  struct Case {
+    const char* what;
+    Bytes opened;   // the file when it was opened
+    bool changeIt;  // replaced on disk after that
+  };
+  // The demo as generated reads back into a workspace this writer lays out
+  // differently (the catalogue merge), so even unchanged it is not the workspace.
+  const Case cases[] = {{"laid out by another writer", DemoBytes(), false},
+                        {"changed on disk since", Normalised(DemoBytes()), true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ui.messages.clear();
+    ASSERT_TRUE(zmtest::WriteFile(File("ws.bin"), c.opened));
+    ASSERT_TRUE(view.OpenFile(File("ws.bin")));
+    const Bytes workspace = BuildDownloadImage(view.GetWorkspace());
+    if (c.changeIt) {
+      ASSERT_TRUE(zmtest::WriteFile(File("ws.bin"), other));
+    }
+    const Bytes onDisk = zmtest::ReadFile(File("ws.bin"));
+    ASSERT_NE(onDisk, workspace);
+    view.OnDownloadWorkspace();
+    ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{kDownloadSuccess});
+    ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED ", 10000));
+    EXPECT_EQ(stb.Sim().WaitFor("DOWNLOAD ", 5000), "0");
+    EXPECT_EQ(zmtest::ReadFile(saved), workspace);
+    EXPECT_EQ(zmtest::ReadFile(File("ws.bin")), onDisk);
+    EXPECT_TRUE(ui.saveRequests.empty());
+    // The current directory is not left in the scratch folder.
+    EXPECT_TRUE(fs::exists(fs::current_path()));
+  }
 }
 
 TEST_F(TransferCommands, StopDuringADownloadIsCancelledAndTheLinkStays) {
@@ -276,7 +362,9 @@ TEST_P(UploadOutcome, LeavesTheWorkspaceAsItWas) {
   const Bytes before = BuildDownloadImage(view.GetWorkspace());
   const std::string title = ui.title;
 
+  ui.saveChangesAnswers.push_back(SaveChangesAnswer::kDiscard);
   view.OnUploadToWorkspace();
+  EXPECT_EQ(ui.saveChangesQuestions, 1);
   EXPECT_EQ(stb.Sim().WaitFor("UPLOAD ", 10000), "0");
   EXPECT_EQ(ui.MessageTexts(), c.messages);
   for (const auto& m : ui.messages) EXPECT_EQ(m.icon, MessageIcon::kStop);
@@ -318,6 +406,29 @@ TEST_F(TransferSendsNothing, UnopenableFileShowsFileOpenFailed) {
   view.OnDownloadFile();
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_TRUE(pty.Receive(100).empty());
+}
+
+// Unsaved work and Upload to Workspace: Cancel at the question, or a Save
+// that does not happen, tells the receiver nothing.
+TEST_F(TransferSendsNothing, UploadCancelledAtTheSaveQuestion) {
+  ASSERT_TRUE(zmtest::WriteFile(File("ws.bin"), DemoBytes()));
+  ASSERT_TRUE(view.OpenFile(File("ws.bin")));
+  view.OnFileNew();
+  ASSERT_EQ(view.Ops().SetChanName(view.ChannelOfRow(0), "UNSAVED"), 0);
+  view.MarkModified();
+  const Bytes before = BuildDownloadImage(view.GetWorkspace());
+  ui.saveChangesAnswers.push_back(SaveChangesAnswer::kCancel);
+  view.OnUploadToWorkspace();
+  ui.saveChangesAnswers.push_back(SaveChangesAnswer::kSave);  // Save As, cancelled at the model
+  view.OnUploadToWorkspace();
+  ui.saveChangesAnswers.push_back(SaveChangesAnswer::kCancel);
+  view.OnUploadFile();
+  EXPECT_EQ(ui.saveChangesQuestions, 3);
+  EXPECT_EQ(ui.dialogsRun.back(), DialogKind::kModelSelect);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(pty.Receive(100).empty());
+  EXPECT_EQ(BuildDownloadImage(view.GetWorkspace()), before);
+  EXPECT_TRUE(view.Modified());
 }
 
 TEST_F(TransferSendsNothing, NeverSavedWorkspaceCancelledInSaveAs) {

@@ -3,6 +3,8 @@
 // lists, answers dialogs, message boxes and file choosers from queues, and
 // records everything the view shows.
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <map>
@@ -49,6 +51,10 @@ class FakeViewUi : public ViewUi {
   std::deque<std::function<DialogAnswer(DialogModel)>> dialogAnswers;
   std::deque<std::optional<std::string>> openAnswers;
   std::deque<std::optional<std::string>> saveAnswers;
+  // "Save changes to the channel list?": each question is counted and the
+  // next answer given; none scripted is a test fault (Cancel).
+  std::deque<SaveChangesAnswer> saveChangesAnswers;
+  int saveChangesQuestions = 0;
   // The transfer dialog the commands get (none by default).
   TransferUi* transferUi = nullptr;
 
@@ -108,6 +114,17 @@ class FakeViewUi : public ViewUi {
     if (saveAnswers.empty()) return std::nullopt;
     auto a = saveAnswers.front();
     saveAnswers.pop_front();
+    return a;
+  }
+
+  SaveChangesAnswer AskSaveChanges() override {
+    ++saveChangesQuestions;
+    if (saveChangesAnswers.empty()) {
+      ADD_FAILURE() << "unexpected save-changes question";
+      return SaveChangesAnswer::kCancel;
+    }
+    const SaveChangesAnswer a = saveChangesAnswers.front();
+    saveChangesAnswers.pop_front();
     return a;
   }
 

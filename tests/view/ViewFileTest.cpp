@@ -141,6 +141,7 @@ TEST_F(ViewFile, TitleInEveryState) {
   EXPECT_FALSE(view.Modified());
   EXPECT_EQ(ui.title, "[V3920HD] a.bin");
   view.MarkModified();
+  ui.saveChangesAnswers.push_back(SaveChangesAnswer::kDiscard);  // New keeps the data anyway
   view.OnFileNew();
   EXPECT_EQ(ui.title, "Pelagor - New Channel List *");
   EXPECT_TRUE(view.File().path.empty());
@@ -321,7 +322,7 @@ TEST_F(ViewFile, DemoEndToEnd) {
 namespace pelagor::test {
 namespace {
 
-TEST_F(ViewFile, ReceivedImageLoadsLikeOpenButKeepsTheFileState) {
+TEST_F(ViewFile, ReceivedImageLoadsLikeOpenButIsNotTheOpenFile) {
   // Nothing received: nothing changes.
   EXPECT_FALSE(view.LoadReceivedImage({}));
   EXPECT_FALSE(view.Loaded());
@@ -334,21 +335,34 @@ TEST_F(ViewFile, ReceivedImageLoadsLikeOpenButKeepsTheFileState) {
   ASSERT_TRUE(view.LoadReceivedImage(BuildDownloadImage(SmallWorkspace(2))));
   EXPECT_TRUE(view.Loaded());
   EXPECT_FALSE(view.File().fileOpen);
+  EXPECT_TRUE(view.Modified());  // nothing of it is on disk
   EXPECT_EQ(ui.title, "Pelagor - New Channel List *");
   EXPECT_EQ(view.GetWorkspace().model, 2);
   EXPECT_EQ(view.ChannelCell(0, kColName), "Das Erste HD");
 
-  // With a file open the path stays and Save still writes there.
+  // With a file open, the received data leave it: Save asks for a file and
+  // the open file stays as it was.
   const std::string path = WriteFile("own.bin", SmallWorkspace(1));
+  ui.saveChangesAnswers.push_back(SaveChangesAnswer::kDiscard);
   ASSERT_TRUE(Open(path));
+  std::vector<uint8_t> before;
+  ASSERT_TRUE(ReadWholeFile(path, before));
   ASSERT_TRUE(view.LoadReceivedImage(BuildDownloadImage(SmallWorkspace(3))));
-  EXPECT_EQ(view.File().path, path);
-  EXPECT_TRUE(view.File().fileOpen);
-  EXPECT_EQ(ui.title, "[VM3920HD] own.bin");
+  EXPECT_TRUE(view.File().path.empty());
+  EXPECT_FALSE(view.File().fileOpen);
+  EXPECT_EQ(view.File().fileName, "own.bin");  // only as Save As's suggestion
+  EXPECT_EQ(ui.title, "Pelagor - New Channel List *");
+  ui.dialogAnswers.push_back(ModelAnswer(5, 5));
+  ui.saveAnswers.push_back(dir.File("from-receiver.bin"));
   view.OnFileSave();
+  ASSERT_EQ(ui.saveRequests.size(), 1u);
+  EXPECT_EQ(ui.saveRequests[0].initialName, path);
+  std::vector<uint8_t> after;
+  ASSERT_TRUE(ReadWholeFile(path, after));
+  EXPECT_EQ(after, before);
   Workspace reread;
   std::vector<uint8_t> bytes;
-  ASSERT_TRUE(ReadWholeFile(path, bytes));
+  ASSERT_TRUE(ReadWholeFile(dir.File("from-receiver.bin"), bytes));
   ASSERT_TRUE(ParseDownloadImage(reread, bytes.data(), bytes.size()).accepted);
   EXPECT_EQ(reread.model, 3);
 }
