@@ -13,6 +13,72 @@ size_t CStrLen(const uint8_t* p, size_t max) {
 }
 }  // namespace
 
+bool DbOps::SatRingNeighboursSound(int s) const {
+  if (!img_.SatInUse(s) || img_.SatCount() == 0) return false;
+  const int p = img_.SatPrev(s);
+  const int n = img_.SatNext(s);
+  if (!img_.SatInUse(p) || !img_.SatInUse(n)) return false;
+  if (img_.SatNext(p) != s || img_.SatPrev(n) != s) return false;
+  // A satellite is its own neighbour when it is alone, and only then.
+  return (img_.SatCount() == 1) == (n == s);
+}
+
+bool DbOps::TpRingNeighboursSound(int t) const {
+  if (!img_.TpInUse(t)) return false;
+  const int s = img_.TpSat(t);
+  if (!img_.SatInUse(s) || img_.SatTpCount(s) == 0) return false;
+  const int p = img_.TpPrev(t);
+  const int n = img_.TpNext(t);
+  if (!img_.TpInUse(p) || !img_.TpInUse(n) || img_.TpSat(p) != s || img_.TpSat(n) != s) return false;
+  if (img_.TpNext(p) != t || img_.TpPrev(n) != t) return false;
+  return (img_.SatTpCount(s) == 1) == (n == t);
+}
+
+bool DbOps::ChanRingSound(int t) const {
+  const int count = img_.TpChanCount(t);
+  if (count == 0) return true;
+  const int first = img_.TpFirstChan(t);
+  int c = first;
+  int last = -1;
+  for (int i = 0; i < count; ++i) {
+    if (!img_.ChanInUse(c) || img_.ChanTp(c) != t) return false;
+    // Back at the first too early: the ring is shorter than the count (and
+    // a ring that only closes after count steps has no channel twice).
+    if (i > 0 && c == first) return false;
+    last = c;
+    c = img_.ChanNext(c);
+  }
+  return c == first && img_.TpLastChan(t) == last;
+}
+
+int DbOps::ChanPredecessor(int t, int c) const {
+  if (img_.TpChanCount(t) == 0 || !ChanRingSound(t)) return -1;
+  int p = img_.TpFirstChan(t);
+  for (int i = 0; i < img_.TpChanCount(t); ++i) {
+    if (img_.ChanNext(p) == c) return p;
+    p = img_.ChanNext(p);
+  }
+  return -1;
+}
+
+bool DbOps::TpRingSound(int s) const {
+  if (!img_.SatInUse(s)) return false;
+  const int count = img_.SatTpCount(s);
+  if (count == 0) return true;
+  if (count > kMaxTps) return false;
+  const int first = img_.SatFirstTp(s);
+  int t = first;
+  for (int i = 0; i < count; ++i) {
+    if (!img_.TpInUse(t) || img_.TpSat(t) != s) return false;
+    if (i > 0 && t == first) return false;
+    if (!ChanRingSound(t)) return false;
+    const int n = img_.TpNext(t);
+    if (!img_.TpInUse(n) || img_.TpPrev(n) != t) return false;
+    t = n;
+  }
+  return t == first && img_.SatLastTp(s) == img_.TpPrev(first);
+}
+
 int DbOps::AllocSlot(int& out, int capacity, size_t bitmapOffset) {
   const int words = (capacity + 31) / 32;
   for (int w = 0; w < words; ++w) {
@@ -33,6 +99,14 @@ int DbOps::AllocSlot(int& out, int capacity, size_t bitmapOffset) {
 
 int DbOps::AddSat(uint8_t& out, uint8_t catalogueIndex, int newFlag) {
   out = kNoSat;
+  if (img_.SatCount() != 0) {
+    // The new satellite goes between the last satellite and the first.
+    if (img_.SatCount() >= kMaxSats) return 1;
+    const int f = img_.FirstSat();
+    if (!img_.SatInUse(f)) return 1;
+    const int l = img_.SatPrev(f);
+    if (!img_.SatInUse(l) || img_.SatNext(l) != f) return 1;
+  }
   int s = 0;
   if (AllocSlot(s, kMaxSats, kSatSlotBitmapOffset)) return 1;
   // Take the number before touching the record: if the number bitmap is full
@@ -77,15 +151,17 @@ int DbOps::AddSat(uint8_t& out, uint8_t catalogueIndex, int newFlag) {
     img_.SetSatLinkField(s, satlink::kPrev, uint32_t(l));
     img_.SetSatLinkField(s, satlink::kNext, uint32_t(f));
     img_.SetSatLinkField(f, satlink::kPrev, uint32_t(s));
-    if (DbImage::ValidSat(l)) img_.SetSatLinkField(l, satlink::kNext, uint32_t(s));
+    img_.SetSatLinkField(l, satlink::kNext, uint32_t(s));
   }
   return 0;
 }
 
 int DbOps::DeleteSat(int s) {
   // A free record is no satellite: deleting it again would lower the count
-  // and unlink its stale neighbours.
-  if (!img_.SatInUse(s)) return 1;
+  // and unlink its stale neighbours. Everything the deletion walks is
+  // checked first, so a refusal comes before the first TP is gone.
+  if (!SatRingNeighboursSound(s)) return 1;
+  if (img_.SatTpCount(s) != 0 && !TpRingSound(s)) return 1;
   while (img_.SatTpCount(s) != 0 && img_.SatFirstTp(s) != kNoTp) {
     const int first = img_.SatFirstTp(s);
     if (DeleteTp(first) && img_.SatFirstTp(s) == first) break;
@@ -99,8 +175,8 @@ int DbOps::DeleteSat(int s) {
   if (img_.SatCount() == 0) {
     img_.SetFirstSat(kNoSat);
   } else {
-    if (DbImage::ValidSat(n)) img_.SetSatLinkField(n, satlink::kPrev, uint32_t(p));
-    if (DbImage::ValidSat(p)) img_.SetSatLinkField(p, satlink::kNext, uint32_t(n));
+    img_.SetSatLinkField(n, satlink::kPrev, uint32_t(p));
+    img_.SetSatLinkField(p, satlink::kNext, uint32_t(n));
     if (img_.FirstSat() == s) img_.SetFirstSat(uint8_t(n));
   }
   img_.SetSatU16(s, sat::kTpCount, 0);
@@ -115,7 +191,9 @@ int DbOps::DeleteSat(int s) {
 int DbOps::SyncSatName(int s) {
   if (!DbImage::ValidSat(s)) return 1;
   if (img_.SatLinkField(s, satlink::kNew)) return 0;
-  const uint8_t* name = satName_ ? satName_(img_.SatCatalogueIndex(s)) : nullptr;
+  const int k = img_.SatCatalogueIndex(s);
+  if (k >= kMaxSats) return 1;  // 0xFF and 200 name no entry
+  const uint8_t* name = satName_ ? satName_(k) : nullptr;
   if (!name) return 1;  // no catalogue entry to copy from
   const size_t n = CStrLen(name, sat::kNameSize);
   uint8_t* dst = img_.SatName(s);
@@ -131,7 +209,7 @@ int DbOps::SyncSatName(int s) {
 int DbOps::FindSatByCatalogue(uint8_t k, uint8_t& out) const {
   out = kNoSat;
   const int first = img_.FirstSat();
-  if (!DbImage::ValidSat(first)) return 1;
+  if (!img_.SatInUse(first)) return 1;
   int s = first;
   // Bounded so a corrupt ring cannot loop forever.
   for (int steps = 0; steps <= kMaxSats; ++steps) {
@@ -140,7 +218,7 @@ int DbOps::FindSatByCatalogue(uint8_t k, uint8_t& out) const {
       return 0;
     }
     s = img_.SatNext(s);
-    if (!DbImage::ValidSat(s) || s == first) return 1;
+    if (!img_.SatInUse(s) || s == first) return 1;
   }
   return 1;
 }
@@ -150,6 +228,15 @@ int DbOps::AddTp(int s, uint16_t& out, int newFlag) {
   if (!DbImage::ValidSat(s)) return 1;
   // A TP on a free satellite slot would be orphaned: nothing reaches it.
   if (!img_.SatInUse(s)) return 1;
+  const int count = img_.SatTpCount(s);
+  if (count != 0) {
+    // The new TP goes between the last TP of the ring and the first.
+    if (count >= kMaxTps) return 1;
+    const int f = img_.SatFirstTp(s);
+    if (!img_.TpInUse(f) || img_.TpSat(f) != s) return 1;
+    const int l = img_.TpPrev(f);
+    if (!img_.TpInUse(l) || img_.TpSat(l) != s || img_.TpNext(l) != f) return 1;
+  }
   int t = 0;
   if (AllocSlot(t, kMaxTps, kTpSlotBitmapOffset)) return 1;
   out = uint16_t(t);
@@ -164,7 +251,6 @@ int DbOps::AddTp(int s, uint16_t& out, int newFlag) {
   word = tpw::kNew.Set(word, newFlag ? 1 : 0);
   img_.SetTpWord(t, word);
   img_.SetTpTuner(t, tuner::kMarker.Set(0, tuner::kMarker.Get(img_.SatTuner(s))));
-  const int count = img_.SatTpCount(s);
   if (count == 0) {
     img_.SetSatU16(s, sat::kTpCount, 1);
     img_.SetSatU16(s, sat::kFirstTp, uint16_t(t));
@@ -174,23 +260,23 @@ int DbOps::AddTp(int s, uint16_t& out, int newFlag) {
   } else {
     img_.SetSatU16(s, sat::kTpCount, uint16_t(count + 1));
     const int f = img_.SatFirstTp(s);
-    const int l = DbImage::ValidTp(f) ? img_.TpPrev(f) : kNoTp;
+    const int l = img_.TpPrev(f);
     img_.SetTpWordField(t, tpw::kNext, uint32_t(f));
     img_.SetTpWordField(t, tpw::kPrev, uint32_t(l));
-    if (DbImage::ValidTp(f)) img_.SetTpWordField(f, tpw::kPrev, uint32_t(t));
-    if (DbImage::ValidTp(l)) img_.SetTpWordField(l, tpw::kNext, uint32_t(t));
+    img_.SetTpWordField(f, tpw::kPrev, uint32_t(t));
+    img_.SetTpWordField(l, tpw::kNext, uint32_t(t));
     img_.SetSatU16(s, sat::kLastTp, uint16_t(t));
   }
   return 0;
 }
 
 int DbOps::DeleteTp(int t) {
-  if (!img_.TpInUse(t)) return 1;  // a free record still names its old satellite
+  // A free record still names its old satellite; its stale links, like the
+  // links of an inconsistent image, are refused before a channel is deleted.
+  if (!TpRingNeighboursSound(t) || !ChanRingSound(t)) return 1;
   const int s = img_.TpSat(t);
-  if (!DbImage::ValidSat(s)) return 1;
   DeleteTpChans(t);
   const int count = img_.SatTpCount(s);
-  if (count == 0) return 1;
   img_.SetSatU16(s, sat::kTpCount, uint16_t(count - 1));
   img_.SetBit(kTpSlotBitmapOffset, t, false);
   img_.SetU8(DbImage::TpOffset(t) + tp::kSat, kNoSat);
@@ -200,8 +286,8 @@ int DbOps::DeleteTp(int t) {
     img_.SetSatU16(s, sat::kFirstTp, kNoTp);
     img_.SetSatU16(s, sat::kLastTp, kNoTp);
   } else {
-    if (DbImage::ValidTp(n)) img_.SetTpWordField(n, tpw::kPrev, uint32_t(p));
-    if (DbImage::ValidTp(p)) img_.SetTpWordField(p, tpw::kNext, uint32_t(n));
+    img_.SetTpWordField(n, tpw::kPrev, uint32_t(p));
+    img_.SetTpWordField(p, tpw::kNext, uint32_t(n));
     if (img_.SatFirstTp(s) == t) img_.SetSatU16(s, sat::kFirstTp, uint16_t(n));
     if (img_.SatLastTp(s) == t) img_.SetSatU16(s, sat::kLastTp, uint16_t(p));
   }
@@ -213,6 +299,7 @@ int DbOps::DeleteTp(int t) {
 int DbOps::DeleteSatTps(int s) {
   if (!DbImage::ValidSat(s)) return 1;
   if (img_.SatTpCount(s) == 0) return 0;
+  if (!TpRingSound(s)) return 1;
   while (img_.SatFirstTp(s) != kNoTp) {
     const int first = img_.SatFirstTp(s);
     if (DeleteTp(first) && img_.SatFirstTp(s) == first) break;
@@ -224,7 +311,7 @@ int DbOps::FindTp(int s, uint16_t& out, uint16_t frequency, uint32_t polarisatio
   out = kNoTp;
   if (!DbImage::ValidSat(s)) return 1;
   const int first = img_.SatFirstTp(s);
-  if (!DbImage::ValidTp(first)) return 1;
+  if (!img_.TpInUse(first) || img_.TpSat(first) != s) return 1;
   int t = first;
   for (int steps = 0; steps <= kMaxTps; ++steps) {
     if (img_.TpFrequency(t) == frequency && img_.TpWordField(t, tpw::kPolarisation) == polarisation) {
@@ -232,7 +319,7 @@ int DbOps::FindTp(int s, uint16_t& out, uint16_t frequency, uint32_t polarisatio
       return 0;
     }
     t = img_.TpNext(t);
-    if (!DbImage::ValidTp(t) || t == first) return 1;
+    if (!img_.TpInUse(t) || img_.TpSat(t) != s || t == first) return 1;
   }
   return 1;
 }
@@ -240,13 +327,13 @@ int DbOps::FindTp(int s, uint16_t& out, uint16_t frequency, uint32_t polarisatio
 int DbOps::CountNewTps(int s) const {
   if (!DbImage::ValidSat(s)) return -1;
   const int first = img_.SatFirstTp(s);
-  if (!DbImage::ValidTp(first)) return -1;
+  if (!img_.TpInUse(first) || img_.TpSat(first) != s) return -1;
   int count = 0;
   int t = first;
   for (int steps = 0; steps <= kMaxTps; ++steps) {
     if (img_.TpWordField(t, tpw::kNew)) ++count;
     t = img_.TpNext(t);
-    if (!DbImage::ValidTp(t)) return -1;
+    if (!img_.TpInUse(t) || img_.TpSat(t) != s) return -1;
     if (t == first) return count;
   }
   return -1;
@@ -305,6 +392,13 @@ int DbOps::AddChan(int t, uint16_t& out, int addedByEditor) {
   if (!img_.TpInUse(t)) return 1;
   // The per-TP count is a byte: a 256th channel would wrap it to 0.
   if (img_.TpChanCount(t) >= kMaxChansPerTp) return 1;
+  if (img_.TpChanCount(t) != 0) {
+    // The new channel goes after the last one and leads to the first.
+    const int first = img_.TpFirstChan(t);
+    const int last = img_.TpLastChan(t);
+    if (!img_.ChanInUse(first) || img_.ChanTp(first) != t) return 1;
+    if (!img_.ChanInUse(last) || img_.ChanTp(last) != t || img_.ChanNext(last) != first) return 1;
+  }
   int c = 0;
   if (AllocSlot(c, kMaxChans, kChanSlotBitmapOffset)) return 1;
   out = uint16_t(c);
@@ -326,8 +420,7 @@ int DbOps::AddChan(int t, uint16_t& out, int addedByEditor) {
     img_.SetChanU16(c, chan::kNext, uint16_t(c));
   } else {
     img_.SetU8(toff + tp::kChanCount, uint8_t(count + 1));
-    const int last = img_.TpLastChan(t);
-    if (DbImage::ValidChan(last)) img_.SetChanU16(last, chan::kNext, uint16_t(c));
+    img_.SetChanU16(img_.TpLastChan(t), chan::kNext, uint16_t(c));
     img_.SetChanU16(c, chan::kNext, img_.TpFirstChan(t));
     img_.SetTpU16(t, tp::kLastChan, uint16_t(c));
   }
@@ -347,10 +440,13 @@ int DbOps::DeleteChan(int c) {
   // counts of channels that are still there.
   if (!img_.ChanInUse(c)) return 1;
   const int t = img_.ChanTp(c);
-  if (!DbImage::ValidTp(t)) return 1;
+  if (!img_.TpInUse(t)) return 1;
+  // Found before anything changes: a channel its TP's ring does not hold
+  // cannot be unlinked.
+  const int p = ChanPredecessor(t, c);
+  if (p < 0) return 1;
   if (img_.CurrentChan() == c) img_.SetCurrentChan(img_.ChanNext(c));
   const int count = img_.TpChanCount(t);
-  if (count == 0) return 1;
   img_.SetBit(kChanSlotBitmapOffset, c, false);
   const uint32_t favMask = img_.ChanWordField(c, chw::kFavMask);
   img_.SetU8(DbImage::TpOffset(t) + tp::kChanCount, uint8_t(count - 1));
@@ -376,13 +472,6 @@ int DbOps::DeleteChan(int c) {
     img_.SetChanU16(c, chan::kNext, kNoChan);
     return 0;
   }
-  int p = img_.TpFirstChan(t);
-  for (int steps = 0;; ++steps) {
-    if (!DbImage::ValidChan(p) || steps > kMaxChansPerTp + 1) return 1;  // ring broken
-    if (img_.ChanNext(p) == c) break;
-    p = img_.ChanNext(p);
-    if (p == c) return 1;
-  }
   if (img_.TpFirstChan(t) == c) img_.SetTpU16(t, tp::kFirstChan, img_.ChanNext(c));
   if (img_.TpLastChan(t) == c) img_.SetTpU16(t, tp::kLastChan, uint16_t(p));
   img_.SetChanU16(p, chan::kNext, img_.ChanNext(c));
@@ -392,6 +481,8 @@ int DbOps::DeleteChan(int c) {
 
 int DbOps::DeleteTpChans(int t) {
   if (!DbImage::ValidTp(t)) return 1;
+  if (img_.TpChanCount(t) == 0) return 0;
+  if (!img_.TpInUse(t) || !ChanRingSound(t)) return 1;
   int result = 0;
   while (img_.TpChanCount(t) != 0) {
     const int before = img_.TpChanCount(t);
@@ -425,7 +516,7 @@ int DbOps::SetChanName(int c, std::string_view text) {
   if (n == 0) {
     if (dst[0] != 0) return 0;
     const int t = img_.ChanTp(c);
-    if (!DbImage::ValidTp(t)) return 0;
+    if (!img_.TpInUse(t)) return 1;
     char base[7] = {};
     int count = 0;
     if (img_.TpLabel(t)[0] != 0) {
@@ -433,7 +524,8 @@ int DbOps::SetChanName(int c, std::string_view text) {
       count = img_.TpChanCount(t);
     } else {
       const int s = img_.TpSat(t);
-      if (DbImage::ValidSat(s)) std::memcpy(base, img_.SatName(s), CStrLen(img_.SatName(s), 6));
+      if (!img_.SatInUse(s)) return 1;
+      std::memcpy(base, img_.SatName(s), CStrLen(img_.SatName(s), 6));
       count = img_.ChanCount();
     }
     char name[chan::kNameSize] = {};

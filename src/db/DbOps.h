@@ -1,7 +1,8 @@
 #pragma once
 // The database operations: every edit of links, counts, bitmaps, the order
 // list and the favourite lists goes through here so the image stays sound.
-// Results: 0 done, 1 rejected (CountNewTps: a count or -1).
+// Results: 0 done, 1 rejected (CountNewTps: a count or -1). A rejected call
+// leaves the image as it was, also when the image itself is inconsistent.
 
 #include <cstdint>
 #include <functional>
@@ -59,6 +60,17 @@ class DbOps {
   int SetFavouriteName(int k, std::string_view text);
 
  private:
+  // Checks of the links an operation is about to follow. An image whose
+  // links name free or out-of-range records, or disagree with each other,
+  // is refused before anything is written.
+  bool SatRingNeighboursSound(int s) const;
+  bool TpRingNeighboursSound(int t) const;
+  bool TpRingSound(int s) const;    // the satellite's whole TP ring and its channel rings
+  bool ChanRingSound(int t) const;  // the TP's whole channel ring
+  // The channel before c in its TP's sound ring (c itself when alone), -1
+  // when the ring is unsound or does not hold c.
+  int ChanPredecessor(int t, int c) const;
+
   DbImage& img_;
   SatNameLookup satName_;
 };

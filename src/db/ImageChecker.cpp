@@ -45,7 +45,10 @@ std::string CheckImage(const DbImage& img) {
     }
     const int first = img.SatFirstTp(s);
     if (!img.TpInUse(first) || img.TpSat(first) != s) return "satellite " + Num(s) + " first TP is not its own";
-    if (img.TpNext(img.SatLastTp(s)) != first) return "satellite " + Num(s) + " last TP does not lead to the first";
+    // The last TP is read only when it names a TP: a hostile image may hold any value there.
+    const int lastTp = img.SatLastTp(s);
+    if (!img.TpInUse(lastTp) || img.TpNext(lastTp) != first)
+      return "satellite " + Num(s) + " last TP does not lead to the first";
     int t = first;
     for (int i = 0; i < count; ++i) {
       if (i > 0 && t == first) return "TP ring of satellite " + Num(s) + " shorter than its count";
@@ -75,7 +78,9 @@ std::string CheckImage(const DbImage& img) {
       continue;
     }
     const int first = img.TpFirstChan(t);
-    if (img.ChanNext(img.TpLastChan(t)) != first) return "TP " + Num(t) + " last channel does not lead to the first";
+    const int lastChan = img.TpLastChan(t);
+    if (!img.ChanInUse(lastChan) || img.ChanNext(lastChan) != first)
+      return "TP " + Num(t) + " last channel does not lead to the first";
     int c = first;
     for (int i = 0; i < count; ++i) {
       if (!img.ChanInUse(c) || img.ChanTp(c) != t) return "channel ring of TP " + Num(t) + " leaves the TP";

@@ -51,6 +51,22 @@ bool SatelliteRingValid(const uint8_t* body, ChannelForm form) {
   return s == first;
 }
 
+// Whether every tuner word carries the marker bit where the unpacked form
+// keeps it: what the writer leaves in every satellite, TP and channel record
+// of a file written for models 4-6. In a packed body the byte at satellite
+// offset 32 is the middle of the tuner word, which has no reason to be odd
+// in all 200 records, and files written for models 1-3 carry TP and channel
+// markers of 0.
+bool UnpackedMarkersSet(const uint8_t* body) {
+  for (int s = 0; s < kMaxSats; ++s)
+    if (!(body[DbImage::SatOffset(s) + sat::kTunerWord] & 1u)) return false;
+  for (int t = 0; t < kMaxTps; ++t)
+    if (!(body[DbImage::TpOffset(t) + tp::kTunerWord] & 1u)) return false;
+  for (int c = 0; c < kMaxChans; ++c)
+    if (!(body[DbImage::ChanOffset(c) + chan::kTunerWord] & 1u)) return false;
+  return true;
+}
+
 // The tag a section is written with: the model's own, else the loaded one,
 // else (model 4 only) the model's usual tag. Empty when there is none: a
 // section without a tag would make a file no reader accepts.
@@ -92,8 +108,11 @@ ChannelForm DetectChannelForm(const uint8_t* body, int kind) {
   const ModelId model = ModelOfChannelKind(kind);
   if (model == 7 || model == 8) return ChannelForm::kUnpacked;
   if (model >= 1 && model <= 3) return ChannelForm::kPacked;
-  // Models 4-6 have been seen in both forms: take the one under which the
-  // satellites make a sound ring, the packed form when that does not decide.
+  // Models 4-6 have been seen in both forms. Our own files say which by
+  // their marker bits, whatever state the satellite ring is in; for the
+  // others take the form under which the satellites make a sound ring, the
+  // packed form when that does not decide.
+  if (UnpackedMarkersSet(body)) return ChannelForm::kUnpacked;
   const bool packed = SatelliteRingValid(body, ChannelForm::kPacked);
   const bool unpacked = SatelliteRingValid(body, ChannelForm::kUnpacked);
   if (unpacked && !packed) return ChannelForm::kUnpacked;

@@ -201,6 +201,10 @@ TEST_F(MergeFixture, SkipsWhatCannotBeMerged) {
   img->SetTpWordField(tg, tpw::kNew, 1);
   img->SetTpWordField(tg, tpw::kNext, tg);
   img->SetTpWordField(tg, tpw::kPrev, tg);
+  // The stale ring leads to a TP still marked in use on it, so the walk
+  // counts it: only the free satellite keeps it out of the merge.
+  img->SetU8(DbImage::TpOffset(tg) + tp::kSat, gone);
+  img->SetBit(kTpSlotBitmapOffset, tg, true);
   ASSERT_EQ(ops.CountNewTps(gone), 1);
   const SatCatalogue before = cat;
   MergeNewSatellites(*img, cat);
@@ -210,6 +214,7 @@ TEST_F(MergeFixture, SkipsWhatCannotBeMerged) {
   EXPECT_EQ(img->SatLinkField(beyond, satlink::kNew), 1u);
   EXPECT_TRUE(NewBit(tb));
   img->SetSatU16(gone, sat::kFirstTp, kNoTp);
+  img->SetBit(kTpSlotBitmapOffset, tg, false);
 }
 
 TEST_F(MergeFixture, NothingMergesWithoutACatalogue) {

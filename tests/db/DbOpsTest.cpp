@@ -413,6 +413,285 @@ TEST_F(DbOpsTest, CheckerCatchesBrokenRing) {
   checkAtEnd = false;
 }
 
+// The checker reads a link only after finding that it names a record in
+// use, so any value in a hostile image gives a finding, not a stray read.
+TEST_F(DbOpsTest, CheckerNamesHostileLastLinks) {
+  checkAtEnd = false;
+  const int s = Sat();
+  const int t = Tp(s);
+  Chan(t);
+  Chan(t);
+  const struct {
+    const char* what;
+    void (*damage)(DbImage&, int s, int t);
+    const char* finding;
+  } rows[] = {
+      {"last TP none", [](DbImage& i, int s, int) { i.SetSatU16(s, sat::kLastTp, kNoTp); }, "last TP"},
+      {"last TP 0xFFFF", [](DbImage& i, int s, int) { i.SetSatU16(s, sat::kLastTp, 0xFFFF); }, "last TP"},
+      {"last channel 0xFFFF", [](DbImage& i, int, int t) { i.SetTpU16(t, tp::kLastChan, 0xFFFF); }, "last channel"},
+      {"last channel 9000", [](DbImage& i, int, int t) { i.SetTpU16(t, tp::kLastChan, 9000); }, "last channel"},
+  };
+  const DbImage sound = *img;
+  ASSERT_EQ(CheckImage(sound), "");
+  for (const auto& r : rows) {
+    *img = sound;
+    r.damage(*img, s, t);
+    EXPECT_NE(CheckImage(*img).find(r.finding), std::string::npos) << r.what << ": " << CheckImage(*img);
+  }
+}
+
+// A small sound database with every kind of link, for laying single
+// faults into: satellites a (TPs ta with channels c1 c2 c3, and tb with c4),
+// b (TP tc with c5) and e (no TPs).
+struct Linked {
+  int a, b, e, ta, tb, tc, c1, c2, c3, c4, c5;
+};
+
+Linked BuildLinked(DbOps& ops) {
+  Linked l{};
+  auto sat = [&] {
+    uint8_t s = 0;
+    EXPECT_EQ(ops.AddSat(s, 5, 0), 0);
+    return int(s);
+  };
+  auto tp = [&](int s) {
+    uint16_t t = 0;
+    EXPECT_EQ(ops.AddTp(s, t, 1), 0);
+    return int(t);
+  };
+  auto ch = [&](int t) {
+    uint16_t c = 0;
+    EXPECT_EQ(ops.AddChan(t, c, 1), 0);
+    ops.SetFavourite(c, 2, 0, 1);
+    return int(c);
+  };
+  l.a = sat();
+  l.b = sat();
+  l.e = sat();
+  l.ta = tp(l.a);
+  l.tb = tp(l.a);
+  l.tc = tp(l.b);
+  l.c1 = ch(l.ta);
+  l.c2 = ch(l.ta);
+  l.c3 = ch(l.ta);
+  l.c4 = ch(l.tb);
+  l.c5 = ch(l.tc);
+  return l;
+}
+
+void SetSatLinks(DbImage& i, int s, int prev, int next) {
+  i.SetSatLinkField(s, satlink::kPrev, uint32_t(prev));
+  i.SetSatLinkField(s, satlink::kNext, uint32_t(next));
+}
+
+// Every operation that follows a link refuses an image whose link names a
+// free or out-of-range record or disagrees with its neighbour, and leaves
+// every byte as it was. Each row's operation succeeds on the sound image.
+TEST(DbOpsInconsistent, RefusedWithImageUnchanged) {
+  using Damage = void (*)(DbImage&, const Linked&);
+  using Op = int (*)(DbOps&, const Linked&);
+  const Op addSat = [](DbOps& o, const Linked&) {
+    uint8_t s = 0;
+    const int r = o.AddSat(s, 9, 0);
+    return r == 1 && s != kNoSat ? 2 : r;  // a refusal names no satellite
+  };
+  const Op deleteSatA = [](DbOps& o, const Linked& l) { return o.DeleteSat(l.a); };
+  const Op deleteSatB = [](DbOps& o, const Linked& l) { return o.DeleteSat(l.b); };
+  const Op addTpA = [](DbOps& o, const Linked& l) {
+    uint16_t t = 0;
+    const int r = o.AddTp(l.a, t, 0);
+    return r == 1 && t != kNoTp ? 2 : r;
+  };
+  const Op deleteTa = [](DbOps& o, const Linked& l) { return o.DeleteTp(l.ta); };
+  const Op deleteSatTpsA = [](DbOps& o, const Linked& l) { return o.DeleteSatTps(l.a); };
+  const Op addChanTa = [](DbOps& o, const Linked& l) {
+    uint16_t c = 0;
+    const int r = o.AddChan(l.ta, c, 1);
+    return r == 1 && c != kNoChan ? 2 : r;
+  };
+  const Op deleteC2 = [](DbOps& o, const Linked& l) { return o.DeleteChan(l.c2); };
+  const Op deleteTpChansTa = [](DbOps& o, const Linked& l) { return o.DeleteTpChans(l.ta); };
+  const Op autoNameC5 = [](DbOps& o, const Linked& l) { return o.SetChanName(l.c5, ""); };
+  const Op syncNameA = [](DbOps& o, const Linked& l) { return o.SyncSatName(l.a); };
+  const Op findSat = [](DbOps& o, const Linked&) {
+    uint8_t s = 0;
+    const int r = o.FindSatByCatalogue(7, s);
+    return r == 1 && s != kNoSat ? 2 : r;
+  };
+  const Op findTp = [](DbOps& o, const Linked& l) {
+    uint16_t t = 0;
+    const int r = o.FindTp(l.a, t, 11111, 0);
+    return r == 1 && t != kNoTp ? 2 : r;
+  };
+  const Op countNew = [](DbOps& o, const Linked& l) { return o.CountNewTps(l.a) < 0 ? 1 : 0; };
+
+  const struct {
+    const char* what;
+    Damage damage;
+    Op op;
+  } rows[] = {
+      // AddSat links the new satellite between the first and its previous.
+      {"AddSat: satellites counted, first satellite none",
+       [](DbImage& i, const Linked&) { i.SetFirstSat(kNoSat); }, addSat},
+      {"AddSat: first satellite free", [](DbImage& i, const Linked&) { i.SetFirstSat(150); }, addSat},
+      {"AddSat: previous of the first free",
+       [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.a, satlink::kPrev, 150); }, addSat},
+      {"AddSat: previous of the first out of range",
+       [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.a, satlink::kPrev, 0xFF); }, addSat},
+      {"AddSat: previous does not lead back to the first",
+       [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.a, satlink::kPrev, uint32_t(l.b)); }, addSat},
+      {"AddSat: satellite count at the limit", [](DbImage& i, const Linked&) { i.SetSatCount(kMaxSats); }, addSat},
+      // DeleteSat unlinks it from its neighbours and deletes its TPs.
+      {"DeleteSat: next out of range",
+       [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.b, satlink::kNext, 0xFF); }, deleteSatB},
+      {"DeleteSat: previous free",
+       [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.b, satlink::kPrev, 150); }, deleteSatB},
+      {"DeleteSat: next does not point back",
+       [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.e, satlink::kPrev, uint32_t(l.e)); }, deleteSatB},
+      {"DeleteSat: alone by its links but counted with others",
+       [](DbImage& i, const Linked& l) {
+         SetSatLinks(i, l.b, l.b, l.b);
+         SetSatLinks(i, l.a, l.e, l.e);
+         SetSatLinks(i, l.e, l.a, l.a);
+       },
+       deleteSatB},
+      {"DeleteSat: satellite count 0", [](DbImage& i, const Linked&) { i.SetSatCount(0); }, deleteSatB},
+      {"DeleteSat: first TP free",
+       [](DbImage& i, const Linked& l) { i.SetSatU16(l.a, sat::kFirstTp, 700); }, deleteSatA},
+      {"DeleteSat: TP count above the ring",
+       [](DbImage& i, const Linked& l) { i.SetSatU16(l.a, sat::kTpCount, 3); }, deleteSatA},
+      {"DeleteSat: TP of another satellite in the ring",
+       [](DbImage& i, const Linked& l) { i.SetTpWordField(l.ta, tpw::kNext, uint32_t(l.tc)); }, deleteSatA},
+      {"DeleteSat: channel ring of a TP broken",
+       [](DbImage& i, const Linked& l) { i.SetChanU16(l.c4, chan::kNext, 7000); }, deleteSatA},
+      // DeleteSatTps walks the same TP ring.
+      {"DeleteSatTps: TP ring leaves through a free TP",
+       [](DbImage& i, const Linked& l) { i.SetTpWordField(l.ta, tpw::kNext, 700); }, deleteSatTpsA},
+      {"DeleteSatTps: last TP not the end of the ring",
+       [](DbImage& i, const Linked& l) { i.SetSatU16(l.a, sat::kLastTp, uint16_t(l.ta)); }, deleteSatTpsA},
+      // AddTp links the new TP between the first TP and its previous.
+      {"AddTp: first TP none with TPs counted",
+       [](DbImage& i, const Linked& l) { i.SetSatU16(l.a, sat::kFirstTp, kNoTp); }, addTpA},
+      {"AddTp: first TP on another satellite",
+       [](DbImage& i, const Linked& l) { i.SetSatU16(l.a, sat::kFirstTp, uint16_t(l.tc)); }, addTpA},
+      {"AddTp: previous of the first free",
+       [](DbImage& i, const Linked& l) { i.SetTpWordField(l.ta, tpw::kPrev, 700); }, addTpA},
+      {"AddTp: previous does not lead back to the first",
+       [](DbImage& i, const Linked& l) { i.SetTpWordField(l.ta, tpw::kPrev, uint32_t(l.ta)); }, addTpA},
+      // DeleteTp unlinks it from its neighbours and its satellite.
+      {"DeleteTp: satellite index none",
+       [](DbImage& i, const Linked& l) { i.SetU8(DbImage::TpOffset(l.ta) + tp::kSat, kNoSat); }, deleteTa},
+      {"DeleteTp: satellite free",
+       [](DbImage& i, const Linked& l) { i.SetBit(kSatSlotBitmapOffset, l.a, false); }, deleteTa},
+      {"DeleteTp: satellite counts no TPs", [](DbImage& i, const Linked& l) { i.SetSatU16(l.a, sat::kTpCount, 0); },
+       deleteTa},
+      {"DeleteTp: next out of range", [](DbImage& i, const Linked& l) { i.SetTpWordField(l.ta, tpw::kNext, 1500); },
+       deleteTa},
+      {"DeleteTp: previous on another satellite",
+       [](DbImage& i, const Linked& l) { i.SetTpWordField(l.ta, tpw::kPrev, uint32_t(l.tc)); }, deleteTa},
+      {"DeleteTp: alone by its links but counted with another",
+       [](DbImage& i, const Linked& l) {
+         i.SetTpWordField(l.ta, tpw::kNext, uint32_t(l.ta));
+         i.SetTpWordField(l.ta, tpw::kPrev, uint32_t(l.ta));
+       },
+       deleteTa},
+      {"DeleteTp: its channel ring counts one more",
+       [](DbImage& i, const Linked& l) { i.SetU8(DbImage::TpOffset(l.ta) + tp::kChanCount, 4); }, deleteTa},
+      // AddChan links the new channel after the last and before the first.
+      {"AddChan: last channel none with channels counted",
+       [](DbImage& i, const Linked& l) { i.SetTpU16(l.ta, tp::kLastChan, kNoChan); }, addChanTa},
+      {"AddChan: last channel free", [](DbImage& i, const Linked& l) { i.SetTpU16(l.ta, tp::kLastChan, 7000); },
+       addChanTa},
+      {"AddChan: last channel on another TP",
+       [](DbImage& i, const Linked& l) { i.SetTpU16(l.ta, tp::kLastChan, uint16_t(l.c4)); }, addChanTa},
+      {"AddChan: first channel out of range",
+       [](DbImage& i, const Linked& l) { i.SetTpU16(l.ta, tp::kFirstChan, 9000); }, addChanTa},
+      {"AddChan: last does not lead to the first",
+       [](DbImage& i, const Linked& l) { i.SetChanU16(l.c3, chan::kNext, uint16_t(l.c2)); }, addChanTa},
+      // DeleteChan finds its predecessor in its TP's ring.
+      {"DeleteChan: TP index none", [](DbImage& i, const Linked& l) { i.SetChanU16(l.c2, chan::kTp, kNoTp); },
+       deleteC2},
+      {"DeleteChan: TP free", [](DbImage& i, const Linked& l) { i.SetBit(kTpSlotBitmapOffset, l.ta, false); },
+       deleteC2},
+      {"DeleteChan: TP counts no channels",
+       [](DbImage& i, const Linked& l) { i.SetU8(DbImage::TpOffset(l.ta) + tp::kChanCount, 0); }, deleteC2},
+      {"DeleteChan: ring does not hold the channel",
+       [](DbImage& i, const Linked& l) {
+         i.SetChanU16(l.c1, chan::kNext, uint16_t(l.c3));
+         i.SetU8(DbImage::TpOffset(l.ta) + tp::kChanCount, 2);
+       },
+       deleteC2},
+      {"DeleteChan: ring leaves through a free channel",
+       [](DbImage& i, const Linked& l) { i.SetChanU16(l.c1, chan::kNext, 7000); }, deleteC2},
+      {"DeleteChan: ring closes before its count",
+       [](DbImage& i, const Linked& l) { i.SetChanU16(l.c2, chan::kNext, uint16_t(l.c1)); }, deleteC2},
+      // DeleteTpChans walks the same ring.
+      {"DeleteTpChans: first channel free",
+       [](DbImage& i, const Linked& l) { i.SetTpU16(l.ta, tp::kFirstChan, 7000); }, deleteTpChansTa},
+      {"DeleteTpChans: TP free", [](DbImage& i, const Linked& l) { i.SetBit(kTpSlotBitmapOffset, l.ta, false); },
+       deleteTpChansTa},
+      // The automatic name reads the channel's TP and its satellite.
+      {"SetChanName: TP free", [](DbImage& i, const Linked& l) { i.SetBit(kTpSlotBitmapOffset, l.tc, false); },
+       autoNameC5},
+      {"SetChanName: satellite of the TP free",
+       [](DbImage& i, const Linked& l) { i.SetBit(kSatSlotBitmapOffset, l.b, false); }, autoNameC5},
+      // SyncSatName follows the catalogue index.
+      {"SyncSatName: catalogue index none",
+       [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.a, satlink::kCatalogue, 0xFF); }, syncNameA},
+      {"SyncSatName: catalogue index 200",
+       [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.a, satlink::kCatalogue, 200); }, syncNameA},
+      // The searches stop at the first link that leads to a free record,
+      // whatever that record's stale bytes would match.
+      {"FindSatByCatalogue: ring leaves through a free satellite",
+       [](DbImage& i, const Linked& l) {
+         i.SetSatLinkField(l.b, satlink::kNext, 150);
+         i.SetSatLinkField(150, satlink::kCatalogue, 7);
+       },
+       findSat},
+      {"FindTp: ring leaves through a free TP",
+       [](DbImage& i, const Linked& l) {
+         i.SetTpWordField(l.ta, tpw::kNext, 700);
+         i.SetTpU16(700, tp::kFrequency, 11111);
+       },
+       findTp},
+      {"CountNewTps: ring runs through a free TP",
+       [](DbImage& i, const Linked& l) {
+         i.SetTpWordField(l.ta, tpw::kNext, 700);
+         i.SetTpWordField(700, tpw::kNext, uint32_t(l.ta));
+       },
+       countNew},
+      {"CountNewTps: ring runs onto another satellite's TP",
+       [](DbImage& i, const Linked& l) {
+         i.SetTpWordField(l.ta, tpw::kNext, uint32_t(l.tc));
+         i.SetTpWordField(l.tc, tpw::kNext, uint32_t(l.ta));
+       },
+       countNew},
+  };
+  uint8_t entry[16] = "Catalogue name";
+  auto lookup = [&](int k) -> const uint8_t* { return k < 200 ? entry : nullptr; };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    auto sound = std::make_unique<DbImage>();
+    DbOps soundOps(*sound, lookup);
+    const Linked l = BuildLinked(soundOps);
+    ASSERT_EQ(CheckImage(*sound), "");
+    // The searches look for what is not there, so the whole ring is walked.
+    if (r.op == findSat || r.op == findTp) {
+      EXPECT_EQ(r.op(soundOps, l), 1);
+    } else {
+      EXPECT_EQ(r.op(soundOps, l), 0);
+    }
+
+    auto broken = std::make_unique<DbImage>();
+    DbOps ops(*broken, lookup);
+    BuildLinked(ops);
+    r.damage(*broken, l);
+    const DbImage before = *broken;
+    EXPECT_EQ(r.op(ops, l), 1);
+    EXPECT_TRUE(*broken == before);
+  }
+}
+
 // What should exist after a sequence of operations, kept from the results
 // the operations return and never read back from the image.
 struct CountModel {

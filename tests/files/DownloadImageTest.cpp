@@ -11,6 +11,7 @@
 #include "files/ChannelSection.h"
 #include "fixtures/SampleWorkspaces.h"
 #include "fixtures/SectionBytes.h"
+#include "fixtures/WorkspaceBuilder.h"
 
 using namespace pelagor;
 
@@ -131,6 +132,66 @@ TEST(DownloadImage, FullWorkspaceRoundTrips) {
   EXPECT_TRUE(*back.image == *ExpectedImage(*ws.image, 5));
   EXPECT_EQ(back.providers.count, kProviderEntries);
   EXPECT_EQ(BuildDownloadImage(back), file);
+}
+
+// Models 4-6 are written unpacked with every marker bit set, and must read
+// back into the image that was written whatever state the satellite ring is
+// in: a wrong guess of the form would move every satellite word two bytes.
+TEST(DownloadImage, Models4To6ReadBackAsWrittenWithImperfectRings) {
+  struct Damage {
+    const char* what;
+    void (*apply)(DbImage&, int first);
+  };
+  const Damage damages[] = {
+      {"sound ring", [](DbImage&, int) {}},
+      {"one satellite with delivery 0", [](DbImage& i, int f) { i.SetSatLinkField(f, satlink::kDelivery, 0); }},
+      {"satellite count one too high", [](DbImage& i, int) { i.SetSatCount(uint8_t(i.SatCount() + 1)); }},
+      {"satellite count one too low", [](DbImage& i, int) { i.SetSatCount(uint8_t(i.SatCount() - 1)); }},
+      {"first satellite none", [](DbImage& i, int) { i.SetFirstSat(kNoSat); }},
+      {"next leads to a free slot", [](DbImage& i, int f) { i.SetSatLinkField(f, satlink::kNext, 150); }},
+      // Read two bytes lower, this ring of one closes on itself with
+      // delivery 1: only the marker bits tell the form.
+      {"ring that looks sound when packed",
+       [](DbImage& i, int f) {
+         i.SetSatCount(1);
+         i.SetSatLinkField(f, satlink::kNext, 8);
+       }},
+      {"no satellites",
+       [](DbImage& i, int) {
+         i = DbImage();
+         // Bytes that the packed form has no place for, in a free record.
+         i.SetU8(DbImage::SatOffset(7) + 26, 0x5A);
+         i.SetU8(DbImage::SatOffset(7) + 27, 0xA5);
+       }},
+  };
+  for (ModelId model : {4, 5, 6}) {
+    for (const Damage& d : damages) {
+      SCOPED_TRACE(std::to_string(model) + ": " + d.what);
+      WorkspaceBuilder b(model);
+      b.AddSatellite("Astra 19.2E", 192);
+      const int dvbt = b.AddPseudoSatellite(1, 1, "DVB-T");
+      const int t = b.AddTp(dvbt, 5060, 0, 0, 0);  // 506000 kHz
+      b.AddChannel(t, {"Das Erste", 0, 1, 101, 102, 101});
+      Workspace ws = b.Take();
+      ASSERT_EQ(ws.image->FirstSat(), 0);
+      d.apply(*ws.image, ws.image->FirstSat());
+      const std::vector<uint8_t> file = BuildDownloadImage(ws);
+      ASSERT_FALSE(file.empty());
+
+      Workspace back;
+      ASSERT_TRUE(ParseDownloadImage(back, file.data(), file.size()).accepted);
+      EXPECT_EQ(back.model, model);
+      // The image read is the channel body in the file, byte for byte.
+      const size_t satLen = 4412 + 8 * ws.catalogue.TotalTps();
+      const uint8_t* chanBody = file.data() + 40 + satLen + 40;
+      EXPECT_EQ(0, std::memcmp(back.image->Data(), chanBody, kImageSize));
+      EXPECT_TRUE(*back.image == *ExpectedImage(*ws.image, model));
+      if (ws.image->TpInUse(t)) {
+        EXPECT_EQ(back.image->TpFrequency(t), 5060);
+      }
+      EXPECT_EQ(BuildDownloadImage(back), file);
+    }
+  }
 }
 
 TEST(DownloadImage, ProviderNumbersBigEndianOnlyForModels7And8) {
@@ -307,13 +368,18 @@ TEST(DownloadImage, FormDetectionForModels4To6) {
       }
     }
   }
-  // No satellites: both forms qualify, the tag's usual (packed) form is taken.
+  // No satellites: both rings qualify. A body without our marker bits is
+  // read in the tag's usual (packed) form, one we wrote in the unpacked form.
   const DbImage empty;
-  const std::vector<uint8_t> none = BuildChannelBody(empty, 5);
+  const std::vector<uint8_t> none(empty.Data(), empty.Data() + kImageSize);
   EXPECT_EQ(DetectChannelForm(none.data(), 5), ChannelForm::kPacked);
-  // A broken ring qualifies under neither form.
+  EXPECT_EQ(DetectChannelForm(BuildChannelBody(empty, 5).data(), 5), ChannelForm::kUnpacked);
+  // A broken ring qualifies under neither form: packed, unless the marker
+  // bits say we wrote the body.
   std::vector<uint8_t> broken = unpacked;
   broken[kSatCountOffset] = uint8_t(broken[kSatCountOffset] + 1);
+  EXPECT_EQ(DetectChannelForm(broken.data(), 8), ChannelForm::kUnpacked);
+  broken[DbImage::ChanOffset(kMaxChans - 1) + chan::kTunerWord] &= 0xFE;
   EXPECT_EQ(DetectChannelForm(broken.data(), 8), ChannelForm::kPacked);
   // Models 1-3 are always packed, 7 and 8 always unpacked.
   EXPECT_EQ(DetectChannelForm(unpacked.data(), 2), ChannelForm::kPacked);
@@ -322,7 +388,10 @@ TEST(DownloadImage, FormDetectionForModels4To6) {
 
 TEST(DownloadImage, RingCheckRejectsWrongDeliveryAndLinks) {
   const Workspace src = SmallWorkspace(5);
-  const std::vector<uint8_t> good = BuildChannelBody(*src.image, 5);
+  // A body the way a receiver may send it: unpacked, but not every record
+  // carries the marker bit our writer sets.
+  std::vector<uint8_t> good = BuildChannelBody(*src.image, 5);
+  good[DbImage::TpOffset(kMaxTps - 1) + tp::kTunerWord] &= 0xFE;
   ASSERT_EQ(DetectChannelForm(good.data(), 8), ChannelForm::kUnpacked);
   const int first = src.image->FirstSat();
   struct Case {
