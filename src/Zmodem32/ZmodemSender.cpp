@@ -24,6 +24,13 @@ std::string FrameLine(const char* prefix, int type, const uint8_t* h)
   return ZFormat("%s%d : %02x %02x %02x %02x...", prefix, type, h[0], h[1], h[2], h[3]);
 }
 
+// Receive-header results that are no frame at all: silence, a stop, a damaged header.
+bool IsBadHeader(int t) { return t == 0xFF || t == ZHDR_BADCRC || t > ZSTDERR; }
+
+// Subpacket sizes under noise: never below this, doubled again after this many clean ones.
+constexpr int32_t kMinSubpacket = 64;
+constexpr int kGrowAfter = 16;
+
 }  // namespace
 
 void CZmodem::TakeZrinit(const uint8_t* hdr)
@@ -68,6 +75,7 @@ int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int
     return -1;
   uint8_t stage[kZmodemMaxSubpacket];
   const int32_t size = m_state.subpacketSize;
+  uint8_t eof[4];
   int32_t o = std::clamp<int32_t>(offset, 0, length);
   for (int i = 0; i < count; ++i) {
     int32_t n = length <= o + size ? length - o : size;
@@ -80,7 +88,8 @@ int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int
       m_state.bytesTransferred += n;
       m_state.dataBytes += n;
       SendSubpacket(stage, n, ZCRCE);
-      SendPosHeader(ZEOF, m_state.txPos);
+      StorePos(eof, m_state.txPos);
+      SendBinaryHeader(4, ZEOF, eof);
       ShowProgress(m_state.txPos);
       return -99;
     }
@@ -88,6 +97,18 @@ int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int
     m_state.bytesTransferred += n;
     m_state.dataBytes += n;
     SendSubpacket(stage, n, ZCRCG);
+    // A line that has stayed clean for a while gets the long subpackets back.
+    if (++m_cleanSubpackets >= kGrowAfter && m_state.subpacketSize < kZmodemMaxSubpacket) {
+      m_state.subpacketSize *= 2;
+      m_cleanSubpackets = 0;
+    }
+    // A write that did not complete sent nothing: the caller ends the session.
+    if (LineFailed())
+      return 1;
+    if (m_state.txPos > m_progressMark) {
+      m_progressMark = m_state.txPos;
+      NoteProgress();
+    }
     Sleep(Timing().pauseShortMs);
   }
   ShowProgress(m_state.txPos);
@@ -109,6 +130,10 @@ void CZmodem::RunSend()
   m_result = 0;
   m_cancelResult = 0;
   m_startTime = m_endTime = 0;
+  ClearLineFailure();
+  m_stallArmed = false;
+  m_progressMark = 0;
+  m_cleanSubpackets = 0;
   CSerialPort::PurgeReceive();
   m_inPos = m_inLen = 0;
   PurgeTransmit();
@@ -164,6 +189,7 @@ void CZmodem::RunSend()
       return stop();
     if (t == ZRINIT) {
       TakeZrinit(hdr);
+      NoteProgress();
       break;
     }
     if (t == ZABORT || t == ZCAN)
@@ -188,12 +214,27 @@ void CZmodem::RunSend()
   bool sendInfo = true;
   bool purgeOnStream = false;
   bool zrinitSeen = false;
+  int finishTries = 0;
+  auto sendEof = [this] {
+    uint8_t h[4];
+    StorePos(h, m_state.txPos);
+    SendBinaryHeader(4, ZEOF, h);
+  };
   auto rewind = [this](const uint8_t* h) {
     const int32_t p = std::clamp<int32_t>(LoadPos(h), 0, m_state.fileLength);
     m_state.dataBytes -= m_state.txPos - p;
     m_state.txPos = p;
+    // What is still queued for the line is data the receiver has just refused: drop it
+    // so the repeat starts at once. On a noisy line shorter subpackets get through more
+    // often, so each repeat halves them (down to kMinSubpacket).
+    DiscardTransmit();
+    m_state.subpacketSize = std::max(kMinSubpacket, m_state.subpacketSize / 2);
+    m_cleanSubpackets = 0;
   };
   while (phase != kDone) {
+    // A receiver that is gone or has stopped taking data ends the session now.
+    if (phase != kFinish && LineDown())
+      return fail(ZMODEM_TX_ERROR_LIMIT, true);
     switch (phase) {
     case kFile: {
       m_stateCode = 105;
@@ -207,6 +248,7 @@ void CZmodem::RunSend()
         zrinitSeen = false;
       if (t == ZRPOS) {
         m_state.txPos = std::clamp<int32_t>(LoadPos(hdr), 0, length);
+        NoteProgress();
         if (m_startTime == 0)
           m_startTime = static_cast<int64_t>(std::time(nullptr));
         phase = kData;
@@ -231,7 +273,11 @@ void CZmodem::RunSend()
     }
     case kData:
       Status(ZFormat("  Send ZDATA... (%ld)", static_cast<long>(m_state.txPos)));
-      SendPosHeader(ZDATA, m_state.txPos);
+      {
+        uint8_t h[4];
+        StorePos(h, m_state.txPos);
+        SendBinaryHeader(4, ZDATA, h);
+      }
       if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
         phase = kEof;
       } else {
@@ -251,7 +297,8 @@ void CZmodem::RunSend()
         phase = kEof;
         break;
       }
-      if (WaitCommData(0) <= 0) {
+      // Stray bytes without a frame start are noise, not a reply to wait for.
+      if (!HeaderPending()) {
         m_state.errorCount = 0;
         break;
       }
@@ -278,8 +325,9 @@ void CZmodem::RunSend()
           return stop();
         if (CountError())
           return fail(ZMODEM_TX_ERROR_LIMIT, true);
-        // Silence after noise: nothing more to answer, go on sending.
-        if (t == 0xFF)
+        // A damaged reply: the receiver asks again if it wants something; go on sending
+        // rather than wait for a header that may never come.
+        if (!HeaderPending())
           break;
       }
       break;
@@ -291,8 +339,10 @@ void CZmodem::RunSend()
       const int t = ReceiveHeader(hdr) & 0xFF;
       if (t == ZRINIT || t == ZSKIP) {
         Status("  Received final ZRINIT...");
+        NoteProgress();
         Status("  Send ZFIN...");
         SendPosHeader(ZFIN, 0);
+        m_state.errorCount = 0;
         phase = kFinish;
       } else if (t == ZABORT || t == ZCAN) {
         return fail(ZMODEM_TX_PEER_ABORT, false);
@@ -304,14 +354,28 @@ void CZmodem::RunSend()
           return fail(ZMODEM_TX_ERROR_LIMIT, true);
         phase = kData;
       } else if (t != ZACK) {
+        // The ZEOF or the receiver's reply was damaged or lost: offer the end again.
+        if (StopTest())
+          return stop();
         if (CountError())
           return fail(ZMODEM_TX_ERROR_LIMIT, true);
+        sendEof();
       }
       break;
     }
     case kFinish: {
       m_stateCode = 191;
+      if (StopTest())
+        return stop();
       const int t = ReceiveHeader(hdr) & 0xFF;
+      // The receiver repeating its ZRINIT, or a damaged reply, means our ZFIN may not have
+      // arrived: offer it again a few times. The file itself is confirmed already.
+      if ((t == ZRINIT || (IsBadHeader(t) && t != 0xFF)) && ++finishTries <= 10 &&
+          !LineDown()) {
+        ++m_state.totalErrors;
+        SendPosHeader(ZFIN, 0);
+        break;
+      }
       Status(t == ZFIN ? "  Received ZFIN..." : "  Received Non ZFIN...");
       WriteCommBlock("OO", 2);
       Status("  Send OO(over and out)...");
