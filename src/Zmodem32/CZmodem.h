@@ -141,8 +141,10 @@ private:
   size_t m_inPos = 0, m_inLen = 0;
   bool m_rxCrc32 = false;
   bool m_stallArmed = false;
+  bool m_quickReplies = false;  // byte waits cut short while replies are read mid-stream
   std::chrono::steady_clock::time_point m_lastProgress{};
   int32_t m_progressMark = 0;  // furthest data position reached in this session
+  int32_t m_askedMark = 0;     // sending: furthest position the receiver has asked for
   int32_t m_cleanSubpackets = 0;  // full subpackets sent since the receiver last asked again
 
   std::string m_receiveDir;

@@ -66,7 +66,11 @@ int CZmodem::ReadByte()
   const LinkTiming& t = Timing();
   const uint32_t slices = t.zmodemBytePollMs >= 10 ? 10 : 1;
   const uint32_t sliceMs = t.zmodemBytePollMs / slices;
-  for (uint32_t i = 0; i < t.zmodemBytePollCount; ++i) {
+  // A reply read between subpackets waits only a few polls: the rest of a header that has
+  // begun to arrive comes within milliseconds, and the data must go on meanwhile.
+  const uint32_t polls = m_quickReplies ? std::min<uint32_t>(t.zmodemBytePollCount, 5)
+                                        : t.zmodemBytePollCount;
+  for (uint32_t i = 0; i < polls; ++i) {
     for (uint32_t k = 0; k < slices; ++k) {
       if (m_stopRequested.load() || LineDown())
         return -1;

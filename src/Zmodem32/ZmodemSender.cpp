@@ -109,7 +109,12 @@ int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int
       m_progressMark = m_state.txPos;
       NoteProgress();
     }
-    Sleep(Timing().pauseShortMs);
+    // The pause paces a full subpacket; a shorter one (a noisy line) gets its share.
+    Sleep(Timing().pauseShortMs * uint32_t(n) / uint32_t(kZmodemMaxSubpacket));
+    // A reply waiting (a ZRPOS, usually) is taken at once, not after the next subpacket:
+    // everything sent before it is seen would be sent in vain.
+    if (HeaderPending())
+      break;
   }
   ShowProgress(m_state.txPos);
   return 1;
@@ -133,6 +138,7 @@ void CZmodem::RunSend()
   ClearLineFailure();
   m_stallArmed = false;
   m_progressMark = 0;
+  m_askedMark = 0;
   m_cleanSubpackets = 0;
   CSerialPort::PurgeReceive();
   m_inPos = m_inLen = 0;
@@ -222,6 +228,12 @@ void CZmodem::RunSend()
   };
   auto rewind = [this](const uint8_t* h) {
     const int32_t p = std::clamp<int32_t>(LoadPos(h), 0, m_state.fileLength);
+    // The receiver asking for a later position than before has taken more data: progress,
+    // even when all of it has been sent once already.
+    if (p > m_askedMark) {
+      m_askedMark = p;
+      NoteProgress();
+    }
     m_state.dataBytes -= m_state.txPos - p;
     m_state.txPos = p;
     // What is still queued for the line is data the receiver has just refused: drop it
@@ -303,7 +315,9 @@ void CZmodem::RunSend()
         break;
       }
       for (;;) {
+        m_quickReplies = true;
         const int t = ReceiveHeader(hdr) & 0xFF;
+        m_quickReplies = false;
         if (t == ZACK) {
           Status("  ZACK received...");
           break;
