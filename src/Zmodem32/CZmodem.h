@@ -141,10 +141,12 @@ private:
   size_t m_inPos = 0, m_inLen = 0;
   bool m_rxCrc32 = false;
   bool m_stallArmed = false;
-  bool m_quickReplies = false;  // byte waits cut short while replies are read mid-stream
+  uint32_t m_replyPolls = 0;  // nonzero: byte waits cut to this many polls (mid-stream replies)
   std::chrono::steady_clock::time_point m_lastProgress{};
   int32_t m_progressMark = 0;  // furthest data position reached in this session
   int32_t m_askedMark = 0;     // sending: furthest position the receiver has asked for
+  bool m_windowed = false;     // sending: acknowledged subpackets, a bounded window ahead
+  int32_t m_ackPos = 0;        // sending: position the receiver last confirmed
   int32_t m_cleanSubpackets = 0;  // full subpackets sent since the receiver last asked again
 
   std::string m_receiveDir;

@@ -68,8 +68,8 @@ int CZmodem::ReadByte()
   const uint32_t sliceMs = t.zmodemBytePollMs / slices;
   // A reply read between subpackets waits only a few polls: the rest of a header that has
   // begun to arrive comes within milliseconds, and the data must go on meanwhile.
-  const uint32_t polls = m_quickReplies ? std::min<uint32_t>(t.zmodemBytePollCount, 5)
-                                        : t.zmodemBytePollCount;
+  const uint32_t polls = m_replyPolls ? std::min(t.zmodemBytePollCount, m_replyPolls)
+                                      : t.zmodemBytePollCount;
   for (uint32_t i = 0; i < polls; ++i) {
     for (uint32_t k = 0; k < slices; ++k) {
       if (m_stopRequested.load() || LineDown())

@@ -30,6 +30,13 @@ bool IsBadHeader(int t) { return t == 0xFF || t == ZHDR_BADCRC || t > ZSTDERR; }
 // Subpacket sizes under noise: never below this, doubled again after this many clean ones.
 constexpr int32_t kMinSubpacket = 64;
 constexpr int kGrowAfter = 16;
+// Once the receiver has asked for a repeat, at most this much data is sent ahead of
+// what it has confirmed, so a repeat never waits behind a full line buffer.
+constexpr int32_t kWindow = 2048;
+// Byte polls of a reply read between subpackets, and of the wait for a window to open
+// (a window's data is on the line in well under a second).
+constexpr uint32_t kReplyPolls = 5;
+constexpr uint32_t kWindowPolls = 30;
 
 }  // namespace
 
@@ -96,7 +103,7 @@ int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int
     m_state.txPos += n;
     m_state.bytesTransferred += n;
     m_state.dataBytes += n;
-    SendSubpacket(stage, n, ZCRCG);
+    SendSubpacket(stage, n, m_windowed ? ZCRCQ : ZCRCG);
     // A line that has stayed clean for a while gets the long subpackets back.
     if (++m_cleanSubpackets >= kGrowAfter && m_state.subpacketSize < kZmodemMaxSubpacket) {
       m_state.subpacketSize *= 2;
@@ -139,6 +146,8 @@ void CZmodem::RunSend()
   m_stallArmed = false;
   m_progressMark = 0;
   m_askedMark = 0;
+  m_windowed = false;
+  m_ackPos = 0;
   m_cleanSubpackets = 0;
   CSerialPort::PurgeReceive();
   m_inPos = m_inLen = 0;
@@ -234,6 +243,9 @@ void CZmodem::RunSend()
       m_askedMark = p;
       NoteProgress();
     }
+    // A line that damages data from now on gets acknowledged subpackets and a window.
+    m_windowed = true;
+    m_ackPos = p;
     m_state.dataBytes -= m_state.txPos - p;
     m_state.txPos = p;
     // What is still queued for the line is data the receiver has just refused: drop it
@@ -305,6 +317,29 @@ void CZmodem::RunSend()
       }
       if (StopTest())
         return stop();
+      if (m_windowed && m_state.txPos - m_ackPos >= kWindow) {
+        // The window is full: wait for the receiver to confirm or to ask again.
+        m_replyPolls = kWindowPolls;
+        const int t = ReceiveHeader(hdr) & 0xFF;
+        m_replyPolls = 0;
+        if (t == ZACK) {
+          m_ackPos = std::max(m_ackPos, LoadPos(hdr));
+        } else if (t == ZABORT || t == ZCAN) {
+          Status("  ZCAN received...");
+          return fail(ZMODEM_TX_PEER_ABORT, false);
+        } else {
+          // A repeat asked for, or confirmations lost: send again from the position
+          // asked for, or else from the last one confirmed.
+          if (t != ZRPOS)
+            StorePos(hdr, m_ackPos);
+          rewind(hdr);
+          Status(ZFormat("  Retry at = %ld...", static_cast<long>(m_state.txPos)));
+          if (CountError())
+            return fail(ZMODEM_TX_ERROR_LIMIT, true);
+          phase = kData;
+        }
+        break;
+      }
       if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
         phase = kEof;
         break;
@@ -315,11 +350,12 @@ void CZmodem::RunSend()
         break;
       }
       for (;;) {
-        m_quickReplies = true;
+        m_replyPolls = kReplyPolls;
         const int t = ReceiveHeader(hdr) & 0xFF;
-        m_quickReplies = false;
+        m_replyPolls = 0;
         if (t == ZACK) {
           Status("  ZACK received...");
+          m_ackPos = std::max(m_ackPos, LoadPos(hdr));
           break;
         }
         if (t == ZABORT || t == ZCAN) {
@@ -339,8 +375,16 @@ void CZmodem::RunSend()
           return stop();
         if (CountError())
           return fail(ZMODEM_TX_ERROR_LIMIT, true);
-        // A damaged reply: the receiver asks again if it wants something; go on sending
-        // rather than wait for a header that may never come.
+        // A damaged reply on a line that damages data is most likely a ZRPOS: send again
+        // from the last position confirmed (a receiver that has more asks for it).
+        if (m_windowed && t != 0xFF) {
+          StorePos(hdr, m_ackPos);
+          rewind(hdr);
+          phase = kData;
+          break;
+        }
+        // Otherwise the receiver asks again if it wants something; go on sending rather
+        // than wait for a header that may never come.
         if (!HeaderPending())
           break;
       }

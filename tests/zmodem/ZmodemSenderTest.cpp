@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <thread>
 
 using namespace pelagor;
 using zmtest::Bytes;
@@ -35,8 +36,10 @@ protected:
     ASSERT_TRUE(peer.Expect(ZFILE));
     ASSERT_EQ(peer.Subpacket(), GOTCRCW);
   }
-  // Reads one data frame: subpackets until ZCRCE, then the ZEOF; returns the bytes.
-  Bytes ReadDataFrame(std::vector<int>* terminators = nullptr, int32_t* eofPos = nullptr)
+  // Reads one data frame starting at from: subpackets until ZCRCE, then the ZEOF; returns
+  // the bytes. A ZCRCQ subpacket is acknowledged, as every receiver does.
+  Bytes ReadDataFrame(std::vector<int>* terminators = nullptr, int32_t* eofPos = nullptr,
+                      int32_t from = 0)
   {
     Bytes got;
     for (;;) {
@@ -48,6 +51,8 @@ protected:
         return got;
       }
       got.insert(got.end(), peer.Data().begin(), peer.Data().end());
+      if (st == GOTCRCQ)
+        peer.Hex(ZACK, from + int32_t(got.size()));
       if (st == GOTCRCE)
         break;
     }
@@ -365,7 +370,7 @@ TEST_F(Sender, RewindResendsFromTheAskedPosition)
   ASSERT_EQ(peer.Header(), ZDATA);
   EXPECT_EQ(peer.Pos(), 1024);
   int32_t eof = 0;
-  Bytes again = ReadDataFrame(nullptr, &eof);
+  Bytes again = ReadDataFrame(nullptr, &eof, 1024);
   EXPECT_EQ(again, Bytes(content.begin() + 1024, content.end()));
   EXPECT_EQ(eof, 2500);
   // ZSKIP after ZEOF is taken like the final ZRINIT; a reply other than ZFIN still ends well.
@@ -409,6 +414,49 @@ TEST_F(Sender, ZrposWhileStreamingRewinds)
   EXPECT_EQ(zm->Result(), ZMODEM_OK);
   EXPECT_EQ(zm->State().dataBytes, int32_t(content.size()));
   EXPECT_GT(zm->State().bytesTransferred, int32_t(content.size()));
+}
+
+// Once the receiver has asked for a repeat, the line is taken as noisy: shorter
+// subpackets that ask for an acknowledgement, and never more than a window of data
+// ahead of what the receiver has confirmed, so a repeat does not queue behind stale data.
+TEST_F(Sender, AfterARepeatDataIsAcknowledgedWithinAWindow)
+{
+  const Bytes content = zmtest::RandomBytes(12 * 1024, 14);
+  // Polls of 20 ms: the window wait (30 polls) outlasts the pause the test makes.
+  Start(content, zmtest::FastTiming(20, 100));
+  Handshake(CANFC32);
+  peer.Hex(ZRPOS, 0);
+  ASSERT_EQ(peer.Header(), ZDATA);
+  for (int i = 0; i < 3; ++i)
+    ASSERT_EQ(peer.Subpacket(), GOTCRCG);
+  peer.Hex(ZRPOS, 1024);
+  bool rewound = false;
+  for (int i = 0; i < 60 && !rewound; ++i)
+    rewound = (peer.Header() & 0xFF) == ZDATA && peer.Pos() == 1024;
+  ASSERT_TRUE(rewound);
+  // Without acknowledgements the sender stops after the window.
+  Bytes got;
+  while (got.size() < 2048) {
+    ASSERT_EQ(peer.Subpacket(), GOTCRCQ);
+    EXPECT_EQ(peer.Data().size(), 512u);
+    got.insert(got.end(), peer.Data().begin(), peer.Data().end());
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  EXPECT_EQ(peer.Zm().WaitCommData(0), 0);
+  // Each acknowledgement lets more go out.
+  peer.Hex(ZACK, 1024 + int32_t(got.size()));
+  int32_t eof = 0;
+  std::vector<int> terms;
+  const Bytes rest = ReadDataFrame(&terms, &eof, 1024 + int32_t(got.size()));
+  got.insert(got.end(), rest.begin(), rest.end());
+  EXPECT_EQ(got, Bytes(content.begin() + 1024, content.end()));
+  EXPECT_EQ(eof, int32_t(content.size()));
+  EXPECT_EQ(terms.front(), GOTCRCQ);
+  peer.HexFlags(ZRINIT, CANFC32);
+  ASSERT_TRUE(peer.Expect(ZFIN));
+  peer.Hex(ZFIN);
+  Finish();
+  EXPECT_EQ(zm->Result(), ZMODEM_OK);
 }
 
 struct AbortCase {
