@@ -52,8 +52,9 @@ TEST(SerialLineFailure, OnlyAFailedOrVanishedLineIsReported)
         EXPECT_EQ(port.LineFailed(), c.failed);
         port.ClearLineFailure();
         // A stalled line that is still there is fine again once cleared.
-        if (c.how == kStalledWrite)
+        if (c.how == kStalledWrite) {
             EXPECT_FALSE(port.LineFailed());
+        }
     }
     CSerialPort closed;
     EXPECT_TRUE(closed.LineFailed());
