@@ -362,13 +362,20 @@ void CZmodem::RunReceive()
         }
         Status("  Received Starting ZDATA...");
         phase = kReceiving;
+      } else if (t == 0xFF && HeaderPending()) {
+        // Not silence: the sender's stale data is still coming and held something that
+        // only began like a header. The ZRPOS is on its way; hunt on for the ZDATA.
+        if (StopTest())
+          return stop();
+        t = ReceiveHeader(hdr) & 0xFF;
       } else {
         Status("  Bad ZDATA, Resend ZRPOS ...");
         if (StopTest())
           return stop();
         if (CountError())
           return fail(ZMODEM_RX_FAILED, true);
-        PurgeReceive();
+        // No purge here: the ZDATA asked for may already be in the input, behind the
+        // damaged header.
         SendPosHeader(ZACK, m_state.rxPos);
         SendPosHeader(ZRPOS, m_state.rxPos);
         t = ReceiveHeader(hdr) & 0xFF;

@@ -339,8 +339,10 @@ TEST_F(Receiver, DamagedHeadersAroundTheEndAreRecovered)
     SCOPED_TRACE(c.name);
     zmtest::PtyLine l;
     ASSERT_TRUE(l.Ok());
-    zmtest::ScriptedPeer p(l);
-    CZmodem s(zmtest::FastTiming(2, 250));
+    // The peer outwaits the session under test.
+    zmtest::ScriptedPeer p(l, zmtest::FastTiming(2, 2500));
+    // Byte waits of 3 s: only the silence case waits one out.
+    CZmodem s(zmtest::FastTiming(2, 1500));
     s.StartReceive(nullptr, l.Slave(), "", 16);
     ASSERT_TRUE(p.Expect(ZRINIT));
     p.FileInfo("f.bin", "1500 0 0 0 1 1500");
@@ -389,8 +391,8 @@ TEST_F(Receiver, LostSenderFailsQuickly)
     zmtest::ScriptedPeer p(l);
     // Byte waits of 20 s: none may be waited out.
     LinkTiming t = zmtest::FastTiming(2, 10000);
-    t.writeWaitMs = 300;
-    t.zmodemStallMs = 300;
+    t.writeWaitMs = 1000;
+    t.zmodemStallMs = 1000;
     CZmodem s(t);
     s.StartReceive(nullptr, l.Slave(), "", 16);
     ASSERT_TRUE(p.Expect(ZRINIT));
