@@ -84,18 +84,22 @@ void CZmodem::ClearStop()
 int CZmodem::AbortSession()
 {
   ShowStatus("  Send ZABORT...");
+  // The whole sequence goes out in one write, so a line that no longer drains costs one
+  // write wait, not one per piece; the bytes on the wire are the same.
   const uint8_t zero[4] = {0, 0, 0, 0};
-  uint8_t cans[11];
-  std::fill(cans, cans + 10, static_cast<uint8_t>(CAN));
+  ClearTx();
   if (m_mode == kModeSend) {
     for (int i = 0; i < 4; ++i)
-      SendHexHeader(4, ZCAN, zero);
+      AppendHexHeader(4, ZCAN, zero);
   } else {
-    SendHexHeader(4, ZABORT, zero);
-    cans[10] = 0x0D;
-    WriteCommBlock(cans, 11);
+    AppendHexHeader(4, ZABORT, zero);
+    for (int i = 0; i < 10; ++i)
+      PutRaw(CAN);
+    PutRaw(0x0D);
   }
-  WriteCommBlock(cans, 10);
+  for (int i = 0; i < 10; ++i)
+    PutRaw(CAN);
+  FlushTx();
   return 0;
 }
 
@@ -142,7 +146,8 @@ bool CZmodem::CountError()
 {
   ++m_state.totalErrors;
   ++m_state.errorCount;
-  return m_state.errorCount > 100;
+  // A lost line ends the session like the error limit: retrying cannot help.
+  return m_state.errorCount > 100 || LineDown();
 }
 
 void CZmodem::SendPosHeader(int type, int32_t pos)

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -80,6 +81,8 @@ public:
   void PutEscaped(int c);
   void PutHex(int c);
   void SendHexHeader(int length, int type, const uint8_t* hdr);
+  // Builds a hex header at the end of TxBuffer without writing it.
+  void AppendHexHeader(int length, int type, const uint8_t* hdr);
   void SendBinaryHeader(int length, int type, const uint8_t* hdr);
   int ReceiveHeader(uint8_t* hdr);
   void SendSubpacket(const uint8_t* data, int length, int terminator);
@@ -92,6 +95,9 @@ public:
 
   // The engine reads ahead from the port; these include what it holds.
   int32_t WaitCommData(uint32_t seconds);
+  // Drops queued bytes that cannot start a header, without waiting; true when a frame
+  // start (ZPAD) is queued.
+  bool HeaderPending();
   void PurgeReceive();
 
   // The sender's and the receiver's building blocks.
@@ -106,8 +112,15 @@ public:
   // The receive buffer is allocated from the peer's announced length; refuse absurd ones.
   static constexpr int32_t kMaxReceiveSize = 256 * 1024 * 1024;
 
+  // The line is gone or the transfer stalled: a write did not complete, the device
+  // reported a failure, or, once the peer has answered, nothing moved the transfer on
+  // for the stall time. Every byte wait then ends at once.
+  bool LineDown();
+
 private:
   void Sleep(uint32_t ms);
+  // Marks the transfer as moving; the first call arms the stall watch.
+  void NoteProgress();
   bool FillInput();
   void Status(const std::string& text) { ShowStatus(text); }
   void TakeZrinit(const uint8_t* hdr);
@@ -127,6 +140,14 @@ private:
   std::array<uint8_t, 4096> m_in{};
   size_t m_inPos = 0, m_inLen = 0;
   bool m_rxCrc32 = false;
+  bool m_stallArmed = false;
+  uint32_t m_replyPolls = 0;  // nonzero: byte waits cut to this many polls (mid-stream replies)
+  std::chrono::steady_clock::time_point m_lastProgress{};
+  int32_t m_progressMark = 0;  // furthest data position reached in this session
+  int32_t m_askedMark = 0;     // sending: furthest position the receiver has asked for
+  bool m_windowed = false;     // sending: acknowledged subpackets, a bounded window ahead
+  int32_t m_ackPos = 0;        // sending: position the receiver last confirmed
+  int32_t m_cleanSubpackets = 0;  // full subpackets sent since the receiver last asked again
 
   std::string m_receiveDir;
   std::string m_sendPath;

@@ -35,6 +35,18 @@ int32_t CZmodem::WaitCommData(uint32_t seconds)
   return q;
 }
 
+bool CZmodem::HeaderPending()
+{
+  for (;;) {
+    if (m_inPos >= m_inLen && !FillInput())
+      return false;
+    const uint8_t c = m_in[m_inPos];
+    if (c == ZPAD || c == (ZPAD | 0x80))
+      return true;
+    ++m_inPos;
+  }
+}
+
 void CZmodem::PurgeReceive()
 {
   m_inPos = m_inLen = 0;
@@ -43,16 +55,24 @@ void CZmodem::PurgeReceive()
 
 int CZmodem::ReadByte()
 {
-  if (m_inPos < m_inLen || FillInput())
+  if (m_inPos < m_inLen)
+    return m_in[m_inPos++];
+  if (LineDown())
+    return -1;
+  if (FillInput())
     return m_in[m_inPos++];
   // pollCount polls of pollMs make the time-out; each poll looks at the queue in tenths
   // so a turnaround costs milliseconds, not a whole poll, and a stop is seen as quickly.
   const LinkTiming& t = Timing();
   const uint32_t slices = t.zmodemBytePollMs >= 10 ? 10 : 1;
   const uint32_t sliceMs = t.zmodemBytePollMs / slices;
-  for (uint32_t i = 0; i < t.zmodemBytePollCount; ++i) {
+  // A reply read between subpackets waits only a few polls: the rest of a header that has
+  // begun to arrive comes within milliseconds, and the data must go on meanwhile.
+  const uint32_t polls = m_replyPolls ? std::min(t.zmodemBytePollCount, m_replyPolls)
+                                      : t.zmodemBytePollCount;
+  for (uint32_t i = 0; i < polls; ++i) {
     for (uint32_t k = 0; k < slices; ++k) {
-      if (m_stopRequested.load())
+      if (m_stopRequested.load() || LineDown())
         return -1;
       Sleep(sliceMs);
       if (FillInput())
@@ -60,6 +80,20 @@ int CZmodem::ReadByte()
     }
   }
   return -1;
+}
+
+void CZmodem::NoteProgress()
+{
+  m_stallArmed = true;
+  m_lastProgress = std::chrono::steady_clock::now();
+}
+
+bool CZmodem::LineDown()
+{
+  if (LineFailed())
+    return true;
+  return m_stallArmed && std::chrono::steady_clock::now() - m_lastProgress >
+                             std::chrono::milliseconds(Timing().zmodemStallMs);
 }
 
 int CZmodem::ReadStripped()
@@ -217,6 +251,12 @@ int32_t CZmodem::LoadPos(const uint8_t* hdr)
 void CZmodem::SendHexHeader(int length, int type, const uint8_t* hdr)
 {
   ClearTx();
+  AppendHexHeader(length, type, hdr);
+  FlushTx();
+}
+
+void CZmodem::AppendHexHeader(int length, int type, const uint8_t* hdr)
+{
   if (type == ZRQINIT) {
     PutRaw('r');
     PutRaw('z');
@@ -245,7 +285,6 @@ void CZmodem::SendHexHeader(int length, int type, const uint8_t* hdr)
   PutRaw(0x8A);
   if (type != ZFIN && type != ZACK)
     PutRaw(XON);
-  FlushTx();
 }
 
 void CZmodem::SendBinaryHeader(int length, int type, const uint8_t* hdr)

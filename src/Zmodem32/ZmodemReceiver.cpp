@@ -23,7 +23,7 @@ namespace pelagor {
 
 namespace {
 
-enum RecvPhase { kWaitFile, kReadFile, kHandleData, kReceiving, kFrameEnded, kDone };
+enum RecvPhase { kWaitFile, kReadFile, kHandleData, kReceiving, kFrameEnded, kFinal, kDone };
 
 std::string InfoLine(const uint8_t* h)
 {
@@ -81,7 +81,9 @@ bool IsPlainBaseName(const std::string& name)
 
 void CZmodem::SendZrinit()
 {
-  const uint8_t init[4] = {0, 0, 0, CANFDX | CANOVIO};
+  // CRC-32 offered: a sender that can use it protects every subpacket with it, where a
+  // CRC-16 lets one damaged subpacket in 65536 through on a noisy line.
+  const uint8_t init[4] = {0, 0, 0, CANFDX | CANOVIO | CANFC32};
   SendHexHeader(4, ZRINIT, init);
 }
 
@@ -154,6 +156,10 @@ int CZmodem::ReceiveFileData(std::vector<uint8_t>& buf)
     m_state.rxPos += n;
     m_state.bytesTransferred += n;
     m_state.dataBytes += n;
+    if (m_state.rxPos > m_progressMark) {
+      m_progressMark = m_state.rxPos;
+      NoteProgress();
+    }
     ShowProgress(m_state.rxPos);
     if (st == GOTCRCG && WaitCommData(0) > kZmodemMaxSubpacket)
       continue;
@@ -181,6 +187,8 @@ bool CZmodem::AcceptFile(bool first)
   // latest file's bytes, never more than the buffer holds.
   m_state.dataBytes = 0;
   m_state.rxPos = 0;
+  m_progressMark = 0;
+  NoteProgress();
   SendPosHeader(ZRPOS, 0);
   Status("  Send ZRPOS...");
   Status("  Receiving start at 0... ");
@@ -228,6 +236,9 @@ void CZmodem::RunReceive()
   m_result = 0;
   m_cancelResult = 0;
   m_startTime = m_endTime = 0;
+  ClearLineFailure();
+  m_stallArmed = false;
+  m_progressMark = 0;
   m_data.clear();
   m_haveData = false;
   m_dataLength = 0;
@@ -281,10 +292,15 @@ void CZmodem::RunReceive()
   };
 
   while (phase != kDone) {
+    // A sender that is gone or has stopped moving the transfer ends the session now.
+    if (LineDown())
+      return fail(ZMODEM_RX_FAILED, true);
     switch (phase) {
     case kWaitFile:
       m_stateCode = 202;
       t = ReceiveHeader(hdr) & 0xFF;
+      if (t == ZRQINIT || t == ZSINIT || t == ZFILE)
+        NoteProgress();
       if (t == ZRQINIT) {
         Status("  Recevied ZRQINIT...");
         SendZrinit();
@@ -346,13 +362,20 @@ void CZmodem::RunReceive()
         }
         Status("  Received Starting ZDATA...");
         phase = kReceiving;
+      } else if (t == 0xFF && HeaderPending()) {
+        // Not silence: the sender's stale data is still coming and held something that
+        // only began like a header. The ZRPOS is on its way; hunt on for the ZDATA.
+        if (StopTest())
+          return stop();
+        t = ReceiveHeader(hdr) & 0xFF;
       } else {
         Status("  Bad ZDATA, Resend ZRPOS ...");
         if (StopTest())
           return stop();
         if (CountError())
           return fail(ZMODEM_RX_FAILED, true);
-        PurgeReceive();
+        // No purge here: the ZDATA asked for may already be in the input, behind the
+        // damaged header.
         SendPosHeader(ZACK, m_state.rxPos);
         SendPosHeader(ZRPOS, m_state.rxPos);
         t = ReceiveHeader(hdr) & 0xFF;
@@ -412,21 +435,27 @@ void CZmodem::RunReceive()
         break;
       }
       if (t != ZEOF) {
+        // A damaged or unexpected header where the end should be: ask for the data from
+        // where we are, as after a bad subpacket; the sender repeats the end from there.
         Status(FrameLine("  Bad ZEOF -- Frame Type ", t, hdr, "..."));
         if (StopTest())
           return stop();
-        return fail(ZMODEM_CANCELLED, true);
+        if (CountError())
+          return fail(ZMODEM_RX_FAILED, true);
+        SendPosHeader(ZRPOS, m_state.rxPos);
+        break;
       }
       Status("ZEOF-ZEOF");
       if (p != m_state.announcedSize) {
         Status("  Bad ZEOF filesize...");
-        return fail(ZMODEM_CANCELLED, true);
+        return fail(ZMODEM_RX_FAILED, true);
       }
       if (m_state.rxPos != p) {
         // The end is announced but data is missing: ask for it like any bad packet.
         phase = kHandleData;
         break;
       }
+      NoteProgress();
       Status(ZFormat("  Receved ZEOF (%ld)", static_cast<long>(p)));
       Status("  Send final ZRINIT");
       SendZrinit();
@@ -439,6 +468,12 @@ void CZmodem::RunReceive()
           return;
         break;
       }
+      m_state.errorCount = 0;
+      phase = kFinal;
+      break;
+    }
+    case kFinal: {
+      m_stateCode = 290;
       t = ReceiveHeader(hdr) & 0xFF;
       if (t == ZFIN) {
         Status("  Receved ZFIN...");
@@ -454,10 +489,14 @@ void CZmodem::RunReceive()
       } else if (t == ZABORT || t == ZCAN) {
         return fail(ZMODEM_RX_FAILED, false);
       } else {
+        // Our ZRINIT or the sender's ZFIN was damaged or lost (a repeated ZEOF says the
+        // sender never saw the ZRINIT): offer the ZRINIT again.
         Status("  Bad ZFIN...");
         if (StopTest())
           return stop();
-        return fail(ZMODEM_CANCELLED, false);
+        if (CountError())
+          return fail(ZMODEM_RX_FAILED, true);
+        SendZrinit();
       }
       break;
     }

@@ -24,6 +24,20 @@ std::string FrameLine(const char* prefix, int type, const uint8_t* h)
   return ZFormat("%s%d : %02x %02x %02x %02x...", prefix, type, h[0], h[1], h[2], h[3]);
 }
 
+// Receive-header results that are no frame at all: silence, a stop, a damaged header.
+bool IsBadHeader(int t) { return t == 0xFF || t == ZHDR_BADCRC || t > ZSTDERR; }
+
+// Subpacket sizes under noise: never below this, doubled again after this many clean ones.
+constexpr int32_t kMinSubpacket = 64;
+constexpr int kGrowAfter = 16;
+// Once the receiver has asked for a repeat, at most this much data is sent ahead of
+// what it has confirmed, so a repeat never waits behind a full line buffer.
+constexpr int32_t kWindow = 2048;
+// Byte polls of a reply read between subpackets, and of the wait for a window to open
+// (a window's data is on the line in well under a second).
+constexpr uint32_t kReplyPolls = 5;
+constexpr uint32_t kWindowPolls = 30;
+
 }  // namespace
 
 void CZmodem::TakeZrinit(const uint8_t* hdr)
@@ -68,6 +82,7 @@ int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int
     return -1;
   uint8_t stage[kZmodemMaxSubpacket];
   const int32_t size = m_state.subpacketSize;
+  uint8_t eof[4];
   int32_t o = std::clamp<int32_t>(offset, 0, length);
   for (int i = 0; i < count; ++i) {
     int32_t n = length <= o + size ? length - o : size;
@@ -80,15 +95,33 @@ int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int
       m_state.bytesTransferred += n;
       m_state.dataBytes += n;
       SendSubpacket(stage, n, ZCRCE);
-      SendPosHeader(ZEOF, m_state.txPos);
+      StorePos(eof, m_state.txPos);
+      SendBinaryHeader(4, ZEOF, eof);
       ShowProgress(m_state.txPos);
       return -99;
     }
     m_state.txPos += n;
     m_state.bytesTransferred += n;
     m_state.dataBytes += n;
-    SendSubpacket(stage, n, ZCRCG);
-    Sleep(Timing().pauseShortMs);
+    SendSubpacket(stage, n, m_windowed ? ZCRCQ : ZCRCG);
+    // A line that has stayed clean for a while gets the long subpackets back.
+    if (++m_cleanSubpackets >= kGrowAfter && m_state.subpacketSize < kZmodemMaxSubpacket) {
+      m_state.subpacketSize *= 2;
+      m_cleanSubpackets = 0;
+    }
+    // A write that did not complete sent nothing: the caller ends the session.
+    if (LineFailed())
+      return 1;
+    if (m_state.txPos > m_progressMark) {
+      m_progressMark = m_state.txPos;
+      NoteProgress();
+    }
+    // The pause paces a full subpacket; a shorter one (a noisy line) gets its share.
+    Sleep(Timing().pauseShortMs * uint32_t(n) / uint32_t(kZmodemMaxSubpacket));
+    // A reply waiting (a ZRPOS, usually) is taken at once, not after the next subpacket:
+    // everything sent before it is seen would be sent in vain.
+    if (HeaderPending())
+      break;
   }
   ShowProgress(m_state.txPos);
   return 1;
@@ -109,6 +142,13 @@ void CZmodem::RunSend()
   m_result = 0;
   m_cancelResult = 0;
   m_startTime = m_endTime = 0;
+  ClearLineFailure();
+  m_stallArmed = false;
+  m_progressMark = 0;
+  m_askedMark = 0;
+  m_windowed = false;
+  m_ackPos = 0;
+  m_cleanSubpackets = 0;
   CSerialPort::PurgeReceive();
   m_inPos = m_inLen = 0;
   PurgeTransmit();
@@ -164,6 +204,7 @@ void CZmodem::RunSend()
       return stop();
     if (t == ZRINIT) {
       TakeZrinit(hdr);
+      NoteProgress();
       break;
     }
     if (t == ZABORT || t == ZCAN)
@@ -188,12 +229,36 @@ void CZmodem::RunSend()
   bool sendInfo = true;
   bool purgeOnStream = false;
   bool zrinitSeen = false;
+  int finishTries = 0;
+  auto sendEof = [this] {
+    uint8_t h[4];
+    StorePos(h, m_state.txPos);
+    SendBinaryHeader(4, ZEOF, h);
+  };
   auto rewind = [this](const uint8_t* h) {
     const int32_t p = std::clamp<int32_t>(LoadPos(h), 0, m_state.fileLength);
+    // The receiver asking for a later position than before has taken more data: progress,
+    // even when all of it has been sent once already.
+    if (p > m_askedMark) {
+      m_askedMark = p;
+      NoteProgress();
+    }
+    // A line that damages data from now on gets acknowledged subpackets and a window.
+    m_windowed = true;
+    m_ackPos = p;
     m_state.dataBytes -= m_state.txPos - p;
     m_state.txPos = p;
+    // What is still queued for the line is data the receiver has just refused: drop it
+    // so the repeat starts at once. On a noisy line shorter subpackets get through more
+    // often, so each repeat halves them (down to kMinSubpacket).
+    DiscardTransmit();
+    m_state.subpacketSize = std::max(kMinSubpacket, m_state.subpacketSize / 2);
+    m_cleanSubpackets = 0;
   };
   while (phase != kDone) {
+    // A receiver that is gone or has stopped taking data ends the session now.
+    if (phase != kFinish && LineDown())
+      return fail(ZMODEM_TX_ERROR_LIMIT, true);
     switch (phase) {
     case kFile: {
       m_stateCode = 105;
@@ -207,6 +272,7 @@ void CZmodem::RunSend()
         zrinitSeen = false;
       if (t == ZRPOS) {
         m_state.txPos = std::clamp<int32_t>(LoadPos(hdr), 0, length);
+        NoteProgress();
         if (m_startTime == 0)
           m_startTime = static_cast<int64_t>(std::time(nullptr));
         phase = kData;
@@ -231,7 +297,11 @@ void CZmodem::RunSend()
     }
     case kData:
       Status(ZFormat("  Send ZDATA... (%ld)", static_cast<long>(m_state.txPos)));
-      SendPosHeader(ZDATA, m_state.txPos);
+      {
+        uint8_t h[4];
+        StorePos(h, m_state.txPos);
+        SendBinaryHeader(4, ZDATA, h);
+      }
       if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
         phase = kEof;
       } else {
@@ -247,18 +317,45 @@ void CZmodem::RunSend()
       }
       if (StopTest())
         return stop();
+      if (m_windowed && m_state.txPos - m_ackPos >= kWindow) {
+        // The window is full: wait for the receiver to confirm or to ask again.
+        m_replyPolls = kWindowPolls;
+        const int t = ReceiveHeader(hdr) & 0xFF;
+        m_replyPolls = 0;
+        if (t == ZACK) {
+          m_ackPos = std::max(m_ackPos, LoadPos(hdr));
+        } else if (t == ZABORT || t == ZCAN) {
+          Status("  ZCAN received...");
+          return fail(ZMODEM_TX_PEER_ABORT, false);
+        } else {
+          // A repeat asked for, or confirmations lost: send again from the position
+          // asked for, or else from the last one confirmed.
+          if (t != ZRPOS)
+            StorePos(hdr, m_ackPos);
+          rewind(hdr);
+          Status(ZFormat("  Retry at = %ld...", static_cast<long>(m_state.txPos)));
+          if (CountError())
+            return fail(ZMODEM_TX_ERROR_LIMIT, true);
+          phase = kData;
+        }
+        break;
+      }
       if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
         phase = kEof;
         break;
       }
-      if (WaitCommData(0) <= 0) {
+      // Stray bytes without a frame start are noise, not a reply to wait for.
+      if (!HeaderPending()) {
         m_state.errorCount = 0;
         break;
       }
       for (;;) {
+        m_replyPolls = kReplyPolls;
         const int t = ReceiveHeader(hdr) & 0xFF;
+        m_replyPolls = 0;
         if (t == ZACK) {
           Status("  ZACK received...");
+          m_ackPos = std::max(m_ackPos, LoadPos(hdr));
           break;
         }
         if (t == ZABORT || t == ZCAN) {
@@ -278,8 +375,17 @@ void CZmodem::RunSend()
           return stop();
         if (CountError())
           return fail(ZMODEM_TX_ERROR_LIMIT, true);
-        // Silence after noise: nothing more to answer, go on sending.
-        if (t == 0xFF)
+        // A damaged reply on a line that damages data is most likely a ZRPOS: send again
+        // from the last position confirmed (a receiver that has more asks for it).
+        if (m_windowed && t != 0xFF) {
+          StorePos(hdr, m_ackPos);
+          rewind(hdr);
+          phase = kData;
+          break;
+        }
+        // Otherwise the receiver asks again if it wants something; go on sending rather
+        // than wait for a header that may never come.
+        if (!HeaderPending())
           break;
       }
       break;
@@ -291,8 +397,10 @@ void CZmodem::RunSend()
       const int t = ReceiveHeader(hdr) & 0xFF;
       if (t == ZRINIT || t == ZSKIP) {
         Status("  Received final ZRINIT...");
+        NoteProgress();
         Status("  Send ZFIN...");
         SendPosHeader(ZFIN, 0);
+        m_state.errorCount = 0;
         phase = kFinish;
       } else if (t == ZABORT || t == ZCAN) {
         return fail(ZMODEM_TX_PEER_ABORT, false);
@@ -304,14 +412,28 @@ void CZmodem::RunSend()
           return fail(ZMODEM_TX_ERROR_LIMIT, true);
         phase = kData;
       } else if (t != ZACK) {
+        // The ZEOF or the receiver's reply was damaged or lost: offer the end again.
+        if (StopTest())
+          return stop();
         if (CountError())
           return fail(ZMODEM_TX_ERROR_LIMIT, true);
+        sendEof();
       }
       break;
     }
     case kFinish: {
       m_stateCode = 191;
+      if (StopTest())
+        return stop();
       const int t = ReceiveHeader(hdr) & 0xFF;
+      // The receiver repeating its ZRINIT, or a damaged reply, means our ZFIN may not have
+      // arrived: offer it again a few times. The file itself is confirmed already.
+      if ((t == ZRINIT || (IsBadHeader(t) && t != 0xFF)) && ++finishTries <= 10 &&
+          !LineDown()) {
+        ++m_state.totalErrors;
+        SendPosHeader(ZFIN, 0);
+        break;
+      }
       Status(t == ZFIN ? "  Received ZFIN..." : "  Received Non ZFIN...");
       WriteCommBlock("OO", 2);
       Status("  Send OO(over and out)...");

@@ -8,17 +8,16 @@
 #include <QVBoxLayout>
 
 #include "link/CSTBInfoDlg.h"
-#include "view/RecordText.h"
 
 namespace pelagor {
 namespace {
 
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), int(s.size())); }
 
-// The receiver's texts are bytes, decoded as the records' texts are.
+// The receiver's texts are single bytes, Latin-1: every byte from 0x80 is its own
+// character, never a UTF-8 fragment.
 QLineEdit* ValueField(QWidget* parent, const char* name, const std::string& bytes) {
-  const std::string text = DecodeRecordText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-  auto* f = new QLineEdit(QString::fromStdString(text), parent);
+  auto* f = new QLineEdit(QString::fromLatin1(bytes.data(), qsizetype(bytes.size())), parent);
   f->setObjectName(name);
   f->setReadOnly(true);
   f->setFocusPolicy(Qt::ClickFocus);

@@ -87,8 +87,11 @@ int32_t CSerialPort::WriteCommBlock(const void* data, uint32_t length)
     if (length == 0)
         return 1;
     if (!serial_backend::Write(m_handle, *m_records, static_cast<const uint8_t*>(data), length,
-                               m_timing.writeWaitMs))
+                               m_timing.writeWaitMs)) {
         serial_backend::Trace("Warning : CSerialPort::WriteCommBlock - dwBytesWritten = 0");
+        // Bytes that did not leave are not sent: whoever streams over this port must know.
+        m_lineFailed = true;
+    }
     // The result only says whether the port was open; callers never retry writes.
     return 1;
 }
@@ -108,8 +111,23 @@ uint32_t CSerialPort::ReadCommBlock(void* buf, uint32_t n)
     uint32_t count = n < q ? n : q;
     if (count == 0)
         return 0;
-    return serial_backend::Read(m_handle, *m_records, static_cast<uint8_t*>(buf), count,
-                                m_timing.readBlockWaitMs);
+    const uint32_t got = serial_backend::Read(m_handle, *m_records, static_cast<uint8_t*>(buf),
+                                              count, m_timing.readBlockWaitMs);
+    // The bytes were queued already: not getting them is a device failure.
+    if (got == 0)
+        m_lineFailed = true;
+    return got;
+}
+
+bool CSerialPort::LineFailed()
+{
+    if (m_handle == kNoSerialHandle)
+        return true;
+#ifndef _WIN32
+    if (!m_lineFailed && serial_backend::DeviceGone(m_handle))
+        m_lineFailed = true;
+#endif
+    return m_lineFailed;
 }
 
 int32_t CSerialPort::WaitCommData(uint32_t seconds)
@@ -139,6 +157,14 @@ void CSerialPort::PurgeTransmit()
 {
     if (m_handle != kNoSerialHandle)
         serial_backend::Purge(m_handle, false, true);
+}
+
+void CSerialPort::DiscardTransmit()
+{
+#ifndef _WIN32
+    if (m_handle != kNoSerialHandle)
+        serial_backend::DiscardOutput(m_handle);
+#endif
 }
 
 void CSerialPort::PurgeAll()

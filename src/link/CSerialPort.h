@@ -43,7 +43,8 @@ public:
     SerialHandle Handle() const { return m_handle; }
     bool IsOpen() const { return m_handle != kNoSerialHandle; }
 
-    // length 0: data is zero-terminated text. Returns 0 only without a handle.
+    // length 0: data is zero-terminated text. Returns 0 only without a handle; a write
+    // that could not complete within the write wait marks the line as failed instead.
     int32_t WriteCommBlock(const void* data, uint32_t length);
     // Exact-count read: n, or 0 on time-out or error.
     uint32_t ReadCommBlockTimed(void* buf, uint32_t n, uint32_t timeoutMs);
@@ -53,8 +54,17 @@ public:
     int32_t WaitCommData(uint32_t seconds);
     void PurgeReceive();
     void PurgeTransmit();
+    // Throws away what is written but not yet on the line (stale data the peer has asked
+    // to have again); unlike PurgeTransmit it does not let it out first. POSIX only: on
+    // Windows nothing is discarded.
+    void DiscardTransmit();
     void PurgeAll();
     void ClearCommErrors();
+
+    // True once a write could not complete, a read failed, or the device is gone (a
+    // pulled adapter, a closed pseudo-terminal). Stays set until ClearLineFailure.
+    bool LineFailed();
+    void ClearLineFailure() { m_lineFailed = false; }
 
     const LinkTiming& Timing() const { return m_timing; }
     void SetTiming(const LinkTiming& t) { m_timing = t; }
@@ -65,5 +75,6 @@ private:
     SerialHandle m_handle = kNoSerialHandle;
     serial_backend::IoRecordsPtr m_records;
     bool m_ownsHandle = false;
+    bool m_lineFailed = false;
     LinkTiming m_timing;
 };

@@ -12,6 +12,8 @@ struct LinkTiming {
     uint32_t infoReplyWaitMs = 3000;  // QueryReceiverInfo reply bound
     uint32_t zmodemBytePollMs = 100;  // ZMODEM byte read: poll interval
     uint32_t zmodemBytePollCount = 140;  // ... and number of polls (14 s)
+    // A transfer whose peer has answered once ends when it makes no progress this long.
+    uint32_t zmodemStallMs = 30000;
     uint32_t pauseLongMs = 1000;
     uint32_t pauseMediumMs = 50;
     uint32_t pauseShortMs = 30;

@@ -27,6 +27,13 @@ uint32_t Read(SerialHandle h, IoRecords& r, uint8_t* buf, uint32_t n, uint32_t w
 // Bytes in the input queue (clears error flags where the OS has them).
 uint32_t QueueCount(SerialHandle h);
 void Purge(SerialHandle h, bool rx, bool tx);
+#ifndef _WIN32
+// True when the device reports a hang-up or an error (the other end of a pseudo-terminal
+// closed, a USB adapter pulled); a quiet line is not gone.
+bool DeviceGone(SerialHandle h);
+// Drops output not yet sent.
+void DiscardOutput(SerialHandle h);
+#endif
 void ClearErrors(SerialHandle h);
 void SleepMs(uint32_t ms);
 // One line of the diagnostic trace (the debugger's output on Windows, stderr here).

@@ -151,6 +151,16 @@ void Purge(SerialHandle h, bool rx, bool tx)
         ::tcflush(static_cast<int>(h), TCIFLUSH);
 }
 
+bool DeviceGone(SerialHandle h)
+{
+    pollfd p{static_cast<int>(h), POLLIN, 0};
+    if (::poll(&p, 1, 0) < 0)
+        return errno != EINTR;
+    return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+void DiscardOutput(SerialHandle h) { ::tcflush(static_cast<int>(h), TCOFLUSH); }
+
 void ClearErrors(SerialHandle) {}  // termios keeps no sticky error flags to clear
 
 void Trace(const char* line) { std::fprintf(stderr, "%s\n", line); }

@@ -321,6 +321,17 @@ TEST_F(LinkTest, InfoDialogFace) {
   EXPECT_EQ(dlg.BootField()->text(), "B2.07");
   EXPECT_EQ(dlg.MainField()->text(), "M5.00.113");
   for (QLineEdit* f : {dlg.ModelField(), dlg.BootField(), dlg.MainField()}) EXPECT_TRUE(f->isReadOnly());
+  // Bytes from 0x80 are Latin-1 characters, not replacement characters.
+  CSTBInfoDlg latin;
+  latin.m_strModel = "Mod\xE8le \xA9\xFF";
+  latin.m_strBootVer = "\x80\x9F\xA0";
+  latin.m_strMainVer = "V\xB2.\xBD";
+  CStbInfoDialog latinDlg(latin);
+  EXPECT_EQ(latinDlg.ModelField()->text(), QString::fromUtf8("Mod\u00E8le \u00A9\u00FF"));
+  EXPECT_EQ(latinDlg.BootField()->text(), QString::fromUtf16(u"\u0080\u009F\u00A0"));
+  EXPECT_EQ(latinDlg.MainField()->text(), QString::fromUtf8("V\u00B2.\u00BD"));
+  for (QLineEdit* f : {latinDlg.ModelField(), latinDlg.BootField(), latinDlg.MainField()})
+    EXPECT_FALSE(f->text().contains(QChar::ReplacementCharacter));
   const QList<QPushButton*> buttons = dlg.findChildren<QPushButton*>();
   ASSERT_EQ(buttons.size(), 1);
   Grab(dlg, "info_dialog");

@@ -117,11 +117,14 @@ public:
       m_paths[1] = text.substr(b + 2, text.find('\n', b) - b - 2);
     }
   }
-  ~LineSimProcess()
+  ~LineSimProcess() { Stop(); }
+  // Takes the line away: both ends hang up, as a pulled cable does.
+  void Stop()
   {
     if (m_pid > 0) {
       ::kill(m_pid, SIGTERM);
       ::waitpid(m_pid, nullptr, 0);
+      m_pid = -1;
     }
   }
   bool Ok() const { return m_pid > 0 && !m_paths[0].empty() && !m_paths[1].empty(); }

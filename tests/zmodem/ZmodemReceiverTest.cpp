@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <chrono>
 #include <string>
 
 using namespace pelagor;
@@ -84,7 +85,7 @@ protected:
   void Offer(const std::string& name, const std::string& info)
   {
     ASSERT_TRUE(peer.Expect(ZRINIT));
-    EXPECT_EQ(peer.Hdr()[ZF0], CANFDX | CANOVIO);
+    EXPECT_EQ(peer.Hdr()[ZF0], CANFDX | CANOVIO | CANFC32);
     peer.FileInfo(name, info);
     ASSERT_TRUE(peer.Expect(ZRPOS));
     EXPECT_EQ(peer.Pos(), 0);
@@ -144,6 +145,19 @@ TEST_F(Receiver, WholeExchangeWithAcknowledgedSubpackets)
   EXPECT_EQ(zm->Result(), ZMODEM_OK);
   EXPECT_EQ(zm->TakeData(), data);
   EXPECT_EQ(zm->ReceivedNames(), "a.bin");
+}
+
+// The ZRINIT offers CRC-32; a sender that takes it sends every frame with it.
+TEST_F(Receiver, TakesTheCrc32FramesItOffers)
+{
+  Start();
+  peer.Zm().MutableState().txCrc32 = 1;
+  const Bytes data = zmtest::RandomBytes(3000, 13);
+  Offer("c.bin", "3000 0 0 0 1 3000");
+  SendData(data, 0, ZCRCE);
+  End(3000);
+  EXPECT_EQ(zm->Result(), ZMODEM_OK);
+  EXPECT_EQ(zm->TakeData(), data);
 }
 
 TEST_F(Receiver, ZsinitIsAnsweredWithZackAtZero)
@@ -215,7 +229,7 @@ TEST_F(Receiver, DataBeyondTheAnnouncedLengthIsNeverStored)
 
 TEST_F(Receiver, EndOfFileChecks)
 {
-  // ZEOF at a wrong length: -4 after the abort sequence.
+  // ZEOF at a wrong length: a failure (nobody cancelled) after the abort sequence.
   Start();
   Offer("e.bin", "10 0 0 0 1 10");
   SendData(Bytes(10, 7), 0, ZCRCE);
@@ -228,7 +242,7 @@ TEST_F(Receiver, EndOfFileChecks)
   zm->Join();
   Bytes rest = line.Receive(100, 20);
   wire.insert(wire.end(), rest.begin(), rest.end());
-  EXPECT_EQ(zm->Result(), ZMODEM_CANCELLED);
+  EXPECT_EQ(zm->Result(), ZMODEM_RX_FAILED);
   EXPECT_EQ(zmtest::CountHexHeaders(wire, ZABORT), 1);
   EXPECT_GE(zmtest::LongestCanRun(wire), 10);
 }
@@ -261,8 +275,8 @@ TEST_F(Receiver, FailuresGiveTheirCodes)
       {"ZCAN for ZRINIT", 0, ZMODEM_RX_FAILED},
       {"ZABORT for ZRPOS", 1, ZMODEM_RX_FAILED},
       {"sender cancel inside data", 2, ZMODEM_CANCELLED},
-      {"ZACK after a data frame", 3, ZMODEM_CANCELLED},
-      {"ZDATA after final ZRINIT", 4, ZMODEM_CANCELLED},
+      {"ZCAN after a data frame", 3, ZMODEM_RX_FAILED},
+      {"ZABORT after final ZRINIT", 4, ZMODEM_RX_FAILED},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -290,16 +304,124 @@ TEST_F(Receiver, FailuresGiveTheirCodes)
       p.Sub(Bytes(5, 1), ZCRCE);
     }
     if (c.stage == 3)
-      p.Hex(ZACK);
+      p.Hex(ZCAN);
     if (c.stage == 4) {
       p.Bin(ZEOF, 5);
       ASSERT_TRUE(p.Expect(ZRINIT));
-      p.Bin(ZDATA, 0);
+      p.Hex(ZABORT);
     }
     while (s.Running())
       l.Receive(5, 5);
     s.Join();
     EXPECT_EQ(s.Result(), c.expect);
+  }
+}
+
+// Damaged or unexpected headers around the end of the data are answered as lrzsz does,
+// with a ZRPOS at the receive position or a repeated ZRINIT, and the file still arrives.
+TEST_F(Receiver, DamagedHeadersAroundTheEndAreRecovered)
+{
+  enum Where { kForZeof, kZackForZeof, kSilenceForZeof, kForZfin, kZeofAgain, kZdataForZfin };
+  struct Case {
+    const char* name;
+    Where where;
+  };
+  const Case cases[] = {
+      {"damaged header after a data frame", kForZeof},
+      {"ZACK after a data frame", kZackForZeof},
+      {"nothing after a data frame", kSilenceForZeof},
+      {"damaged header after the final ZRINIT", kForZfin},
+      {"ZEOF again after the final ZRINIT", kZeofAgain},
+      {"ZDATA after the final ZRINIT", kZdataForZfin},
+  };
+  const Bytes data = zmtest::RandomBytes(1500, 12);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    zmtest::PtyLine l;
+    ASSERT_TRUE(l.Ok());
+    // The peer outwaits the session under test.
+    zmtest::ScriptedPeer p(l, zmtest::FastTiming(2, 2500));
+    // Byte waits of 3 s: only the silence case waits one out.
+    CZmodem s(zmtest::FastTiming(2, 1500));
+    s.StartReceive(nullptr, l.Slave(), "", 16);
+    ASSERT_TRUE(p.Expect(ZRINIT));
+    p.FileInfo("f.bin", "1500 0 0 0 1 1500");
+    ASSERT_TRUE(p.Expect(ZRPOS));
+    p.Bin(ZDATA, 0);
+    p.Sub(Bytes(data.begin(), data.begin() + 1024), ZCRCG);
+    p.Sub(Bytes(data.begin() + 1024, data.end()), ZCRCE);
+    if (c.where == kForZeof)
+      p.DamagedHex(ZEOF, 1500);
+    if (c.where == kZackForZeof)
+      p.Hex(ZACK, 1500);
+    if (c.where == kForZeof || c.where == kZackForZeof || c.where == kSilenceForZeof) {
+      ASSERT_EQ(p.Header(), ZRPOS);
+      EXPECT_EQ(p.Pos(), 1500);
+    }
+    p.Bin(ZEOF, 1500);
+    ASSERT_EQ(p.Header(), ZRINIT);
+    if (c.where == kForZfin)
+      p.DamagedHex(ZFIN);
+    if (c.where == kZeofAgain)
+      p.Bin(ZEOF, 1500);
+    if (c.where == kZdataForZfin)
+      p.Bin(ZDATA, 0);
+    if (c.where >= kForZfin) {
+      ASSERT_EQ(p.Header(), ZRINIT);
+    }
+    p.Hex(ZFIN);
+    ASSERT_EQ(p.Header(), ZFIN);
+    s.Join();
+    EXPECT_EQ(s.Result(), ZMODEM_OK);
+    EXPECT_EQ(s.CancelResult(), 0);
+    EXPECT_EQ(s.State().totalErrors, 1);
+    EXPECT_EQ(s.TakeData(), data);
+  }
+}
+
+// A sender that is gone or has stopped ends an upload in moments as a failure, with the
+// abort sequence where the line still takes it.
+TEST_F(Receiver, LostSenderFailsQuickly)
+{
+  using Clock = std::chrono::steady_clock;
+  for (bool closed : {false, true}) {
+    SCOPED_TRACE(closed ? "far end of the line closed" : "sender silent mid-file");
+    zmtest::PtyLine l;
+    ASSERT_TRUE(l.Ok());
+    zmtest::ScriptedPeer p(l);
+    // Byte waits of 20 s: none may be waited out.
+    LinkTiming t = zmtest::FastTiming(2, 10000);
+    t.writeWaitMs = 1000;
+    t.zmodemStallMs = 1000;
+    CZmodem s(t);
+    s.StartReceive(nullptr, l.Slave(), "", 16);
+    ASSERT_TRUE(p.Expect(ZRINIT));
+    p.FileInfo("g.bin", "5000 0 0 0 1 5000");
+    ASSERT_TRUE(p.Expect(ZRPOS));
+    p.Bin(ZDATA, 0);
+    p.Sub(Bytes(1024, 3), ZCRCG);
+    const auto t0 = Clock::now();
+    Bytes wire;
+    if (closed) {
+      l.CloseMaster();
+      s.Join();
+    } else {
+      while (s.Running()) {
+        const Bytes b = l.Receive(5, 5);
+        wire.insert(wire.end(), b.begin(), b.end());
+      }
+      s.Join();
+      const Bytes rest = l.Receive(100, 20);
+      wire.insert(wire.end(), rest.begin(), rest.end());
+    }
+    EXPECT_LT(std::chrono::duration<double>(Clock::now() - t0).count(), 5.0);
+    EXPECT_EQ(s.Result(), ZMODEM_RX_FAILED);
+    EXPECT_EQ(s.CancelResult(), 0);
+    if (!closed) {
+      EXPECT_EQ(s.DataLength(), 1024);
+      EXPECT_EQ(zmtest::CountHexHeaders(wire, ZABORT), 1);
+      EXPECT_GE(zmtest::LongestCanRun(wire), 10);
+    }
   }
 }
 

@@ -63,6 +63,20 @@ public:
   {
     m_zm.SendSubpacket(data.data(), int(data.size()), terminator);
   }
+  // A hex header of the type whose CRC does not check, as a line hit makes it.
+  void DamagedHex(int type, int32_t pos = 0)
+  {
+    uint8_t h[4];
+    pelagor::CZmodem::StorePos(h, pos);
+    char text[32];
+    std::snprintf(text, sizeof text, "**\x18" "B%02x%02x%02x%02x%02x%04x\r\x8a\x11", type, h[0],
+                  h[1], h[2], h[3], 0xdead);
+    Raw(std::string(text));
+  }
+  void Raw(const std::string& bytes)
+  {
+    m_zm.WriteCommBlock(bytes.data(), uint32_t(bytes.size()));
+  }
   void FileInfo(const std::string& name, const std::string& info)
   {
     Bytes b(name.begin(), name.end());

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 
 using namespace pelagor;
 using zmtest::Bytes;
@@ -33,8 +36,10 @@ protected:
     ASSERT_TRUE(peer.Expect(ZFILE));
     ASSERT_EQ(peer.Subpacket(), GOTCRCW);
   }
-  // Reads one data frame: subpackets until ZCRCE, then the ZEOF; returns the bytes.
-  Bytes ReadDataFrame(std::vector<int>* terminators = nullptr, int32_t* eofPos = nullptr)
+  // Reads one data frame starting at from: subpackets until ZCRCE, then the ZEOF; returns
+  // the bytes. A ZCRCQ subpacket is acknowledged, as every receiver does.
+  Bytes ReadDataFrame(std::vector<int>* terminators = nullptr, int32_t* eofPos = nullptr,
+                      int32_t from = 0)
   {
     Bytes got;
     for (;;) {
@@ -46,6 +51,8 @@ protected:
         return got;
       }
       got.insert(got.end(), peer.Data().begin(), peer.Data().end());
+      if (st == GOTCRCQ)
+        peer.Hex(ZACK, from + int32_t(got.size()));
       if (st == GOTCRCE)
         break;
     }
@@ -140,6 +147,225 @@ TEST_F(Sender, StreamsFullSubpacketsThenAShortEnd)
   }
 }
 
+bool Contains(const Bytes& wire, const std::string& needle)
+{
+  return std::search(wire.begin(), wire.end(), needle.begin(), needle.end()) != wire.end();
+}
+
+// What a data frame looks like on the wire: ten NULs and a binary ZDATA header of the CRC
+// kind the receiver offered, subpackets of that kind, and a binary ZEOF of that kind.
+TEST_F(Sender, DataFramesGoOutAsBinaryHeadersOfTheOfferedCrc)
+{
+  struct Case {
+    const char* name;
+    uint8_t zf0;
+    char kind;
+  };
+  const Case cases[] = {{"receiver offers CRC-32", CANFC32, 'C'}, {"CRC-16 only", 0, 'A'}};
+  const Bytes content = zmtest::ControlHeavyBytes(2500);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool crc32 = c.kind == 'C';
+    zmtest::PtyLine l;
+    ASSERT_TRUE(l.Ok());
+    zmtest::ScriptedPeer p(l);
+    const std::string src = dir.File("w.bin");
+    ASSERT_TRUE(zmtest::WriteFile(src, content));
+    CZmodem s(zmtest::FastTiming(2, 2500));
+    s.StartSend(nullptr, l.Slave(), src, 0);
+    ASSERT_TRUE(p.Expect(ZRQINIT));
+    p.HexFlags(ZRINIT, c.zf0);
+    ASSERT_TRUE(p.Expect(ZFILE));
+    EXPECT_EQ(p.Zm().LastHeaderCrc32(), crc32);
+    ASSERT_EQ(p.Subpacket(), GOTCRCW);
+
+    for (int32_t from : {0, 1024}) {
+      SCOPED_TRACE(from);
+      p.Hex(ZRPOS, from);
+      // The whole frame up to the ZEOF, as raw bytes: read until the ZEOF has come and the
+      // line has gone quiet (a loaded machine may pause the sender mid-frame).
+      const std::string eofStart = std::string("*\x18") + c.kind + "\x0b";
+      Bytes wire;
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+      while (std::chrono::steady_clock::now() < deadline) {
+        const Bytes b = zmtest::PtyLine::ReadFrom(l.Master(), 200, 50);
+        wire.insert(wire.end(), b.begin(), b.end());
+        if (b.empty() && Contains(wire, eofStart))
+          break;
+      }
+      ASSERT_GT(wire.size(), 14u);
+      const std::string start = std::string(10, '\0') + "*\x18" + c.kind + "\x0a";
+      EXPECT_EQ(std::string(wire.begin(), wire.begin() + 14), start);
+      EXPECT_TRUE(Contains(wire, eofStart)) << "binary ZEOF";
+      EXPECT_FALSE(Contains(wire, "**\x18" "B0a")) << "hex ZDATA";
+      EXPECT_FALSE(Contains(wire, "**\x18" "B0b")) << "hex ZEOF";
+      // Decode every header and subpacket: what the port wrote comes back to the peer.
+      ASSERT_TRUE(zmtest::PtyLine::WriteAll(l.Slave(), wire.data(), wire.size()));
+      ASSERT_EQ(p.Header(), ZDATA);
+      EXPECT_EQ(p.Pos(), from);
+      EXPECT_EQ(p.Zm().LastHeaderCrc32(), crc32);
+      Bytes got;
+      std::vector<int> terms;
+      for (;;) {
+        const int st = p.Subpacket();
+        terms.push_back(st);
+        if (st < GOTCRCE || st > GOTCRCW)
+          break;
+        got.insert(got.end(), p.Data().begin(), p.Data().end());
+        if (st == GOTCRCE)
+          break;
+      }
+      EXPECT_EQ(terms.back(), GOTCRCE);
+      EXPECT_EQ(got, Bytes(content.begin() + from, content.end()));
+      ASSERT_EQ(p.Header(), ZEOF);
+      EXPECT_EQ(p.Zm().LastHeaderCrc32(), crc32);
+      EXPECT_EQ(p.Pos(), 2500);
+    }
+    p.HexFlags(ZRINIT, c.zf0);
+    ASSERT_TRUE(p.Expect(ZFIN));
+    p.Hex(ZFIN);
+    s.Join();
+    EXPECT_EQ(s.Result(), ZMODEM_OK);
+  }
+}
+
+// A damaged reply is answered by repeating what the receiver may have missed, counted as
+// an error, and the transfer still ends well.
+TEST_F(Sender, DamagedRepliesAreRecovered)
+{
+  enum Where { kAfterEof, kSilenceAfterEof, kAfterFin, kZrinitForFin, kWhileStreaming };
+  struct Case {
+    const char* name;
+    Where where;
+  };
+  const Case cases[] = {
+      {"damaged header after the data frame", kAfterEof},
+      {"no reply to ZEOF", kSilenceAfterEof},
+      {"damaged reply to ZFIN", kAfterFin},
+      {"ZRINIT again instead of ZFIN", kZrinitForFin},
+      {"damaged header while streaming", kWhileStreaming},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    zmtest::PtyLine l;
+    ASSERT_TRUE(l.Ok());
+    // The peer outwaits the session under test.
+    zmtest::ScriptedPeer p(l, zmtest::FastTiming(2, 2500));
+    const Bytes content = zmtest::RandomBytes(c.where == kWhileStreaming ? 40 * 1024 : 3000, 7);
+    const std::string src = dir.File("d.bin");
+    ASSERT_TRUE(zmtest::WriteFile(src, content));
+    // Byte waits of 3 s: only the silence case waits one out.
+    CZmodem s(zmtest::FastTiming(2, 1500));
+    s.StartSend(nullptr, l.Slave(), src, 0);
+    ASSERT_TRUE(p.Expect(ZRQINIT));
+    p.HexFlags(ZRINIT, CANFC32);
+    ASSERT_TRUE(p.Expect(ZFILE));
+    ASSERT_EQ(p.Subpacket(), GOTCRCW);
+    p.Hex(ZRPOS, 0);
+    ASSERT_EQ(p.Header(), ZDATA);
+    Bytes got;
+    for (int n = 0;; ++n) {
+      const int st = p.Subpacket();
+      ASSERT_TRUE(st >= GOTCRCE && st <= GOTCRCW) << st;
+      got.insert(got.end(), p.Data().begin(), p.Data().end());
+      if (st == GOTCRCE)
+        break;
+      if (c.where == kWhileStreaming && n == 3)
+        p.DamagedHex(ZRPOS, 0);
+    }
+    EXPECT_EQ(got, content);
+    ASSERT_EQ(p.Header(), ZEOF);
+    if (c.where == kAfterEof)
+      p.DamagedHex(ZRINIT);
+    if (c.where == kAfterEof || c.where == kSilenceAfterEof) {
+      // The end is offered again, as a binary ZEOF at the same length.
+      ASSERT_EQ(p.Header(), ZEOF);
+      EXPECT_EQ(p.Pos(), int32_t(content.size()));
+    }
+    p.HexFlags(ZRINIT, CANFC32);
+    ASSERT_EQ(p.Header(), ZFIN);
+    if (c.where == kAfterFin)
+      p.DamagedHex(ZFIN);
+    if (c.where == kZrinitForFin)
+      p.HexFlags(ZRINIT, CANFC32);
+    if (c.where == kAfterFin || c.where == kZrinitForFin) {
+      ASSERT_EQ(p.Header(), ZFIN);
+    }
+    p.Hex(ZFIN);
+    const Bytes tail = zmtest::PtyLine::ReadFrom(l.Master(), 3000, 30);
+    s.Join();
+    EXPECT_EQ(s.Result(), ZMODEM_OK);
+    EXPECT_EQ(s.CancelResult(), 0);
+    EXPECT_EQ(s.State().totalErrors, 1);
+    EXPECT_TRUE(Contains(tail, "OO"));
+  }
+}
+
+// A receiver that is gone or no longer answers ends a download in moments, as a failure
+// with the abort sequence, never as a success or a cancel.
+TEST_F(Sender, LostReceiverFailsQuickly)
+{
+  enum How { kStopsReading, kSilentAfterData, kLineClosed };
+  struct Case {
+    const char* name;
+    How how;
+  };
+  const Case cases[] = {
+      {"receiver stops reading", kStopsReading},
+      {"receiver silent after the data", kSilentAfterData},
+      {"far end of the line closed", kLineClosed},
+  };
+  using Clock = std::chrono::steady_clock;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    zmtest::PtyLine l;
+    ASSERT_TRUE(l.Ok());
+    zmtest::ScriptedPeer p(l);
+    const std::string src = dir.File("l.bin");
+    ASSERT_TRUE(zmtest::WriteFile(src, zmtest::RandomBytes(c.how == kSilentAfterData ? 5000 : 400000, 8)));
+    // Byte waits of 20 s: none may be waited out. Writes and the stall take 0.5 s.
+    LinkTiming t = zmtest::FastTiming(2, 10000);
+    t.writeWaitMs = 500;
+    t.zmodemStallMs = 500;
+    CZmodem s(t);
+    s.StartSend(nullptr, l.Slave(), src, 0);
+    ASSERT_TRUE(p.Expect(ZRQINIT));
+    p.HexFlags(ZRINIT, CANFC32);
+    ASSERT_TRUE(p.Expect(ZFILE));
+    ASSERT_EQ(p.Subpacket(), GOTCRCW);
+    p.Hex(ZRPOS, 0);
+    ASSERT_EQ(p.Header(), ZDATA);
+    ASSERT_EQ(p.Subpacket(), GOTCRCG);
+    const auto t0 = Clock::now();
+    Bytes wire;
+    if (c.how == kLineClosed) {
+      l.CloseMaster();
+      s.Join();
+    } else if (c.how == kStopsReading) {
+      // Nobody reads until the session has ended.
+      while (s.Running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      s.Join();
+    } else {
+      while (s.Running()) {
+        const Bytes b = l.Receive(5, 5);
+        wire.insert(wire.end(), b.begin(), b.end());
+      }
+      s.Join();
+      const Bytes rest = l.Receive(100, 20);
+      wire.insert(wire.end(), rest.begin(), rest.end());
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+    EXPECT_LT(seconds, 5.0);
+    EXPECT_EQ(s.Result(), ZMODEM_TX_ERROR_LIMIT);
+    EXPECT_EQ(s.CancelResult(), 0);
+    if (c.how == kSilentAfterData) {
+      EXPECT_EQ(zmtest::CountHexHeaders(wire, ZCAN), 4);
+      EXPECT_GE(zmtest::LongestCanRun(wire), 10);
+    }
+  }
+}
+
 TEST_F(Sender, RewindResendsFromTheAskedPosition)
 {
   const Bytes content = zmtest::RandomBytes(2500, 5);
@@ -154,7 +380,7 @@ TEST_F(Sender, RewindResendsFromTheAskedPosition)
   ASSERT_EQ(peer.Header(), ZDATA);
   EXPECT_EQ(peer.Pos(), 1024);
   int32_t eof = 0;
-  Bytes again = ReadDataFrame(nullptr, &eof);
+  Bytes again = ReadDataFrame(nullptr, &eof, 1024);
   EXPECT_EQ(again, Bytes(content.begin() + 1024, content.end()));
   EXPECT_EQ(eof, 2500);
   // ZSKIP after ZEOF is taken like the final ZRINIT; a reply other than ZFIN still ends well.
@@ -198,6 +424,49 @@ TEST_F(Sender, ZrposWhileStreamingRewinds)
   EXPECT_EQ(zm->Result(), ZMODEM_OK);
   EXPECT_EQ(zm->State().dataBytes, int32_t(content.size()));
   EXPECT_GT(zm->State().bytesTransferred, int32_t(content.size()));
+}
+
+// Once the receiver has asked for a repeat, the line is taken as noisy: shorter
+// subpackets that ask for an acknowledgement, and never more than a window of data
+// ahead of what the receiver has confirmed, so a repeat does not queue behind stale data.
+TEST_F(Sender, AfterARepeatDataIsAcknowledgedWithinAWindow)
+{
+  const Bytes content = zmtest::RandomBytes(12 * 1024, 14);
+  // Polls of 50 ms: the window wait (30 polls) well outlasts the pause the test makes.
+  Start(content, zmtest::FastTiming(50, 100));
+  Handshake(CANFC32);
+  peer.Hex(ZRPOS, 0);
+  ASSERT_EQ(peer.Header(), ZDATA);
+  for (int i = 0; i < 3; ++i)
+    ASSERT_EQ(peer.Subpacket(), GOTCRCG);
+  peer.Hex(ZRPOS, 1024);
+  bool rewound = false;
+  for (int i = 0; i < 60 && !rewound; ++i)
+    rewound = (peer.Header() & 0xFF) == ZDATA && peer.Pos() == 1024;
+  ASSERT_TRUE(rewound);
+  // Without acknowledgements the sender stops after the window.
+  Bytes got;
+  while (got.size() < 2048) {
+    ASSERT_EQ(peer.Subpacket(), GOTCRCQ);
+    EXPECT_EQ(peer.Data().size(), 512u);
+    got.insert(got.end(), peer.Data().begin(), peer.Data().end());
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  EXPECT_EQ(peer.Zm().WaitCommData(0), 0);
+  // Each acknowledgement lets more go out.
+  peer.Hex(ZACK, 1024 + int32_t(got.size()));
+  int32_t eof = 0;
+  std::vector<int> terms;
+  const Bytes rest = ReadDataFrame(&terms, &eof, 1024 + int32_t(got.size()));
+  got.insert(got.end(), rest.begin(), rest.end());
+  EXPECT_EQ(got, Bytes(content.begin() + 1024, content.end()));
+  EXPECT_EQ(eof, int32_t(content.size()));
+  EXPECT_EQ(terms.front(), GOTCRCQ);
+  peer.HexFlags(ZRINIT, CANFC32);
+  ASSERT_TRUE(peer.Expect(ZFIN));
+  peer.Hex(ZFIN);
+  Finish();
+  EXPECT_EQ(zm->Result(), ZMODEM_OK);
 }
 
 struct AbortCase {

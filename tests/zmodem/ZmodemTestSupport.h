@@ -83,6 +83,13 @@ public:
   }
 
   bool Ok() const { return m_master >= 0 && m_slave >= 0; }
+  // The far end goes away, as a pulled adapter or a closed simulator does.
+  void CloseMaster()
+  {
+    if (m_master >= 0)
+      ::close(m_master);
+    m_master = -1;
+  }
   int Master() const { return m_master; }
   int Slave() const { return m_slave; }
   const std::string& SlavePath() const { return m_path; }
