@@ -50,9 +50,10 @@ void End(QProcess*& p) {
   if (p == nullptr) return;
   if (p->state() != QProcess::NotRunning) {
     p->terminate();
-    if (!p->waitForFinished(2000)) {
+    if (!p->waitForFinished(3000)) {
       p->kill();
-      p->waitForFinished(2000);
+      // A killed process goes at once; the wait only reaps it, so none is left behind.
+      p->waitForFinished(10000);
     }
   }
   delete p;

@@ -66,14 +66,24 @@ SerialHandle Open(const std::string& device)
     // The receiver expects DTR and RTS inactive; a pseudo-terminal refuses this, harmlessly.
     int lines = TIOCM_DTR | TIOCM_RTS;
     (void)::ioctl(fd, TIOCMBIC, &lines);
-    ::tcflush(fd, TCIOFLUSH);
+    // Stale input only: on a pseudo-terminal, an output flush would take from the other
+    // side what an earlier user of the line wrote and it has not read yet.
+    ::tcflush(fd, TCIFLUSH);
     return fd;
 }
 
 void Close(SerialHandle h)
 {
     const int fd = static_cast<int>(h);
-    ::tcflush(fd, TCIOFLUSH);
+    // What we wrote still goes out: the device gets a bounded time to send it, and only what
+    // a stalled line still holds then is dropped, so a close never hangs. A pseudo-terminal
+    // counts nothing as pending here, and an output flush there would drop what the other
+    // side has not read yet (the abort sequence after a Stop, the final "OO" of a session).
+    const auto deadline = Clock::now() + std::chrono::milliseconds(2000);
+    int pending = 0;
+    while (::ioctl(fd, TIOCOUTQ, &pending) == 0 && pending > 0 && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ::tcflush(fd, pending > 0 ? TCIOFLUSH : TCIFLUSH);
     // The exclusive flag outlives this descriptor while anyone else holds the tty open
     // (a pseudo-terminal's other users, a line simulator): drop it or no one could reopen.
     ::ioctl(fd, TIOCNXCL);

@@ -123,6 +123,14 @@ CSimulatedReceiver::Config TestSimulator(const QString& savePath = {}) {
   return c;
 }
 
+// The program's waits, but a whole reply ends the wait for the information
+// block at once, so its bound can leave room for a loaded machine.
+LinkTiming RoomyTiming() {
+  LinkTiming t;
+  t.infoReplyWaitMs = 20000;
+  return t;
+}
+
 // Every cell of the channel list, as the window shows it.
 std::vector<std::vector<std::string>> ChannelTable(const CVortanView& view) {
   std::vector<std::vector<std::string>> rows;
@@ -158,6 +166,7 @@ class LinkTest : public testing::Test {
     if (scripted) app_->SetModalHostFactory([this] { return std::make_unique<LinkHost>(host_); });
     EXPECT_TRUE(app_->Start({"pelagor"}));
     Form().SimulatedReceiver().SetConfig(TestSimulator());
+    Form().View().Link().Port().SetTiming(RoomyTiming());
     return *app_->MainFrame();
   }
   CMainFrame& Frame() { return *app_->MainFrame(); }
@@ -526,7 +535,7 @@ TEST_F(LinkTest, WorkspaceRoundTripThroughTheSimulatedReceiver) {
   Start();
   CVortanView& view = Form().View();
   // The line has no pace here, so the sender's pauses between subpackets only cost time.
-  LinkTiming noPauses;
+  LinkTiming noPauses = RoomyTiming();
   noPauses.pauseLongMs = noPauses.pauseMediumMs = noPauses.pauseShortMs = 0;
   view.Link().Port().SetTiming(noPauses);
   CSimulatedReceiver::Config config = TestSimulator(received);
@@ -718,7 +727,7 @@ TEST_F(LinkTest, UploadFileAndDownloadFileWithTheSimulatedReceiver) {
   const QString received = dir.filePath("received.bin");
   Start();
   CVortanView& view = Form().View();
-  LinkTiming noPauses;
+  LinkTiming noPauses = RoomyTiming();
   noPauses.pauseLongMs = noPauses.pauseMediumMs = noPauses.pauseShortMs = 0;
   view.Link().Port().SetTiming(noPauses);
   CSimulatedReceiver::Config config = TestSimulator(received);

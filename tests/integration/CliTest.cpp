@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -20,14 +21,17 @@ namespace {
 class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("pelagor-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    // A fresh folder of its own: tests of this and other builds run side by side.
+    std::string tmpl = (fs::temp_directory_path() / "pelagor-cli-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
     small_ = SmallWorkspace(1);
     ASSERT_EQ(WriteDownloadImage(small_, (dir_ / "small.bin").string()), 1);
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  void TearDown() override {
+    std::error_code ec;
+    if (!dir_.empty()) fs::remove_all(dir_, ec);
+  }
 
   CliOutput Run(const std::string& args) { return RunCli(args, dir_.string()); }
   void Put(const std::string& name, const std::vector<uint8_t>& bytes) {

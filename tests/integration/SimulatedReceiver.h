@@ -20,7 +20,7 @@ class SimulatedReceiver {
     std::vector<std::string> argv{PELAGOR_STBSIM, "--device", line_.Path(1), "--byte-wait-ms", "2000", "--no-pauses"};
     argv.insert(argv.end(), options.begin(), options.end());
     sim_ = std::make_unique<ChildProcess>(argv);
-    ready_ = sim_->WaitFor("READY", 10000).has_value();
+    ready_ = sim_->WaitFor("READY").has_value();
   }
   bool Ok() const { return ready_; }
   const std::string& PcPort() const { return line_.Path(0); }

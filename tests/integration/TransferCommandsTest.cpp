@@ -113,7 +113,7 @@ TEST_P(TransferRoundTrip, UploadEditDownloadAndUploadAgain) {
 
   // Upload to Workspace: the simulator's channel data become the workspace.
   view.OnUploadToWorkspace();
-  EXPECT_EQ(stb.Sim().WaitFor("UPLOAD ", 10000), "0");
+  EXPECT_EQ(stb.Sim().WaitFor("UPLOAD "), "0");
   ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
   ASSERT_TRUE(view.Loaded());
   EXPECT_EQ(BuildDownloadImage(view.GetWorkspace()), Normalised(DemoBytes()));
@@ -132,10 +132,10 @@ TEST_P(TransferRoundTrip, UploadEditDownloadAndUploadAgain) {
   EXPECT_EQ(ui.saveRequests.size(), 1u);
   ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{kDownloadSuccess});
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::kInformation);
-  const auto received = stb.Sim().WaitFor("RECEIVED ", 10000);
+  const auto received = stb.Sim().WaitFor("RECEIVED ");
   ASSERT_TRUE(received);
   EXPECT_NE(received->find("CHANNELS"), std::string::npos) << *received;
-  EXPECT_EQ(stb.Sim().WaitFor("DOWNLOAD ", 5000), "0");
+  EXPECT_EQ(stb.Sim().WaitFor("DOWNLOAD "), "0");
   // The simulator holds exactly the workspace's file.
   const Bytes onDisk = zmtest::ReadFile(File("workspace.bin"));
   EXPECT_EQ(zmtest::ReadFile(saved), onDisk);
@@ -146,7 +146,7 @@ TEST_P(TransferRoundTrip, UploadEditDownloadAndUploadAgain) {
   ui.messages.clear();
   view.OnFileNew();
   view.OnUploadToWorkspace();
-  EXPECT_EQ(stb.Sim().WaitFor("UPLOAD ", 10000), "0");
+  EXPECT_EQ(stb.Sim().WaitFor("UPLOAD "), "0");
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(view.ChannelCell(0, kColName), "EDITED ONE");
   EXPECT_EQ(BuildDownloadImage(view.GetWorkspace()), Normalised(onDisk));
@@ -171,7 +171,7 @@ TEST_P(TransferRoundTrip, DownloadFileSendsASoftwareImageAndLeavesTheWorkspace) 
   EXPECT_EQ(ui.openRequests[0].filter,
             "Download image(*.bin)|*.bin|Channel template(*.csv)|*.csv|Main Only(*.rom)|*.rom|All files(*.*)|*.*|");
   ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{kDownloadSuccess});
-  EXPECT_EQ(stb.Sim().WaitFor("RECEIVED ", 10000), std::to_string(software.size()) + " FILE");
+  EXPECT_EQ(stb.Sim().WaitFor("RECEIVED "), std::to_string(software.size()) + " FILE");
   EXPECT_EQ(zmtest::ReadFile(saved), software);
   EXPECT_EQ(fs::current_path(), fs::path(File("sw")));
   // The workspace keeps its own file.
@@ -194,7 +194,7 @@ TEST_F(TransferCommands, UploadFileTakesWhatTheReceiverSendsUnannounced) {
   ASSERT_TRUE(stb.Ok());
   Connect(stb.PcPort());
   view.OnUploadFile();
-  EXPECT_EQ(stb.Sim().WaitFor("UPLOAD ", 10000), "0");
+  EXPECT_EQ(stb.Sim().WaitFor("UPLOAD "), "0");
   EXPECT_TRUE(ui.messages.empty());
   ASSERT_TRUE(view.Loaded());
   EXPECT_EQ(BuildDownloadImage(view.GetWorkspace()), Normalised(DemoBytes()));
@@ -216,7 +216,7 @@ TEST_F(TransferCommands, SavedUnmodifiedWorkspaceIsSentWithoutRewriting) {
   ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{kDownloadSuccess});
   EXPECT_TRUE(ui.saveRequests.empty());
   EXPECT_EQ(Inode(File("ws.bin")), before);  // not replaced
-  ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED ", 10000));
+  ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED "));
   EXPECT_EQ(zmtest::ReadFile(saved), file);
 
   // With unsaved changes the file is rewritten first, and that is what goes.
@@ -225,7 +225,7 @@ TEST_F(TransferCommands, SavedUnmodifiedWorkspaceIsSentWithoutRewriting) {
   view.OnDownloadWorkspace();
   EXPECT_NE(Inode(File("ws.bin")), before);
   EXPECT_FALSE(view.Modified());
-  ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED ", 10000));
+  ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED "));
   EXPECT_EQ(zmtest::ReadFile(saved), zmtest::ReadFile(File("ws.bin")));
   EXPECT_NE(zmtest::ReadFile(saved), file);
 }
@@ -245,7 +245,7 @@ TEST_F(TransferCommands, ReceivedDataAreSentAsReceivedAndTheOldFileStays) {
 
   view.OnUploadToWorkspace();  // nothing unsaved: no question
   EXPECT_EQ(ui.saveChangesQuestions, 0);
-  EXPECT_EQ(stb.Sim().WaitFor("UPLOAD ", 10000), "0");
+  EXPECT_EQ(stb.Sim().WaitFor("UPLOAD "), "0");
   ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].text;
   EXPECT_TRUE(view.Modified());
   EXPECT_FALSE(view.File().fileOpen);
@@ -265,8 +265,8 @@ TEST_F(TransferCommands, ReceivedDataAreSentAsReceivedAndTheOldFileStays) {
   ui.saveAnswers.push_back(File("from-stb.bin"));
   view.OnDownloadWorkspace();
   ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{kDownloadSuccess});
-  ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED ", 10000));
-  EXPECT_EQ(stb.Sim().WaitFor("DOWNLOAD ", 5000), "0");
+  ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED "));
+  EXPECT_EQ(stb.Sim().WaitFor("DOWNLOAD "), "0");
   EXPECT_EQ(zmtest::ReadFile(saved), received);
   EXPECT_EQ(zmtest::ReadFile(File("from-stb.bin")), received);
   EXPECT_EQ(zmtest::ReadFile(old), oldBytes);
@@ -303,8 +303,8 @@ TEST_F(TransferCommands, WorkspaceNotTheFileOnDiskIsSentAsTheWorkspace) {
     ASSERT_NE(onDisk, workspace);
     view.OnDownloadWorkspace();
     ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{kDownloadSuccess});
-    ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED ", 10000));
-    EXPECT_EQ(stb.Sim().WaitFor("DOWNLOAD ", 5000), "0");
+    ASSERT_TRUE(stb.Sim().WaitFor("RECEIVED "));
+    EXPECT_EQ(stb.Sim().WaitFor("DOWNLOAD "), "0");
     EXPECT_EQ(zmtest::ReadFile(saved), workspace);
     EXPECT_EQ(zmtest::ReadFile(File("ws.bin")), onDisk);
     EXPECT_TRUE(ui.saveRequests.empty());
@@ -325,7 +325,7 @@ TEST_F(TransferCommands, StopDuringADownloadIsCancelledAndTheLinkStays) {
   ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{"Download Cancelled !"});
   EXPECT_EQ(ui.messages[0].icon, MessageIcon::kStop);
   EXPECT_EQ(dialog.caption, "Downloading to STB...");
-  const auto status = stb.Sim().WaitFor("DOWNLOAD ", 10000);
+  const auto status = stb.Sim().WaitFor("DOWNLOAD ");
   ASSERT_TRUE(status);
   EXPECT_NE(*status, "0");
 
@@ -365,7 +365,7 @@ TEST_P(UploadOutcome, LeavesTheWorkspaceAsItWas) {
   ui.saveChangesAnswers.push_back(SaveChangesAnswer::kDiscard);
   view.OnUploadToWorkspace();
   EXPECT_EQ(ui.saveChangesQuestions, 1);
-  EXPECT_EQ(stb.Sim().WaitFor("UPLOAD ", 10000), "0");
+  EXPECT_EQ(stb.Sim().WaitFor("UPLOAD "), "0");
   EXPECT_EQ(ui.MessageTexts(), c.messages);
   for (const auto& m : ui.messages) EXPECT_EQ(m.icon, MessageIcon::kStop);
   EXPECT_EQ(BuildDownloadImage(view.GetWorkspace()), before);

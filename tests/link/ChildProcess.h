@@ -74,8 +74,9 @@ public:
         }
     }
 
-    // Skips lines until one starts with prefix; returns the rest of that line.
-    std::optional<std::string> WaitFor(const std::string& prefix, int waitMs = 5000)
+    // Skips lines until one starts with prefix; returns the rest of that line. The wait
+    // ends with the line, so the default bound is roomy enough for a loaded machine.
+    std::optional<std::string> WaitFor(const std::string& prefix, int waitMs = 30000)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
         for (;;) {
@@ -89,16 +90,25 @@ public:
         }
     }
 
-    // Ends the child; its exit status (-1 when it did not exit normally).
+    // Ends the child (SIGTERM, and SIGKILL if it is still there after 20 s) and reaps it;
+    // its exit status (-1 when it did not exit normally).
     int Stop()
     {
         if (m_pid <= 0)
             return m_status;
         ::kill(m_pid, SIGTERM);
         int status = 0;
-        ::waitpid(m_pid, &status, 0);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        pid_t done = 0;
+        while ((done = ::waitpid(m_pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+            ::usleep(2000);
+        if (done == 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, &status, 0);
+            status = -1;
+        }
         m_pid = -1;
-        m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        m_status = done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return m_status;
     }
 

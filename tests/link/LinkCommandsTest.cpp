@@ -25,7 +25,7 @@ LinkTiming Timing(uint32_t infoWaitMs)
     return t;
 }
 
-Outcome RunCli(std::vector<std::string> args, uint32_t infoWaitMs = 3000)
+Outcome RunCli(std::vector<std::string> args, uint32_t infoWaitMs = 20000)
 {
     std::ostringstream out, err;
     CLI::App app{"test", "pelagor-cli"};
@@ -135,9 +135,9 @@ TEST(CliBinary, StbInfoAgainstTheSimulator)
     auto sim = StartSim({"--model", "BIN-1", "--boot", "b", "--main", "m"}, path);
     ASSERT_FALSE(path.empty());
     ChildProcess cli({PELAGOR_CLI, "stb-info", "--port", path});
-    EXPECT_EQ(cli.ReadLine(5000), "Model: BIN-1");
-    EXPECT_EQ(cli.ReadLine(5000), "Boot Ver.: b");
-    EXPECT_EQ(cli.ReadLine(5000), "Main Ver.: m");
+    EXPECT_EQ(cli.ReadLine(30000), "Model: BIN-1");
+    EXPECT_EQ(cli.ReadLine(30000), "Boot Ver.: b");
+    EXPECT_EQ(cli.ReadLine(30000), "Main Ver.: m");
 #endif
 }
 

@@ -2,6 +2,7 @@
 
 // A kernel pseudo-terminal pair: the port under test opens the subordinate side by path,
 // the test plays the receiver on the main side.
+#include <chrono>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -50,6 +51,26 @@ public:
         pollfd p{m_fd, POLLIN, 0};
         while (::poll(&p, 1, out.empty() ? waitMs : 50) > 0) {
             unsigned char buf[512];
+            ssize_t r = ::read(m_fd, buf, sizeof buf);
+            if (r <= 0)
+                break;
+            out.insert(out.end(), buf, buf + r);
+        }
+        return out;
+    }
+
+    // Collects what the port wrote until count bytes came or waitMs passed in all.
+    std::vector<unsigned char> ReceiveCount(size_t count, int waitMs)
+    {
+        std::vector<unsigned char> out;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+        while (out.size() < count) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            pollfd p{m_fd, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+                break;
+            unsigned char buf[4096];
             ssize_t r = ::read(m_fd, buf, sizeof buf);
             if (r <= 0)
                 break;

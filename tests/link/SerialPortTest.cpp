@@ -26,7 +26,7 @@ LinkTiming FastTiming()
 int32_t WaitQueued(CSerialPort& port, int32_t expected)
 {
     int32_t q = 0;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 2000; ++i) {
         q = port.WaitCommData(0);
         if (q >= expected)
             break;
@@ -243,6 +243,33 @@ TEST(SerialPortOwnership, CloseDropsTheExclusiveFlagForTheNextOpen)
     port.ClosePort();
     ASSERT_EQ(::ioctl(keeper, TIOCGEXCL, &excl), 0);
     EXPECT_EQ(excl, 0);
+    ::close(keeper);
+}
+
+// Closing the port, and the next open of the same line, leave what was written
+// for the other side: a line simulator reads at the line's pace, long after a
+// short-lived program (the CLI after a Stop) has closed the port and gone.
+TEST(SerialPortOwnership, WrittenBytesOutliveTheCloseAndTheNextOpen)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    int keeper = ::open(pty.Path().c_str(), O_RDWR | O_NOCTTY);  // as the line simulator does
+    ASSERT_GE(keeper, 0);
+    // More than the reading side's line discipline holds, so most of it is still in transit.
+    std::vector<unsigned char> sent(12000);
+    for (size_t i = 0; i < sent.size(); ++i)
+        sent[i] = static_cast<unsigned char>(i * 7 + i / 251);
+    {
+        CSerialPort port{FastTiming()};
+        ASSERT_TRUE(port.OpenPort(pty.Path()));
+        ASSERT_EQ(port.WriteCommBlock(sent.data(), static_cast<uint32_t>(sent.size())), 1);
+        port.ClosePort();
+    }
+    CSerialPort next{FastTiming()};
+    ASSERT_TRUE(next.OpenPort(pty.Path()));
+    const std::vector<unsigned char> got = pty.ReceiveCount(sent.size(), 10000);
+    EXPECT_EQ(got.size(), sent.size());
+    EXPECT_TRUE(got == sent);
     ::close(keeper);
 }
 
