@@ -21,6 +21,8 @@ class CModalHost {
   virtual std::optional<std::string> AskSaveFile(const FileRequest& request) = 0;
   // Leaving with unsaved changes: "Save changes to the channel list?"
   virtual SaveChangesAnswer AskSaveChanges() = 0;
+  // The reference-list dialogs; a host without them answers Cancel.
+  virtual DialogAnswer RunReferenceDialog(ReferenceDialogModel) { return DialogAnswer::kCancel; }
 };
 
 }  // namespace pelagor
