@@ -191,7 +191,9 @@ TEST_F(ReferenceGuiTest, OptionBoxesUnmatchedDeleteAndCopiedReport) {
   EXPECT_TRUE(copied.startsWith(QString::fromStdString(ListFromWorkspace(DemoWorkspace()).channels[0].name)))
       << copied.toStdString();
   for (int c = 0; c < kMaxChans; ++c)
-    if (View().Image().ChanInUse(c)) EXPECT_EQ(View().Image().ChanNumber(c), numbers[size_t(c)]) << "numbers off";
+    if (View().Image().ChanInUse(c)) {
+      EXPECT_EQ(View().Image().ChanNumber(c), numbers[size_t(c)]) << "numbers off";
+    }
 }
 
 TEST_F(ReferenceGuiTest, ImportListFiltersChecksAndUndo) {
