@@ -1,6 +1,7 @@
 #include "view/ReferenceList.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>

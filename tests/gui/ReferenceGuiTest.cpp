@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -95,6 +96,7 @@ class ReferenceGuiTest : public testing::Test {
     app_ = std::make_unique<CVortanApp>();
     app_->SetModalHostFactory([this] { return std::make_unique<ReferenceHost>(host_, script_); });
     EXPECT_TRUE(app_->Start({"pelagor", QString::fromStdString(file)}));
+    QCoreApplication::processEvents();  // the command states follow the title, queued
     return *app_->MainFrame();
   }
   CMainFrame& Frame() { return *app_->MainFrame(); }
@@ -173,8 +175,10 @@ TEST_F(ReferenceGuiTest, OptionBoxesUnmatchedDeleteAndCopiedReport) {
 
   host_.openAnswers.push_back(refPath);
   script_.options = [](CApplyOrderDialog& dlg) {
-    QTest::mouseClick(dlg.findChild<QCheckBox*>("numbersCheck"), Qt::LeftButton);
-    QTest::mouseClick(dlg.findChild<QRadioButton*>("deleteRadio"), Qt::LeftButton);
+    // The keys a user presses on a focused box.
+    QTest::keyClick(dlg.findChild<QCheckBox*>("numbersCheck"), Qt::Key_Space);
+    QTest::keyClick(dlg.findChild<QRadioButton*>("deleteRadio"), Qt::Key_Space);
+    EXPECT_FALSE(dlg.findChild<QRadioButton*>("keepRadio")->isChecked());
     EXPECT_FALSE(dlg.findChild<QCheckBox*>("numbersCheck")->isChecked());
   };
   QString copied;
