@@ -164,6 +164,19 @@ void CMainFrame::CreateActions() {
   export_ = MakeAction(this, "&Export Channel List...", "Write the channel list as shown to a CSV file",
                        "Export Channel List", "actionExport");
   connect(export_, &QAction::triggered, this, [this] { form_->View().OnFileExport(); });
+  applyOrder_ = MakeAction(this, "Apply &Order from Reference List...",
+                           "Take the order, numbers, favourites, locks and names of another channel list",
+                           "Apply Order from Reference List", "actionApplyOrder");
+  connect(applyOrder_, &QAction::triggered, this, [this] {
+    form_->View().OnApplyOrderFromReference();
+    UpdateCommandStates();
+  });
+  importChannels_ = MakeAction(this, "&Import Channels...", "Add channels of another channel list to this one",
+                               "Import Channels", "actionImportChannels");
+  connect(importChannels_, &QAction::triggered, this, [this] {
+    form_->View().OnImportChannels();
+    UpdateCommandStates();
+  });
   for (int i = 0; i < 4; ++i) {
     QAction* a = new QAction(this);
     a->setObjectName(QString("actionRecentFile%1").arg(i + 1));
@@ -326,6 +339,8 @@ void CMainFrame::CreateMenus() {
   file->addAction(saveAs_);
   file->addSeparator();
   file->addAction(export_);
+  file->addAction(applyOrder_);
+  file->addAction(importChannels_);
   file->addSeparator();
   for (QAction* a : recentActions_) file->addAction(a);
   recentSeparator_ = file->addSeparator();
@@ -458,6 +473,8 @@ void CMainFrame::UpdateCommandStates() {
   undo_->setEnabled(view.IsCommandEnabled(kIdEditUndo));
   redo_->setEnabled(view.IsCommandEnabled(kIdEditRedo));
   export_->setEnabled(view.IsCommandEnabled(kIdFileExport));
+  applyOrder_->setEnabled(view.IsCommandEnabled(kIdApplyOrder));
+  importChannels_->setEnabled(view.IsCommandEnabled(kIdImportChannels));
   // Called after everything the user does: the recovery copy follows.
   recovery_->Sync();
   // Move Up/Down stay on for their keys; the view ignores a move it cannot make.

@@ -94,6 +94,8 @@ class CMainFrame : public QMainWindow {
   QAction* moveUp_ = nullptr;
   QAction* moveDown_ = nullptr;
   QAction* export_ = nullptr;
+  QAction* applyOrder_ = nullptr;
+  QAction* importChannels_ = nullptr;
   std::vector<QAction*> recentActions_;
   QAction* recentSeparator_ = nullptr;
   std::vector<std::pair<int, QAction*>> linkActions_;

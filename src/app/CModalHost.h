@@ -19,6 +19,8 @@ class CModalHost {
   virtual std::optional<std::string> AskSaveFile(const FileRequest& request) = 0;
   // Before unsaved changes would be lost: "Save changes to the channel list?"
   virtual SaveChangesAnswer AskSaveChanges() = 0;
+  // The reference-list dialogs; a host without them answers Cancel.
+  virtual DialogAnswer RunReferenceDialog(ReferenceDialogModel) { return DialogAnswer::kCancel; }
 };
 
 }  // namespace pelagor

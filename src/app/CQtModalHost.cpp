@@ -15,6 +15,7 @@
 #include "app/CFavNameDialog.h"
 #include "app/CModelSelectDialog.h"
 #include "app/CProviderSelectDialog.h"
+#include "app/CReferenceDialogs.h"
 #include "app/CStbInfoDialog.h"
 #include "link/CComPortDlg.h"
 #include "link/CSTBInfoDlg.h"
@@ -161,6 +162,16 @@ SaveChangesAnswer CQtModalHost::AskSaveChanges() {
     case QMessageBox::Discard: return SaveChangesAnswer::kDiscard;
     default: return SaveChangesAnswer::kCancel;
   }
+}
+
+DialogAnswer CQtModalHost::RunReferenceDialog(ReferenceDialogModel model) {
+  if (auto* const* m = std::get_if<CApplyOrderDlg*>(&model)) return RunFace<CApplyOrderDialog>(**m, parent_);
+  if (auto* const* m = std::get_if<CImportChannelsDlg*>(&model)) return RunFace<CImportChannelsDialog>(**m, parent_);
+  if (auto* const* m = std::get_if<CReferenceReportDlg*>(&model)) {
+    CReferenceReportDialog dlg(**m, parent_);
+    return dlg.exec() == QDialog::Accepted ? DialogAnswer::kOk : DialogAnswer::kCancel;
+  }
+  return DialogAnswer::kCancel;
 }
 
 }  // namespace pelagor

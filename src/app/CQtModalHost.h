@@ -17,6 +17,7 @@ class CQtModalHost : public CModalHost {
 
   MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
   DialogAnswer RunDialog(DialogModel model) override;
+  DialogAnswer RunReferenceDialog(ReferenceDialogModel model) override;
   std::optional<std::string> AskOpenFile(const FileRequest& request) override;
   std::optional<std::string> AskSaveFile(const FileRequest& request) override;
   SaveChangesAnswer AskSaveChanges() override;

@@ -75,6 +75,7 @@ class CVortanForm : public QWidget, public ViewUi {
   void SetWindowTitle(const std::string& text) override;
   MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
   DialogAnswer RunDialog(DialogModel model) override;
+  DialogAnswer RunReferenceDialog(ReferenceDialogModel model) override { return modal_->RunReferenceDialog(model); }
   std::optional<std::string> AskOpenFile(const FileRequest& request) override;
   std::optional<std::string> AskSaveFile(const FileRequest& request) override;
   SaveChangesAnswer AskSaveChanges() override;

@@ -225,6 +225,14 @@ class CVortanView {
   // current directory.
   void SetSideFileFolder(std::string folder) { sideFileFolder_ = std::move(folder); }
 
+  // ---- Reference lists ----
+  // File "Apply Order from Reference List...": another list's order,
+  // numbers, favourites, locks and names carried over, one undo step.
+  void OnApplyOrderFromReference();
+  // File "Import Channels...": channels of another list the workspace lacks.
+  void OnImportChannels();
+  static FileRequest ReferenceFileRequest();
+
   // ---- Find and Move ----
   // The search field's text: narrows the channel list like the other filters.
   void OnFindTextChanged(const std::string& text);

@@ -88,6 +88,8 @@ bool CVortanView::IsCommandEnabled(int id) const {
     case kIdFind:
       return true;
     case kIdFileExport:
+    case kIdApplyOrder:
+    case kIdImportChannels:
       return ws_.loaded;
     case kIdEditUndo:
       return history_.CanUndo();

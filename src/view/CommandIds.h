@@ -31,6 +31,8 @@ enum CommandId : int {
   kIdMoveDown = 32901,
   kIdFind = 32902,
   kIdFileExport = 32903,
+  kIdApplyOrder = 32920,      // "Apply Order from Reference List..."
+  kIdImportChannels = 32921,  // "Import Channels..."
 };
 
 // Popup "CHAN" of the channel list, in menu order.

@@ -21,6 +21,9 @@ class CProviderSelectDlg;
 class CComPortDlg;
 class CSTBInfoDlg;
 class TransferUi;
+class CApplyOrderDlg;
+class CReferenceReportDlg;
+class CImportChannelsDlg;
 
 // The controls of the form, named after what the user sees.
 enum class ControlId {
@@ -98,6 +101,10 @@ enum class DialogKind {
 
 inline DialogKind KindOf(const DialogModel& m) { return static_cast<DialogKind>(m.index()); }
 
+// The reference-list dialogs: options of Apply Order, the report after it or
+// after an import, and the choice of channels to import.
+using ReferenceDialogModel = std::variant<CApplyOrderDlg*, CReferenceReportDlg*, CImportChannelsDlg*>;
+
 // A file chooser. filter is in the "Text|pattern|Text|pattern|...|" form,
 // each description followed by its pattern.
 struct FileRequest {
@@ -159,6 +166,10 @@ class ViewUi {
   // The transfer dialog a ZMODEM session shows while it runs; nullptr: no
   // dialog, the command just waits for the session to end.
   virtual TransferUi* TransferDialog() { return nullptr; }
+
+  // Modal reference-list dialog over its model; a screen without these
+  // dialogs answers Cancel.
+  virtual DialogAnswer RunReferenceDialog(ReferenceDialogModel) { return DialogAnswer::kCancel; }
 };
 
 }  // namespace pelagor

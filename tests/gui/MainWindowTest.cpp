@@ -109,7 +109,8 @@ TEST_F(MainWindowTest, MenusShortcutsToolbarAndStatusBar) {
   EXPECT_EQ(top[3]->text(), "&Link");
   EXPECT_EQ(top[4]->text(), "&Help");
   EXPECT_EQ(MenuTexts(top[0]->menu()),
-            (QStringList{"&New", "&Open...", "&Save", "Save &As...", "&Export Channel List...", "E&xit"}));
+            (QStringList{"&New", "&Open...", "&Save", "Save &As...", "&Export Channel List...",
+                         "Apply &Order from Reference List...", "&Import Channels...", "E&xit"}));
   EXPECT_EQ(MenuTexts(top[2]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
   EXPECT_EQ(MenuTexts(top[4]->menu()), (QStringList{"&About Pelagor..."}));
   EXPECT_EQ(f.NewAction()->shortcut(), QKeySequence("Ctrl+N"));

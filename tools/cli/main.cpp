@@ -7,6 +7,7 @@
 #include "ChannelCommands.h"
 #include "CliSupport.h"
 #include "FileCommands.h"
+#include "ReferenceCommands.h"
 #ifdef PELAGOR_CLI_LINK
 #include "LinkCommands.h"
 #endif
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   pelagor::cli::AddFileCommands(app);
   pelagor::cli::AddChannelCommands(app);
+  pelagor::cli::AddReferenceCommands(app);
 #ifdef PELAGOR_CLI_LINK
   AddLinkCommands(app);
 #endif
