@@ -79,7 +79,6 @@ class KeyCommands : public QObject {
   std::function<bool(int)> handler_;
 };
 
-
 }  // namespace
 
 CVortanForm::CVortanForm(QWidget* parent) : QWidget(parent) {
