@@ -3,6 +3,8 @@
 // when a cell is drawn, so nothing is copied and a rebuild is one reset.
 
 #include <QAbstractTableModel>
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "view/ViewUi.h"
@@ -22,6 +24,10 @@ class CChannelListModel : public QAbstractTableModel {
   void Reset(int rows);
   // Same rows, new texts.
   void Refresh();
+  // The row shows a channel of the cut list (waiting to be pasted).
+  bool IsCutRow(int row) const;
+  // The cut list was replaced: forget what IsCutRow remembers.
+  void CutChanged() { lastRow_ = -1; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -33,6 +39,11 @@ class CChannelListModel : public QAbstractTableModel {
   const CVortanView& view_;
   std::vector<ListColumn> columns_;
   int rows_ = 0;
+  // The last row asked about by IsCutRow, and the cut list it was checked against.
+  mutable int lastRow_ = -1;
+  mutable const uint16_t* lastCut_ = nullptr;
+  mutable size_t lastCutSize_ = 0;
+  mutable bool lastCutRow_ = false;
 };
 
 }  // namespace pelagor

@@ -1,5 +1,7 @@
 #include "app/CDragDropListCtrl.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -229,6 +231,16 @@ void CDragDropListCtrl::startDrag(Qt::DropActions) {
     armed_ = false;
     BeginDrag(pressPos_);
   }
+}
+
+// Home and End go to the first and the last row (not column): the list is a
+// list of rows, and Shift with them extends the selection as with the arrows.
+QModelIndex CDragDropListCtrl::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+  if ((cursorAction == MoveHome || cursorAction == MoveEnd) && model() != nullptr && model()->rowCount() > 0) {
+    const int column = std::max(0, currentIndex().column());
+    return model()->index(cursorAction == MoveHome ? 0 : model()->rowCount() - 1, column);
+  }
+  return QTableView::moveCursor(cursorAction, modifiers);
 }
 
 void CDragDropListCtrl::keyPressEvent(QKeyEvent* event) {

@@ -50,6 +50,7 @@ class CDragDropListCtrl : public QTableView {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
   void timerEvent(QTimerEvent* event) override;
   void startDrag(Qt::DropActions supportedActions) override;
 

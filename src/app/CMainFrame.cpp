@@ -14,13 +14,17 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
+#include <QScreen>
 #include <QWindow>
+#include <algorithm>
 #include <QToolBar>
 
 #include "app/AppIcon.h"
 #include "app/CAboutDlg.h"
 #include "app/CDragDropListCtrl.h"
 #include "app/CRecoveryKeeper.h"
+#include "app/CHelpWindow.h"
+#include "app/ChannelListPrint.h"
 #include "app/CVortanForm.h"
 #include "view/CVortanView.h"
 #include "view/CommandIds.h"
@@ -124,6 +128,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   recovery_ = new CRecoveryKeeper(form_->View(), CRecoveryKeeper::DefaultFolder(), this);
   CreateActions();
   CreateEditActions();
+  CreatePrintAndHelpActions();
   CreateLinkActions();
   CreateMenus();
   CreateToolBar();
@@ -218,6 +223,34 @@ void CMainFrame::CreateEditActions() {
   connect(moveUp_, &QAction::triggered, this, run(&CVortanView::OnMoveUp));
   connect(moveDown_, &QAction::triggered, this, run(&CVortanView::OnMoveDown));
   connect(find_, &QAction::triggered, form_, &CVortanForm::FocusFind);
+}
+
+void CMainFrame::CreatePrintAndHelpActions() {
+  print_ = MakeAction(this, "&Print...", "Print the channel list as shown", "Print", "actionPrint");
+  print_->setShortcut(QKeySequence::Print);
+  printPreview_ = MakeAction(this, "Print Pre&view...", "Show the printed pages of the channel list",
+                             "Print Preview", "actionPrintPreview");
+  exportPdf_ = MakeAction(this, "Export P&DF...", "Write the channel list as printed to a PDF file",
+                          "Export PDF", "actionExportPdf");
+  connect(print_, &QAction::triggered, this, [this] { PrintChannelList(*form_, this); });
+  connect(printPreview_, &QAction::triggered, this, [this] { PreviewChannelList(*form_, this); });
+  connect(exportPdf_, &QAction::triggered, this, [this] { ExportChannelListPdf(*form_); });
+  userGuide_ = MakeAction(this, "&User Guide", "Open the user guide", "User Guide", "actionUserGuide");
+  userGuide_->setShortcut(QKeySequence(Qt::Key_F1));
+  userGuide_->setShortcutContext(Qt::ApplicationShortcut);
+  userGuide_->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+  connect(userGuide_, &QAction::triggered, this, &CMainFrame::OnHelpUserGuide);
+  // The status bar reads the lock keys again after every lock key and now
+  // and then for changes made while another window had the keyboard.
+  lockReader_ = &ReadLockKeys;
+  auto* lockPoll = new QTimer(this);
+  connect(lockPoll, &QTimer::timeout, this, &CMainFrame::UpdateLockIndicators);
+  lockPoll->start(kLockPollMs);
+}
+
+void CMainFrame::OnHelpUserGuide() {
+  if (helpWindow_ == nullptr) helpWindow_ = new CHelpWindow(this);
+  helpWindow_->ShowGuide();
 }
 
 void CMainFrame::RunFileCommand(void (CVortanView::*command)(), bool save) {
@@ -339,8 +372,13 @@ void CMainFrame::CreateMenus() {
   file->addAction(saveAs_);
   file->addSeparator();
   file->addAction(export_);
+  file->addAction(exportPdf_);
+  file->addSeparator();
   file->addAction(applyOrder_);
   file->addAction(importChannels_);
+  file->addSeparator();
+  file->addAction(print_);
+  file->addAction(printPreview_);
   file->addSeparator();
   for (QAction* a : recentActions_) file->addAction(a);
   recentSeparator_ = file->addSeparator();
@@ -366,6 +404,8 @@ void CMainFrame::CreateMenus() {
   // View is filled once the toolbar and status bar exist (their toggle actions).
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("menuHelp");
+  help->addAction(userGuide_);
+  help->addSeparator();
   help->addAction(about_);
 }
 
@@ -399,6 +439,7 @@ void CMainFrame::CreateStatusBar() {
   bar->addPermanentWidget(capIndicator_);
   bar->addPermanentWidget(numIndicator_);
   bar->addPermanentWidget(scrlIndicator_);
+  UpdateLockIndicators();
   // Status tips clear the message when the pointer leaves; fall back to the idle text.
   connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& text) {
     if (text.isEmpty()) bar->showMessage(kIdleMessage);
@@ -425,7 +466,17 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::RestoreGeometry() {
-  resize(1200, 760);
+  // First start: as large as the usual editor window, but never larger than
+  // the screen's free area (title bar and frame included).
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect free = screen->availableGeometry();
+    const QSize size(std::min(1200, free.width() - kFrameAllowance.width()),
+                     std::min(760, free.height() - kFrameAllowance.height()));
+    resize(size.expandedTo(minimumSizeHint()));
+    move(free.center() - QPoint(width() / 2, height() / 2));
+  } else {
+    resize(1200, 760);
+  }
   QSettings profile;
   const QByteArray geometry = profile.value("Settings/Geometry").toByteArray();
   if (!geometry.isEmpty()) restoreGeometry(geometry);
@@ -437,9 +488,22 @@ bool CMainFrame::CapsLockShown() const { return capIndicator_->isEnabled(); }
 bool CMainFrame::NumLockShown() const { return numIndicator_->isEnabled(); }
 bool CMainFrame::ScrollLockShown() const { return scrlIndicator_->isEnabled(); }
 
+void CMainFrame::SetLockKeyReader(LockKeyReader reader) {
+  lockReader_ = std::move(reader);
+  UpdateLockIndicators();
+}
+
+void CMainFrame::UpdateLockIndicators() {
+  const std::optional<LockKeyStates> states = lockReader_ ? lockReader_() : std::nullopt;
+  // Indicators that would guess are worse than none.
+  for (QLabel* l : {capIndicator_, numIndicator_, scrlIndicator_}) l->setVisible(states.has_value());
+  if (!states) return;
+  capIndicator_->setEnabled(states->caps);
+  numIndicator_->setEnabled(states->num);
+  scrlIndicator_->setEnabled(states->scroll);
+}
+
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
-  // Qt offers no portable way to read the lock states, so the indicators
-  // follow the lock keys pressed while the program has the focus.
   // The window handle sees each key once, before it goes to the widgets.
   // What the user did may have changed the workspace or the selection: the
   // toolbar's Undo and Redo follow once the event is handled.
@@ -447,18 +511,11 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
       watched == windowHandle()) {
     QTimer::singleShot(0, this, &CMainFrame::UpdateCommandStates);
   }
-  if (event->type() == QEvent::KeyPress && watched == windowHandle()) {
-    const auto* key = static_cast<QKeyEvent*>(event);
-    if (!key->isAutoRepeat()) {
-      QLabel* indicator = nullptr;
-      switch (key->key()) {
-        case Qt::Key_CapsLock: indicator = capIndicator_; break;
-        case Qt::Key_NumLock: indicator = numIndicator_; break;
-        case Qt::Key_ScrollLock: indicator = scrlIndicator_; break;
-        default: break;
-      }
-      if (indicator != nullptr) indicator->setEnabled(!indicator->isEnabled());
-    }
+  // A lock key has done its work by the time it is released.
+  if (event->type() == QEvent::KeyRelease && watched == windowHandle()) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+      QTimer::singleShot(0, this, &CMainFrame::UpdateLockIndicators);
   }
   return QMainWindow::eventFilter(watched, event);
 }
@@ -473,6 +530,8 @@ void CMainFrame::UpdateCommandStates() {
   undo_->setEnabled(view.IsCommandEnabled(kIdEditUndo));
   redo_->setEnabled(view.IsCommandEnabled(kIdEditRedo));
   export_->setEnabled(view.IsCommandEnabled(kIdFileExport));
+  // Printing shows the same list the export writes.
+  for (QAction* a : {print_, printPreview_, exportPdf_}) a->setEnabled(view.IsCommandEnabled(kIdFileExport));
   applyOrder_->setEnabled(view.IsCommandEnabled(kIdApplyOrder));
   importChannels_->setEnabled(view.IsCommandEnabled(kIdImportChannels));
   // Called after everything the user does: the recovery copy follows.

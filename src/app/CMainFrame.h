@@ -3,8 +3,11 @@
 // and the editor form as its central widget.
 
 #include <QMainWindow>
+#include <QSize>
 #include <QStringList>
 #include <utility>
+
+#include "app/LockKeys.h"
 #include <vector>
 
 class QAction;
@@ -14,6 +17,7 @@ class QToolBar;
 namespace pelagor {
 
 class CRecoveryKeeper;
+class CHelpWindow;
 class CVortanForm;
 class CVortanView;
 
@@ -21,6 +25,10 @@ class CMainFrame : public QMainWindow {
   Q_OBJECT
  public:
   static constexpr const char* kIdleMessage = "For Help, press F1";
+  // Room a window manager's title bar and borders take around the window.
+  static constexpr QSize kFrameAllowance{16, 48};
+  // How often the lock indicators look at the keyboard.
+  static constexpr int kLockPollMs = 500;
 
   explicit CMainFrame(QWidget* parent = nullptr);
   ~CMainFrame() override;
@@ -37,6 +45,12 @@ class CMainFrame : public QMainWindow {
   QAction* MoveUpAction() const { return moveUp_; }
   QAction* MoveDownAction() const { return moveDown_; }
   QAction* ExportAction() const { return export_; }
+  QAction* PrintAction() const { return print_; }
+  QAction* PrintPreviewAction() const { return printPreview_; }
+  QAction* ExportPdfAction() const { return exportPdf_; }
+  QAction* UserGuideAction() const { return userGuide_; }
+  // The user guide's window once F1 or Help > "User Guide" has opened it.
+  CHelpWindow* HelpWindow() const { return helpWindow_; }
   // The File menu's recent-file items, newest first; hidden ones are unused.
   const std::vector<QAction*>& RecentActions() const { return recentActions_; }
 
@@ -58,9 +72,14 @@ class CMainFrame : public QMainWindow {
   bool CapsLockShown() const;
   bool NumLockShown() const;
   bool ScrollLockShown() const;
+  // Where the indicators read the lock states (tests replace the platform's
+  // reader); where it tells nothing they are hidden.
+  void SetLockKeyReader(LockKeyReader reader);
+  void UpdateLockIndicators();
 
  public slots:
   void OnAppAbout();
+  void OnHelpUserGuide();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,6 +94,7 @@ class CMainFrame : public QMainWindow {
   void CreateStatusBar();
   void RestoreGeometry();
   void CreateEditActions();
+  void CreatePrintAndHelpActions();
   void RunFileCommand(void (CVortanView::*command)(), bool save);
   void SetRecentFiles(const QStringList& files);
   void UpdateRecentMenu();
@@ -96,6 +116,12 @@ class CMainFrame : public QMainWindow {
   QAction* export_ = nullptr;
   QAction* applyOrder_ = nullptr;
   QAction* importChannels_ = nullptr;
+  QAction* print_ = nullptr;
+  QAction* printPreview_ = nullptr;
+  QAction* exportPdf_ = nullptr;
+  QAction* userGuide_ = nullptr;
+  CHelpWindow* helpWindow_ = nullptr;
+  LockKeyReader lockReader_;
   std::vector<QAction*> recentActions_;
   QAction* recentSeparator_ = nullptr;
   std::vector<std::pair<int, QAction*>> linkActions_;

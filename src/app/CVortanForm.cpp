@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QKeyEvent>
 #include <QRadioButton>
+#include <QSettings>
+#include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -23,6 +25,8 @@
 #include "app/CChannelListModel.h"
 #include "app/CDragDropListCtrl.h"
 #include "app/CQtModalHost.h"
+#include "app/CWrapLayout.h"
+#include "app/ColumnWidths.h"
 #include "app/CSimulatedReceiver.h"
 #include "app/CTransferDialog.h"
 #include "app/CTpListModel.h"
@@ -45,6 +49,8 @@ List* MakeList(QWidget* parent, const char* name) {
   t->setWordWrap(false);
   t->setEditTriggers(QAbstractItemView::NoEditTriggers);
   t->setContextMenuPolicy(Qt::CustomContextMenu);
+  // Tab leaves the list for the next control; the arrows move within it.
+  t->setTabKeyNavigation(false);
   t->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   t->verticalHeader()->hide();
   t->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -72,10 +78,6 @@ class KeyCommands : public QObject {
  private:
   std::function<bool(int)> handler_;
 };
-
-void ApplyWidths(QTableView* t, const std::vector<ListColumn>& columns) {
-  for (size_t i = 0; i < columns.size(); ++i) t->horizontalHeader()->resizeSection(int(i), columns[i].width);
-}
 
 }  // namespace
 
@@ -135,7 +137,9 @@ void CVortanForm::BuildControls() {
   combos_[ComboId::kSatellite] = satCombo;
   controls_[ControlId::kSatelliteCombo] = satCombo;
   satColumn->addWidget(satCombo);
-  auto* satRow = new QHBoxLayout;
+  // The sort group and the three buttons share a row while the column is
+  // wide enough, and wrap when it is narrowed.
+  auto* satRow = new CWrapLayout;
   auto* sortGroup = new QGroupBox("Sort", satGroup);
   sortGroup->setObjectName("sortGroup");
   controls_[ControlId::kSortGroup] = sortGroup;
@@ -153,7 +157,9 @@ void CVortanForm::BuildControls() {
   sortRow->addWidget(location);
   sortGroup->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
   satRow->addWidget(sortGroup);
-  satRow->addStretch(1);
+  auto* satButtons = new QWidget(satGroup);
+  auto* satButtonRow = new QHBoxLayout(satButtons);
+  satButtonRow->setContentsMargins(0, 0, 0, 0);
   for (auto [id, text, name] : {std::tuple{ControlId::kSatAdd, "Add", "satAdd"},
                                 std::tuple{ControlId::kSatDelete, "Delete", "satDelete"},
                                 std::tuple{ControlId::kSatEdit, "Edit", "satEdit"}}) {
@@ -163,8 +169,9 @@ void CVortanForm::BuildControls() {
     b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     b->setFixedWidth(b->fontMetrics().horizontalAdvance("Delete") + 16);
     AddButton(id, b);
-    satRow->addWidget(b, 0, Qt::AlignBottom);
+    satButtonRow->addWidget(b);
   }
+  satRow->addWidget(satButtons);
   satColumn->addLayout(satRow);
 
   auto* tpGroup = new QGroupBox("Transponder", this);
@@ -176,9 +183,10 @@ void CVortanForm::BuildControls() {
   tps_->setModel(tpModel_);
   (new QVBoxLayout(tpGroup))->addWidget(tps_);
 
-  // Wide enough for the DVB-S TP columns and a scroll bar.
+  // The left column sits in a splitter: the user gives the channel list
+  // more room by dragging or collapsing it.
   auto* leftColumn = new QWidget(this);
-  leftColumn->setFixedWidth(430);
+  leftColumn->setObjectName("leftColumn");
   auto* left = new QVBoxLayout(leftColumn);
   left->setContentsMargins(0, 0, 0, 0);
   left->addWidget(tunerBox);
@@ -200,35 +208,37 @@ void CVortanForm::BuildControls() {
   serviceRow->addWidget(tv);
   serviceRow->addWidget(radio);
 
+  // Each filter keeps its label beside its combo; the filters wrap onto a
+  // second line in a narrow window.
   auto* filterBox = new QGroupBox("Filter", this);
-  auto* filterRow = new QHBoxLayout(filterBox);
+  filterBox->setObjectName("filterGroup");
+  auto* filterRow = new CWrapLayout(filterBox, 14, 4);
   auto* favButton = new QPushButton("Favorite", filterBox);
   favButton->setObjectName("favoriteButton");
   favButton->setAutoDefault(false);
   AddButton(ControlId::kFavoriteButton, favButton);
-  auto addCombo = [&](ComboId id, ControlId control, const char* name, const char* label) {
-    if (label != nullptr) filterRow->addWidget(new QLabel(label, filterBox));
-    auto* c = new QComboBox(filterBox);
+  auto addCombo = [&](ComboId id, ControlId control, const char* name, QWidget* label) {
+    auto* pair = new QWidget(filterBox);
+    auto* pairRow = new QHBoxLayout(pair);
+    pairRow->setContentsMargins(0, 0, 0, 0);
+    if (label != nullptr) pairRow->addWidget(label);
+    auto* c = new QComboBox(pair);
     c->setObjectName(name);
     c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     combos_[id] = c;
     controls_[control] = c;
-    filterRow->addWidget(c);
+    pairRow->addWidget(c);
+    filterRow->addWidget(pair);
     return c;
   };
-  filterRow->addWidget(favButton);
-  addCombo(ComboId::kFavorite, ControlId::kFavoriteCombo, "favoriteCombo", nullptr)->setMinimumContentsLength(12);
-  filterRow->addSpacing(8);
-  addCombo(ComboId::kCas, ControlId::kCasCombo, "casCombo", "CAS");
-  filterRow->addSpacing(8);
-  addCombo(ComboId::kSatFilter, ControlId::kSatFilterCombo, "satFilterCombo", "SAT");
-  filterRow->addSpacing(8);
-  addCombo(ComboId::kTpFilter, ControlId::kTpFilterCombo, "tpFilterCombo", "TP");
+  addCombo(ComboId::kFavorite, ControlId::kFavoriteCombo, "favoriteCombo", favButton)->setMinimumContentsLength(12);
+  addCombo(ComboId::kCas, ControlId::kCasCombo, "casCombo", new QLabel("CAS", filterBox));
+  addCombo(ComboId::kSatFilter, ControlId::kSatFilterCombo, "satFilterCombo", new QLabel("SAT", filterBox));
+  addCombo(ComboId::kTpFilter, ControlId::kTpFilterCombo, "tpFilterCombo", new QLabel("TP", filterBox));
 
-  auto* filters = new QHBoxLayout;
+  auto* filters = new CWrapLayout(nullptr, 6, 4);
   filters->addWidget(serviceBox);
   filters->addWidget(filterBox);
-  filters->addStretch(1);
 
   auto* chanGroup = new QGroupBox("Channels", this);
   chanGroup->setObjectName("channelsGroup");
@@ -253,15 +263,48 @@ void CVortanForm::BuildControls() {
   chanLayout->addWidget(find_);
   chanLayout->addWidget(channels_);
 
-  auto* right = new QVBoxLayout;
+  auto* rightColumn = new QWidget(this);
+  rightColumn->setObjectName("rightColumn");
+  auto* right = new QVBoxLayout(rightColumn);
+  right->setContentsMargins(0, 0, 0, 0);
   right->addLayout(filters);
   right->addWidget(chanGroup, 1);
 
+  splitter_ = new QSplitter(Qt::Horizontal, this);
+  splitter_->setObjectName("mainSplitter");
+  splitter_->setChildrenCollapsible(false);
+  splitter_->addWidget(leftColumn);
+  splitter_->addWidget(rightColumn);
+  splitter_->setCollapsible(0, true);
+  splitter_->setCollapsible(1, false);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  // Room for the DVB-S TP columns and a scroll bar unless the profile
+  // remembers another width.
+  splitter_->setSizes({kLeftColumnWidth, 1000});
+  const QByteArray saved = QSettings().value(kSplitterKey).toByteArray();
+  if (!saved.isEmpty()) splitter_->restoreState(saved);
+  connect(splitter_, &QSplitter::splitterMoved, this,
+          [this] { QSettings().setValue(kSplitterKey, splitter_->saveState()); });
+
   auto* outer = new QHBoxLayout(this);
-  outer->setContentsMargins(10, 6, 10, 6);
-  outer->addWidget(leftColumn, 0);
-  outer->addSpacing(12);
-  outer->addLayout(right, 1);
+  outer->setContentsMargins(8, 6, 8, 6);
+  outer->addWidget(splitter_);
+  SetTabOrder();
+}
+
+void CVortanForm::SetTabOrder() {
+  // Tab goes from the search field to the list it searches, then to the
+  // filters that narrow it, and on to the left column.
+  std::vector<QWidget*> chain{find_, channels_, Control(ControlId::kTv), Control(ControlId::kRadio),
+                              Control(ControlId::kFavoriteButton), Combo(ComboId::kFavorite),
+                              Combo(ComboId::kCas), Combo(ComboId::kSatFilter), Combo(ComboId::kTpFilter)};
+  for (ControlId id : {ControlId::kTuner1, ControlId::kTuner1DvbS, ControlId::kTuner1DvbT, ControlId::kTuner1DvbC,
+                       ControlId::kTuner2, ControlId::kTuner2DvbS, ControlId::kTuner2DvbT, ControlId::kTuner2DvbC,
+                       ControlId::kSatelliteCombo, ControlId::kAlphabet, ControlId::kLocation, ControlId::kSatAdd,
+                       ControlId::kSatDelete, ControlId::kSatEdit, ControlId::kTpList})
+    chain.push_back(Control(id));
+  for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 void CVortanForm::ConnectControls() {
@@ -304,11 +347,58 @@ void CVortanForm::ConnectControls() {
       default: return false;
     }
   });
-  channels_->SetOwner([this] { view_->OnListBeginDrag(ListId::kChannels); },
+  ConnectChannelKeys();
+  channels_->SetOwner(
+      [this] {
+        view_->OnListBeginDrag(ListId::kChannels);
+        channelModel_->CutChanged();
+      },
                       [this](int position) { view_->OnListDrop(ListId::kChannels, position); });
   connect(Button(ControlId::kFavoriteButton), &QAbstractButton::clicked, this, [this] { view_->OnFavoriteButton(); });
   connect(tps_, &QWidget::customContextMenuRequested, this, &CVortanForm::ShowTpMenu);
   ConnectTpAndSatelliteCommands();
+}
+
+void CVortanForm::RunChannelCommand(ChanMenuItem item) {
+  view_->OnChannelMenuCommand(item);
+  // A cut changes no row but how the cut ones are drawn.
+  channelModel_->CutChanged();
+  channels_->viewport()->update();
+}
+
+void CVortanForm::ConnectChannelKeys() {
+  // The popup's commands on their usual keys, while the channel list has the
+  // focus; each acts only when the popup would offer it.
+  struct Key {
+    QKeySequence keys;
+    ChanMenuItem item;
+    const char* name;
+  };
+  for (const Key& k : {Key{QKeySequence(Qt::CTRL | Qt::Key_X), ChanMenuItem::kCutChannel, "channelCutKey"},
+                       Key{QKeySequence(Qt::CTRL | Qt::Key_V), ChanMenuItem::kPasteChannel, "channelPasteKey"},
+                       Key{QKeySequence(Qt::Key_F2), ChanMenuItem::kEditChannel, "channelEditKey"}}) {
+    auto* a = new QAction(channels_);
+    a->setObjectName(k.name);
+    a->setShortcut(k.keys);
+    a->setShortcutContext(Qt::WidgetShortcut);
+    const ChanMenuItem item = k.item;
+    connect(a, &QAction::triggered, this, [this, item] {
+      const ContextMenu state = view_->ChannelContextMenu();
+      if (state.shown && size_t(item) < state.enabled.size() && state.enabled[size_t(item)]) RunChannelCommand(item);
+    });
+    channels_->addAction(a);
+  }
+  // Shift+F10 opens the popup as the Menu key does, at the current row.
+  auto* menuKey = new QAction(channels_);
+  menuKey->setObjectName("channelMenuKey");
+  menuKey->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10));
+  menuKey->setShortcutContext(Qt::WidgetShortcut);
+  connect(menuKey, &QAction::triggered, this, [this] {
+    const QModelIndex current = channels_->currentIndex();
+    const QRect cell = current.isValid() ? channels_->visualRect(current) : QRect();
+    ShowChannelMenu(cell.isValid() ? cell.center() : QPoint(8, 8));
+  });
+  channels_->addAction(menuKey);
 }
 
 void CVortanForm::InitialUpdate() { view_->OnInitialUpdate(); }
@@ -329,7 +419,7 @@ QTableView* CVortanForm::ListOf(ListId list) const { return list == ListId::kCha
 
 void CVortanForm::SetChannelColumns(const std::vector<ListColumn>& columns) {
   channelModel_->SetColumns(columns);
-  ApplyWidths(channels_, columns);
+  ApplyFittedWidths(*channels_, columns);
 }
 
 void CVortanForm::ResetChannelList(int rowCount) { channelModel_->Reset(rowCount); }
@@ -339,7 +429,7 @@ void CVortanForm::RefreshChannelList() { channelModel_->Refresh(); }
 void CVortanForm::FillTpList(const std::vector<ListColumn>& columns,
                              const std::vector<std::vector<std::string>>& rows) {
   tpModel_->Fill(columns, rows);
-  ApplyWidths(tps_, columns);
+  ApplyFittedWidths(*tps_, columns);
 }
 
 void CVortanForm::SelectRows(ListId list, const std::vector<int>& rows) {
@@ -364,12 +454,14 @@ void CVortanForm::SelectRows(ListId list, const std::vector<int>& rows) {
     prev = r;
   }
   flush();
-  sel->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   if (!selection.isEmpty()) {
+    // Through the list itself, so that Shift with a key extends the
+    // selection from this row, as after a click on it.
     const QModelIndex focus = selection.front().topLeft();
-    sel->setCurrentIndex(focus, QItemSelectionModel::NoUpdate);
+    t->setCurrentIndex(focus);
     t->scrollTo(focus);
   }
+  sel->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 std::vector<int> CVortanForm::SelectedRows(ListId list) const {
@@ -490,13 +582,15 @@ std::unique_ptr<QMenu> CVortanForm::BuildChannelMenu() {
   menu->setObjectName("chanMenu");
   QMenu* favorites = nullptr;
   bool anyFavorite = false;
+  const uint32_t favoritesOfAll = FavoritesOfSelection();
   for (int i = 0; i < kChanMenuItems; ++i) {
     const auto item = static_cast<ChanMenuItem>(i);
     const bool favorite = i >= int(ChanMenuItem::kFav1) && i <= int(ChanMenuItem::kFav8);
     QString text = Q(ChanMenuText(item));
     QMenu* into = menu.get();
     if (favorite) {
-      text = Q(state.favoriteTexts[size_t(i - int(ChanMenuItem::kFav1))]);
+      // A name is shown as written: "&" would otherwise mark a mnemonic.
+      text = Q(state.favoriteTexts[size_t(i - int(ChanMenuItem::kFav1))]).replace('&', "&&");
       if (favorites == nullptr) {
         favorites = menu->addMenu("&Favorite...");
         favorites->setObjectName("favoriteMenu");
@@ -507,8 +601,13 @@ std::unique_ptr<QMenu> CVortanForm::BuildChannelMenu() {
     a->setData(i);
     const bool enabled = size_t(i) < state.enabled.size() && state.enabled[size_t(i)];
     a->setEnabled(enabled);
-    if (favorite) anyFavorite = anyFavorite || enabled;
-    connect(a, &QAction::triggered, this, [this, item] { view_->OnChannelMenuCommand(item); });
+    if (favorite) {
+      anyFavorite = anyFavorite || enabled;
+      // Checked: every selected channel is in this list already.
+      a->setCheckable(true);
+      a->setChecked(enabled && ((favoritesOfAll >> (i - int(ChanMenuItem::kFav1))) & 1u));
+    }
+    connect(a, &QAction::triggered, this, [this, item] { RunChannelCommand(item); });
     if (item == ChanMenuItem::kDeleteChannel || item == ChanMenuItem::kFav8 ||
         item == ChanMenuItem::kUnlock || item == ChanMenuItem::kReassignChannelNo ||
         item == ChanMenuItem::kPasteChannel || item == ChanMenuItem::kSortByProvider)
@@ -526,6 +625,19 @@ std::unique_ptr<QMenu> CVortanForm::BuildChannelMenu() {
   down->setEnabled(view_->IsCommandEnabled(kIdMoveDown));
   connect(down, &QAction::triggered, this, [this] { view_->OnMoveDown(); });
   return menu;
+}
+
+uint32_t CVortanForm::FavoritesOfSelection() const {
+  const std::vector<int> rows = SelectedRows(ListId::kChannels);
+  if (rows.empty()) return 0;
+  uint32_t all = 0xFFu;
+  const DbImage& image = view_->Image();
+  for (int r : rows) {
+    const uint16_t c = view_->ChannelOfRow(r);
+    if (c >= kMaxChans) return 0;
+    all &= image.ChanWordField(c, chw::kFavMask);
+  }
+  return all;
 }
 
 void CVortanForm::FocusFind() {

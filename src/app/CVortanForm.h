@@ -4,11 +4,13 @@
 // it keeps no editor state of its own.
 
 #include <QWidget>
+#include <cstdint>
 #include <map>
 #include <memory>
 
 #include "app/CDragDropListCtrl.h"
 #include "app/CModalHost.h"
+#include "view/CommandIds.h"
 #include "view/ViewUi.h"
 
 class QAbstractButton;
@@ -16,6 +18,7 @@ class QComboBox;
 class QGroupBox;
 class QLineEdit;
 class QMenu;
+class QSplitter;
 class QTableView;
 
 namespace pelagor {
@@ -51,6 +54,10 @@ class CVortanForm : public QWidget, public ViewUi {
   QComboBox* Combo(ComboId id) const;
   CDragDropListCtrl* ChannelTable() const { return channels_; }
   QTableView* TpTable() const { return tps_; }
+  // The left column (tuners, satellite, TP list) beside the rest.
+  QSplitter* Splitter() const { return splitter_; }
+  static constexpr int kLeftColumnWidth = 430;
+  static constexpr const char* kSplitterKey = "Settings/Splitter";
   // The search field above the channel list.
   QLineEdit* FindField() const { return find_; }
   // Ctrl+F: the search field takes the focus with its text selected.
@@ -58,6 +65,8 @@ class CVortanForm : public QWidget, public ViewUi {
   // The channel list's popup "CHAN" as the view enables it, each item
   // wired to its command; nothing when the view shows no menu.
   std::unique_ptr<QMenu> BuildChannelMenu();
+  // Bit k set: every selected channel is in favourite list k+1.
+  uint32_t FavoritesOfSelection() const;
 
   // ViewUi
   void SetChannelColumns(const std::vector<ListColumn>& columns) override;
@@ -88,6 +97,9 @@ class CVortanForm : public QWidget, public ViewUi {
  private:
   void BuildControls();
   void ConnectControls();
+  void SetTabOrder();
+  void ConnectChannelKeys();
+  void RunChannelCommand(ChanMenuItem item);
   QTableView* ListOf(ListId list) const;
   QAbstractButton* Button(ControlId id) const;
   QAbstractButton* AddButton(ControlId id, QAbstractButton* button);
@@ -105,6 +117,7 @@ class CVortanForm : public QWidget, public ViewUi {
   CDragDropListCtrl* channels_ = nullptr;
   QLineEdit* find_ = nullptr;
   QTableView* tps_ = nullptr;
+  QSplitter* splitter_ = nullptr;
   std::map<ControlId, QWidget*> controls_;
   std::map<ComboId, QComboBox*> combos_;
 };
