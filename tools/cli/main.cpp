@@ -17,6 +17,9 @@
 int main(int argc, char** argv) {
   CLI::App app{"Pelagor channel-list tool", "pelagor-cli"};
   app.require_subcommand(1);
+#ifdef PELAGOR_VERSION
+  app.set_version_flag("--version", "pelagor-cli " PELAGOR_VERSION);
+#endif
   pelagor::cli::AddFileCommands(app);
   pelagor::cli::AddChannelCommands(app);
 #ifdef PELAGOR_CLI_LINK
