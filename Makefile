@@ -4,7 +4,7 @@ CROSS      ?= build-mingw
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS       ?= 2
 
-.PHONY: setup configure build test soak cross run bench fuzz clean
+.PHONY: setup configure build test soak cross wine-test package run bench fuzz clean
 
 setup:
 	@scripts/setup-deps
@@ -15,19 +15,33 @@ configure: setup
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The toolkit-free libraries must also compile for Windows.
-cross: setup
+# The Windows build (mingw-w64): the toolkit-free libraries, pelagor-cli.exe and
+# the tests that run under Wine, some of them against the native build's
+# simulators (so the native build comes first).
+cross: setup build
 	@test -f $(CROSS)/CMakeCache.txt || cmake -S . -B $(CROSS) -G "$(GENERATOR)" \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPELAGOR_CORE_ONLY=ON
+	@cmake $(CROSS) -DPELAGOR_WINE_TESTS=ON -DPELAGOR_NATIVE_BUILD=$(abspath $(BUILD)) >/dev/null
 	cmake --build $(CROSS) -j $(JOBS)
+
+# The Windows tests alone, under Wine (one server for the whole run).
+wine-test: cross
+	ctest --test-dir $(CROSS) --output-on-failure -j $(JOBS)
 
 test: build cross
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(CROSS) --output-on-failure -j $(JOBS)
 
 # The process-driving tests (link, zmodem, integration, gui) SOAK_N times
 # (default 10) beside two busy loops; prints passed and failed runs per label.
 soak:
 	@BUILD=$(BUILD) JOBS=$(JOBS) scripts/soak
+
+# The Debian package (build/packages) and the Windows zip of pelagor-cli.exe
+# (build-mingw/packages).
+package: build cross
+	cd $(BUILD) && cpack -G DEB
+	cd $(CROSS) && cpack -G ZIP
 
 # The editor on the demo workspace; without a display, the demo through pelagor-cli.
 DEMO := $(BUILD)/samples/demo.bin

@@ -45,6 +45,74 @@ DWORD Finish(HANDLE h, OVERLAPPED& ov, BOOL started, DWORD doneAtOnce, DWORD wai
     return count;
 }
 
+// Waits until the output queue is empty, for at most the time a full driver queue
+// takes at 115200 baud and a margin. FlushFileBuffers would wait without bound on
+// a line that does not drain (flow control held, a device gone).
+void DrainOutput(HANDLE h)
+{
+    constexpr DWORD kPollMs = 10;
+    constexpr DWORD kBoundMs = 2000;
+    for (DWORD waited = 0; waited < kBoundMs; waited += kPollMs) {
+        DWORD errors = 0;
+        COMSTAT stat{};
+        if (!ClearCommError(h, &errors, &stat) || stat.cbOutQue == 0)
+            return;
+        Sleep(kPollMs);
+    }
+}
+
+// The COM names among the system's DOS device names (QueryDosDevice).
+std::vector<std::string> DosDeviceComPorts()
+{
+    std::vector<char> buf(16384);
+    for (;;) {
+        const DWORD n = QueryDosDeviceA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n != 0)
+            return ComPortsFromDeviceList(std::string(buf.data(), n));
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || buf.size() >= (1u << 24))
+            return {};
+        buf.resize(buf.size() * 2);
+    }
+}
+
+// The "PortName" of each present device of the Ports class.
+std::vector<std::string> PortsClassNames()
+{
+    std::vector<std::string> names;
+    DWORD count = 0;
+    SetupDiClassGuidsFromNameA("Ports", nullptr, 0, &count);
+    if (count == 0)
+        return names;
+    std::vector<GUID> guids(count);
+    if (!SetupDiClassGuidsFromNameA("Ports", guids.data(), count, &count) || count == 0)
+        return names;
+    HDEVINFO set = SetupDiGetClassDevsA(&guids[0], nullptr, nullptr, DIGCF_PRESENT);
+    if (set == INVALID_HANDLE_VALUE)
+        return names;
+    SP_DEVINFO_DATA info{};
+    info.cbSize = sizeof(info);
+    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &info); ++i) {
+        HKEY key = SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV,
+                                        KEY_QUERY_VALUE);
+        if (key == nullptr || key == INVALID_HANDLE_VALUE)
+            continue;
+        char name[256] = {};
+        DWORD size = sizeof(name) - 1;  // a stored text need not carry its terminator
+        DWORD type = 0;
+        if (RegQueryValueExA(key, "PortName", nullptr, &type, reinterpret_cast<BYTE*>(name),
+                             &size) == ERROR_SUCCESS &&
+            type == REG_SZ) {
+            std::string text(name, std::min<DWORD>(size, sizeof(name) - 1));
+            text = text.c_str();  // up to the first zero
+            if (IsComPortName(text))
+                names.push_back(text);
+        }
+        RegCloseKey(key);
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return names;
+}
+
 }  // namespace
 
 // The write and read records of one instance, each with its own manual-reset event
@@ -96,6 +164,11 @@ SerialHandle Open(const std::string& device)
     dcb.fDtrControl = DTR_CONTROL_DISABLE;
     dcb.fRtsControl = RTS_CONTROL_DISABLE;
     SetCommState(h, &dcb);
+    // Explicit time-outs, none of them set: a read completes when all its bytes
+    // came and a write when all went out, and every bound is our own event wait.
+    // Left alone, the port would keep whatever the previous program set.
+    COMMTIMEOUTS timeouts{};
+    SetCommTimeouts(h, &timeouts);
     return reinterpret_cast<SerialHandle>(h);
 }
 
@@ -112,8 +185,10 @@ bool Write(SerialHandle h, IoRecords& r, const uint8_t* data, uint32_t len, uint
     DWORD written = 0;
     BOOL ok = WriteFile(H(h), data, len, &written, &r.write);
     bool timedOut = false;
-    Finish(H(h), r.write, ok, written, waitMs, timedOut);
-    return !timedOut;
+    // A write that failed at once (the far end gone), timed out or went out short
+    // is a failure.
+    const DWORD done = Finish(H(h), r.write, ok, written, waitMs, timedOut);
+    return !timedOut && done == len;
 }
 
 uint32_t Read(SerialHandle h, IoRecords& r, uint8_t* buf, uint32_t n, uint32_t waitMs)
@@ -143,7 +218,7 @@ void Purge(SerialHandle h, bool rx, bool tx)
     if (tx) {
         // Let written bytes out first: the purge follows the announcement
         // frame and the end of a session, which the receiver must still get.
-        FlushFileBuffers(H(h));
+        DrainOutput(H(h));
         flags |= PURGE_TXABORT | PURGE_TXCLEAR;
     }
     PurgeComm(H(h), flags);
@@ -166,38 +241,11 @@ void Trace(const char* line)
 
 std::vector<std::string> EnumeratePorts()
 {
-    std::vector<std::string> names;
-    DWORD count = 0;
-    SetupDiClassGuidsFromNameA("Ports", nullptr, 0, &count);
-    if (count == 0)
-        return names;
-    std::vector<GUID> guids(count);
-    if (!SetupDiClassGuidsFromNameA("Ports", guids.data(), count, &count) || count == 0)
-        return names;
-    HDEVINFO set = SetupDiGetClassDevsA(&guids[0], nullptr, nullptr, DIGCF_PRESENT);
-    if (set == INVALID_HANDLE_VALUE)
-        return names;
-    SP_DEVINFO_DATA info{};
-    info.cbSize = sizeof(info);
-    for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &info); ++i) {
-        HKEY key = SetupDiOpenDevRegKey(set, &info, DICS_FLAG_GLOBAL, 0, DIREG_DEV,
-                                        KEY_QUERY_VALUE);
-        if (key == nullptr || key == INVALID_HANDLE_VALUE)
-            continue;
-        char name[256] = {};
-        DWORD size = sizeof(name) - 1;  // a stored text need not carry its terminator
-        DWORD type = 0;
-        if (RegQueryValueExA(key, "PortName", nullptr, &type, reinterpret_cast<BYTE*>(name),
-                             &size) == ERROR_SUCCESS &&
-            type == REG_SZ) {
-            std::string text(name, std::min<DWORD>(size, sizeof(name) - 1));
-            text = text.c_str();  // up to the first zero
-            if (IsComPortName(text))
-                names.push_back(text);
-        }
-        RegCloseKey(key);
-    }
-    SetupDiDestroyDeviceInfoList(set);
+    std::vector<std::string> names = PortsClassNames();
+    // No device of the Ports class (Wine has none; some virtual port drivers
+    // register none): the COM names the system knows.
+    if (names.empty())
+        names = DosDeviceComPorts();
     return names;
 }
 

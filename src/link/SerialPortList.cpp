@@ -43,6 +43,21 @@ std::vector<std::string> FilterComPortNames(const std::vector<std::string>& name
     return out;
 }
 
+std::vector<std::string> ComPortsFromDeviceList(const std::string& list)
+{
+    std::vector<std::string> out;
+    for (size_t start = 0; start < list.size();) {
+        size_t end = list.find('\0', start);
+        if (end == std::string::npos)
+            end = list.size();
+        std::string name = list.substr(start, end - start);
+        if (IsComPortName(name))
+            out.push_back(std::move(name));
+        start = end + 1;
+    }
+    return out;
+}
+
 void SortPortNames(std::vector<std::string>& names)
 {
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {

@@ -11,6 +11,10 @@ bool IsComPortName(const std::string& name);
 // The names that pass IsComPortName, in their given order.
 std::vector<std::string> FilterComPortNames(const std::vector<std::string>& names);
 
+// The COM port names in a list of device names separated by zero bytes, as
+// QueryDosDevice gives it, in their given order.
+std::vector<std::string> ComPortsFromDeviceList(const std::string& list);
+
 // Sorted as text the way the port list shows them: letters compared without case,
 // digits as characters, so COM10 comes before COM2.
 void SortPortNames(std::vector<std::string>& names);

@@ -47,6 +47,7 @@ Converters& ThreadConverters() {
 }  // namespace
 
 std::string TableBytesToUtf8(std::string_view bytes, int table) {
+  if (table <= 0 || table >= int(kCharsets.size())) return Iso6937ToUtf8(bytes);
   std::string in(bytes);
   iconv_t cd = ThreadConverters().Get(table, true);
   if (cd == Converters::kNone) return in;
@@ -70,6 +71,7 @@ std::string TableBytesToUtf8(std::string_view bytes, int table) {
 }
 
 bool Utf8CharToTable(std::string_view utf8Char, int table, std::string& out) {
+  if (table <= 0 || table >= int(kCharsets.size())) return Utf8CharToIso6937(utf8Char, out);
   iconv_t cd = ThreadConverters().Get(table, false);
   if (cd == Converters::kNone) return false;
   std::string ch(utf8Char);

@@ -335,7 +335,7 @@ TEST_F(ChannelCommands, FirstTerrestrialAddMakesThePseudoSatelliteEvenWhenCancel
   EXPECT_EQ(Img().SatTpCount(s), 57);
   EXPECT_EQ(Img().SatCount(), 3);
   view.OnSatFilterChanged(1);
-  EXPECT_EQ(Shown(), Names{"Regional"});
+  ASSERT_EQ(Shown(), Names{"Regional"});
   EXPECT_EQ(Img().TpFrequency(Img().ChanTp(view.ChannelOfRow(0))), 4740);
 }
 

@@ -79,7 +79,8 @@ TEST_F(ViewFile, OpenTakesOverFileStateListsAndTitle) {
   EXPECT_FALSE(view.Modified());
   EXPECT_EQ(view.File().path, path);
   EXPECT_EQ(view.File().fileName, "small.bin");
-  EXPECT_EQ(view.File().folder, dir.Path() + "/");
+  // The folder keeps the separator the path had ("\\" on Windows).
+  EXPECT_EQ(view.File().folder, dir.Path() + char(std::filesystem::path::preferred_separator));
   EXPECT_EQ(ui.title, "[VM3920HD] small.bin");
   EXPECT_EQ(view.GetWorkspace().model, 3);
   EXPECT_GT(view.RowCount(), 0);

@@ -1,7 +1,12 @@
 #include "TransferCommands.h"
 
-#include <signal.h>
 #include <unistd.h>
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <signal.h>
+#endif
 
 #include <atomic>
 #include <cstdio>
@@ -37,6 +42,16 @@ void OnInterrupt(int) {
   if (CTransferDlg* dlg = gRunning.load()) dlg->Stop();
 }
 
+#ifdef _WIN32
+// Windows has no SIGINT handler worth the name: Ctrl+C and Ctrl+Break come to a
+// console handler, on a thread of their own.
+BOOL WINAPI OnConsoleCtrl(DWORD type) {
+  if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
+  OnInterrupt(0);
+  return TRUE;
+}
+#endif
+
 // The transfer dialog of a terminal: one line, rewritten in place, on
 // standard error when that is a terminal; nothing otherwise.
 class TerminalTransferUi : public TransferUi {
@@ -56,6 +71,11 @@ class TerminalTransferUi : public TransferUi {
   void EndDialog() override {}
   void RunModal(CTransferDlg& dlg) override {
     gRunning = &dlg;
+#ifdef _WIN32
+    SetConsoleCtrlHandler(OnConsoleCtrl, TRUE);
+    dlg.WaitForWorker();
+    SetConsoleCtrlHandler(OnConsoleCtrl, FALSE);
+#else
     struct sigaction sa {};
     sa.sa_handler = OnInterrupt;
     sigemptyset(&sa.sa_mask);
@@ -63,6 +83,7 @@ class TerminalTransferUi : public TransferUi {
     ::sigaction(SIGINT, &sa, &old);
     dlg.WaitForWorker();
     ::sigaction(SIGINT, &old, nullptr);
+#endif
     gRunning = nullptr;
   }
 

@@ -18,6 +18,9 @@
 int main(int argc, char** argv) {
   CLI::App app{"Pelagor channel-list tool", "pelagor-cli"};
   app.require_subcommand(1);
+#ifdef PELAGOR_VERSION
+  app.set_version_flag("--version", "pelagor-cli " PELAGOR_VERSION);
+#endif
   pelagor::cli::AddFileCommands(app);
   pelagor::cli::AddChannelCommands(app);
   pelagor::cli::AddReferenceCommands(app);
