@@ -129,8 +129,8 @@ bool CRecoveryKeeper::OfferRecovery(ViewUi& ui) {
   }
   // Locks of editors that ended with nothing unsaved: taking one removes it.
   for (const QFileInfo& info : QDir(folder_).entryInfoList({QString("*") + kLockSuffix}, QDir::Files)) {
-    if (info.completeBaseName() != id_ && !QFileInfo::exists(QDir(folder_).filePath(info.completeBaseName() + kCopySuffix)))
-      TryLock(info.filePath());
+    const QString id = info.completeBaseName();
+    if (id != id_ && !QFileInfo::exists(QDir(folder_).filePath(id + kCopySuffix))) TryLock(info.filePath());
   }
   return false;
 }

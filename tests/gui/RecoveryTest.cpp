@@ -129,7 +129,8 @@ TEST_F(RecoveryTest, KilledEditorsWorkIsOfferedAndYesRestoresItByteForByte) {
   const QString theirs = Copies().front();
   const QByteArray copyBytes = ReadAll(QDir(folder_).filePath(theirs));
   RecoveryCopy copy;
-  ASSERT_TRUE(ParseRecoveryCopy(reinterpret_cast<const uint8_t*>(copyBytes.constData()), size_t(copyBytes.size()), copy));
+  const auto* data = reinterpret_cast<const uint8_t*>(copyBytes.constData());
+  ASSERT_TRUE(ParseRecoveryCopy(data, size_t(copyBytes.size()), copy));
   EXPECT_EQ(copy.image, edited);
   EXPECT_EQ(copy.path, a_);
 
