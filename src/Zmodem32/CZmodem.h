@@ -141,6 +141,7 @@ private:
   size_t m_inPos = 0, m_inLen = 0;
   bool m_rxCrc32 = false;
   bool m_stallArmed = false;
+  bool m_readFailed = false;  // the last ReadByte found no byte (silence, stop, lost line)
   uint32_t m_replyPolls = 0;  // nonzero: byte waits cut to this many polls (mid-stream replies)
   std::chrono::steady_clock::time_point m_lastProgress{};
   int32_t m_progressMark = 0;  // furthest data position reached in this session

@@ -55,12 +55,16 @@ void CZmodem::PurgeReceive()
 
 int CZmodem::ReadByte()
 {
+  m_readFailed = false;
   if (m_inPos < m_inLen)
     return m_in[m_inPos++];
+  m_readFailed = true;
   if (LineDown())
     return -1;
-  if (FillInput())
+  if (FillInput()) {
+    m_readFailed = false;
     return m_in[m_inPos++];
+  }
   // pollCount polls of pollMs make the time-out; each poll looks at the queue in tenths
   // so a turnaround costs milliseconds, not a whole poll, and a stop is seen as quickly.
   const LinkTiming& t = Timing();
@@ -75,8 +79,10 @@ int CZmodem::ReadByte()
       if (m_stopRequested.load() || LineDown())
         return -1;
       Sleep(sliceMs);
-      if (FillInput())
+      if (FillInput()) {
+        m_readFailed = false;
         return m_in[m_inPos++];
+      }
     }
   }
   return -1;

@@ -362,7 +362,7 @@ void CZmodem::RunReceive()
         }
         Status("  Received Starting ZDATA...");
         phase = kReceiving;
-      } else if (t == 0xFF && HeaderPending()) {
+      } else if (t == 0xFF && !m_readFailed) {
         // Not silence: the sender's stale data is still coming and held something that
         // only began like a header. The ZRPOS is on its way; hunt on for the ZDATA.
         if (StopTest())
