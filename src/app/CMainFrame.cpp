@@ -467,13 +467,13 @@ void CMainFrame::CreateStatusBar() {
 
 void CMainFrame::RestoreGeometry() {
   // First start: as large as the usual editor window, but never larger than
-  // the screen's free area (title bar and frame included).
+  // the screen's free area (title bar and frame included); where it goes is
+  // the window manager's choice.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect free = screen->availableGeometry();
     const QSize size(std::min(1200, free.width() - kFrameAllowance.width()),
                      std::min(760, free.height() - kFrameAllowance.height()));
     resize(size.expandedTo(minimumSizeHint()));
-    move(free.center() - QPoint(width() / 2, height() / 2));
   } else {
     resize(1200, 760);
   }
