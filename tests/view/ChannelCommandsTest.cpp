@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "FakeViewUi.h"
 #include "StdWorkspace.h"
@@ -932,6 +933,43 @@ TEST_F(ChannelCommands, AddWritesTheDefaultTableAndRefusesWhatItCannotHold) {
   ASSERT_NE(c, kNoChan);
   EXPECT_EQ(std::memcmp(Img().ChanName(c), "Caf\xC2" "e\0", 6), 0);
   EXPECT_EQ(Shown().back(), "Caf\xC3\xA9");
+}
+
+// A file may hold links that name nothing (the reader takes it as the
+// receiver wrote it); the commands then end without touching a byte.
+TEST_F(ChannelCommands, CommandsOnInconsistentLinksLeaveTheImageAlone) {
+  struct Row {
+    const char* what;
+    std::function<void()> damage;
+    std::function<void()> command;
+  };
+  const Row rows[] = {
+      {"terrestrial add with satellites counted but no first satellite", [this] { Img().SetFirstSat(kNoSat); },
+       [this] {
+         view.OnDeliveryTypeButton(0, kDvbT);
+         AnswerAdd({"3", "Regional"});
+         Run(ChanMenuItem::kAddChannel);
+       }},
+      {"delete of a channel whose ring leads to a free record",
+       [this] { Img().SetChanU16(w.erste, chan::kNext, 7000); },
+       [this] {
+         const Names shown = Shown();
+         const auto it = std::find(shown.begin(), shown.end(), "ZDF");
+         ASSERT_NE(it, shown.end());
+         Select({int(it - shown.begin())});
+         Run(ChanMenuItem::kDeleteChannel);
+       }},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    LoadStd();
+    const auto sound = std::make_unique<DbImage>(Img());
+    r.damage();
+    const auto before = std::make_unique<DbImage>(Img());
+    r.command();
+    EXPECT_TRUE(Img() == *before);
+    Img() = *sound;
+  }
 }
 
 }  // namespace
