@@ -4,6 +4,13 @@
 
 #include <CLI/CLI.hpp>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#endif
+
 #include "ChannelCommands.h"
 #include "CliSupport.h"
 #include "FileCommands.h"
@@ -16,6 +23,12 @@
 #endif
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The bytes as written: CSV rows already end in CR LF, which text mode
+  // would turn into CR CR LF.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   CLI::App app{"Pelagor channel-list tool", "pelagor-cli"};
   app.require_subcommand(1);
 #ifdef PELAGOR_VERSION
