@@ -9,16 +9,19 @@ JOBS       ?= 2
 setup:
 	@scripts/setup-deps
 
+# Warnings are errors here; a build tree configured without the option
+# is configured again with it.
 configure: setup
-	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -G "$(GENERATOR)"
+	@grep -qsx 'PELAGOR_WERROR:BOOL=ON' $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -G "$(GENERATOR)" \
+	  -DPELAGOR_WERROR=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The toolkit-free libraries must also compile for Windows.
 cross: setup
-	@test -f $(CROSS)/CMakeCache.txt || cmake -S . -B $(CROSS) -G "$(GENERATOR)" \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPELAGOR_CORE_ONLY=ON
+	@grep -qsx 'PELAGOR_WERROR:BOOL=ON' $(CROSS)/CMakeCache.txt || cmake -S . -B $(CROSS) -G "$(GENERATOR)" \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPELAGOR_CORE_ONLY=ON -DPELAGOR_WERROR=ON
 	cmake --build $(CROSS) -j $(JOBS)
 
 # A failing test runs once more before it counts: the link, transfer and GUI

@@ -1,5 +1,5 @@
-// pelagor-cli: the editor's file commands (and, when built in, the link
-// commands) for scripts. Exit status 0 done, 1 failed with the editor's
+// pelagor-cli: the editor's file, channel, link and transfer commands for
+// scripts. Exit status 0 done, 1 failed with the editor's
 // message on standard error, 2 usage error.
 
 #include <CLI/CLI.hpp>
@@ -7,24 +7,16 @@
 #include "ChannelCommands.h"
 #include "CliSupport.h"
 #include "FileCommands.h"
-#ifdef PELAGOR_CLI_LINK
 #include "LinkCommands.h"
-#endif
-#ifdef PELAGOR_CLI_TRANSFER
 #include "TransferCommands.h"
-#endif
 
 int main(int argc, char** argv) {
   CLI::App app{"Pelagor channel-list tool", "pelagor-cli"};
   app.require_subcommand(1);
   pelagor::cli::AddFileCommands(app);
   pelagor::cli::AddChannelCommands(app);
-#ifdef PELAGOR_CLI_LINK
   AddLinkCommands(app);
-#endif
-#ifdef PELAGOR_CLI_TRANSFER
   pelagor::cli::AddTransferCommands(app);
-#endif
   try {
     app.parse(argc, argv);
   } catch (const CLI::RuntimeError& e) {
