@@ -9,8 +9,11 @@ JOBS       ?= 2
 setup:
 	@scripts/setup-deps
 
+# Warnings are errors here; a build tree configured without the option
+# is configured again with it.
 configure: setup
-	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -G "$(GENERATOR)"
+	@grep -qsx 'PELAGOR_WERROR:BOOL=ON' $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -G "$(GENERATOR)" \
+	  -DPELAGOR_WERROR=ON
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -19,8 +22,8 @@ build: configure
 # the tests that run under Wine, some of them against the native build's
 # simulators (so the native build comes first).
 cross: setup build
-	@test -f $(CROSS)/CMakeCache.txt || cmake -S . -B $(CROSS) -G "$(GENERATOR)" \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPELAGOR_CORE_ONLY=ON
+	@grep -qsx 'PELAGOR_WERROR:BOOL=ON' $(CROSS)/CMakeCache.txt || cmake -S . -B $(CROSS) -G "$(GENERATOR)" \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DPELAGOR_CORE_ONLY=ON -DPELAGOR_WERROR=ON
 	@cmake $(CROSS) -DPELAGOR_WINE_TESTS=ON -DPELAGOR_NATIVE_BUILD=$(abspath $(BUILD)) >/dev/null
 	cmake --build $(CROSS) -j $(JOBS)
 

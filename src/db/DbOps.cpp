@@ -344,29 +344,14 @@ int DbOps::SetTpFrequency(int t, uint16_t v) {
   img_.SetTpU16(t, tp::kFrequency, v);
   return 0;
 }
-int DbOps::GetTpFrequency(int t, uint16_t& out) const {
-  if (!DbImage::ValidTp(t)) return 1;
-  out = img_.TpFrequency(t);
-  return 0;
-}
 int DbOps::SetTpSymbolRate(int t, uint16_t v) {
   if (!DbImage::ValidTp(t)) return 1;
   img_.SetTpU16(t, tp::kSymbolRate, v);
   return 0;
 }
-int DbOps::GetTpSymbolRate(int t, uint16_t& out) const {
-  if (!DbImage::ValidTp(t)) return 1;
-  out = img_.TpSymbolRate(t);
-  return 0;
-}
 int DbOps::SetTpModFec(int t, uint8_t v) {
   if (!DbImage::ValidTp(t)) return 1;
   img_.SetU8(DbImage::TpOffset(t) + tp::kModFec, v);
-  return 0;
-}
-int DbOps::GetTpModFec(int t, uint8_t& out) const {
-  if (!DbImage::ValidTp(t)) return 1;
-  out = img_.TpModFec(t);
   return 0;
 }
 int DbOps::SetTpPolarisation(int t, uint32_t v) {

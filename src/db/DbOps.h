@@ -39,11 +39,8 @@ class DbOps {
   int CountNewTps(int s) const;
 
   int SetTpFrequency(int t, uint16_t v);
-  int GetTpFrequency(int t, uint16_t& out) const;
   int SetTpSymbolRate(int t, uint16_t v);
-  int GetTpSymbolRate(int t, uint16_t& out) const;
   int SetTpModFec(int t, uint8_t v);
-  int GetTpModFec(int t, uint8_t& out) const;
   int SetTpPolarisation(int t, uint32_t v);
   int GetTpPolarisation(int t, uint32_t& out) const;
   int GetTpNewFlag(int t, uint32_t& out) const;

@@ -1,12 +1,10 @@
 #pragma once
-// The port-selection dialog of Connect, without the toolkit: its texts, layout,
+// The port-selection dialog of Connect, without the toolkit: its texts,
 // the port list and the conversion of the chosen entry on OK.
 
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "link/DialogRect.h"
 
 namespace pelagor {
 
@@ -31,12 +29,6 @@ class CComPortDlg {
   static constexpr int kPortListId = 1021;
   static constexpr int kOkId = 1;
   static constexpr int kCancelId = 2;
-  static constexpr DialogRect kFrame{0, 0, 149, 94};
-  static constexpr DialogRect kGroupRect{10, 10, 130, 40};
-  static constexpr DialogRect kLabelRect{20, 25, 0, 0};  // sized to its text
-  static constexpr DialogRect kPortListRect{59, 25, 70, 55};
-  static constexpr DialogRect kOkRect{15, 63, 50, 14};
-  static constexpr DialogRect kCancelRect{80, 63, 50, 14};
 
   explicit CComPortDlg(PortNaming naming = kHostPortNaming);
 

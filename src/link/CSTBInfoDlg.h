@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "link/DialogRect.h"
 #include "link/ReceiverProtocol.h"
 
 namespace pelagor {
@@ -22,14 +21,11 @@ class CSTBInfoDlg {
   static constexpr int kBootVerId = 1023;
   static constexpr int kMainVerId = 1024;
   static constexpr int kOkId = 1;
-  static constexpr DialogRect kFrame{0, 0, 149, 128};
-  static constexpr DialogRect kGroupRect{5, 5, 135, 90};
   static constexpr int kValueX = 60;
   static constexpr int kValueWidth = 74;
   static constexpr int kModelY = 25;
   static constexpr int kBootVerY = 44;
   static constexpr int kMainVerY = 63;
-  static constexpr DialogRect kOkRect{45, 105, 50, 14};
 
   // The three texts of an information block: bytes 8, 40 and 72, each to its first
   // zero and never past its 32-byte field.

@@ -46,7 +46,7 @@ void CVortanView::OnApplyOrderFromReference() {
     report = ApplyReference(ws_, ref, dlg.options);
     st_.cutList.clear();
     FillFavoriteCombo();
-    FillChannelList(1);
+    FillChannelList(ChannelFill::SelectRow(1));
     MarkModified();
   }
   CReferenceReportDlg shown = CReferenceReportDlg::ForApply(report, dlg.options);
@@ -79,7 +79,7 @@ void CVortanView::OnImportChannels() {
     report = ImportChannels(ws_, other, chosen);
     FillSatelliteCombo();
     FillTransponderList(std::max(st_.currentTpRow, 0) + 1);
-    FillChannelList(1);
+    FillChannelList(ChannelFill::SelectRow(1));
     if (report.imported > 0 || report.satellitesAdded > 0 || report.transpondersAdded > 0) MarkModified();
   }
   CReferenceReportDlg shown = CReferenceReportDlg::ForImport(report);

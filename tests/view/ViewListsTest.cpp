@@ -7,7 +7,6 @@
 
 #include "FakeViewUi.h"
 #include "StdWorkspace.h"
-#include "view/FormLayout.h"
 #include "view/RecordText.h"
 
 namespace pelagor::test {
@@ -562,24 +561,6 @@ TEST_F(ViewLists, CommandEnabling) {
   EXPECT_FALSE(view.IsCommandEnabled(kIdLinkDisconnect));
   EXPECT_FALSE(view.IsCommandEnabled(kIdDownloadWorkspace));
   EXPECT_FALSE(view.IsCommandEnabled(12345));
-}
-
-}  // namespace
-}  // namespace pelagor::test
-
-namespace pelagor::test {
-namespace {
-
-TEST(FormLayout, ResizeRule) {
-  const FormLayout f = LayoutForm(1000, 700, 300, 320);
-  EXPECT_EQ(f.tpList, (LayoutRect{10, 170, 300, 530}));
-  EXPECT_EQ(f.transponderGroup, (LayoutRect{10, 150, 320, 550}));
-  EXPECT_EQ(f.channelsGroup, (LayoutRect{370, 80, 630, 620}));
-  EXPECT_EQ(f.channelList, (LayoutRect{370, 100, 630, 600}));
-  const FormLayout tiny = LayoutForm(200, 90, 300, 320);
-  EXPECT_EQ(tiny.tpList.height, 0);
-  EXPECT_EQ(tiny.channelList.width, 0);
-  EXPECT_EQ(tiny.channelsGroup.height, 10);
 }
 
 }  // namespace

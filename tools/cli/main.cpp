@@ -1,5 +1,5 @@
-// pelagor-cli: the editor's file commands (and, when built in, the link
-// commands) for scripts. Exit status 0 done, 1 failed with the editor's
+// pelagor-cli: the editor's file, channel, link and transfer commands for
+// scripts. Exit status 0 done, 1 failed with the editor's
 // message on standard error, 2 usage error.
 
 #include <CLI/CLI.hpp>
@@ -15,12 +15,8 @@
 #include "CliSupport.h"
 #include "FileCommands.h"
 #include "ReferenceCommands.h"
-#ifdef PELAGOR_CLI_LINK
 #include "LinkCommands.h"
-#endif
-#ifdef PELAGOR_CLI_TRANSFER
 #include "TransferCommands.h"
-#endif
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -37,12 +33,8 @@ int main(int argc, char** argv) {
   pelagor::cli::AddFileCommands(app);
   pelagor::cli::AddChannelCommands(app);
   pelagor::cli::AddReferenceCommands(app);
-#ifdef PELAGOR_CLI_LINK
   AddLinkCommands(app);
-#endif
-#ifdef PELAGOR_CLI_TRANSFER
   pelagor::cli::AddTransferCommands(app);
-#endif
   try {
     app.parse(argc, argv);
   } catch (const CLI::RuntimeError& e) {

@@ -9,7 +9,7 @@
 #include "db/ImageChecker.h"
 #include "files/DownloadImage.h"
 #include "files/WorkspaceLoad.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 
 namespace {
 

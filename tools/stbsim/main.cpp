@@ -49,8 +49,8 @@
 #include "StbSimulator.h"
 #include "files/DownloadImage.h"
 #include "files/WorkspaceLoad.h"
-#include "fixtures/SampleWorkspaces.h"
 #include "link/CSerialPort.h"
+#include "samples/SampleWorkspaces.h"
 
 namespace {
 
