@@ -127,6 +127,7 @@ private:
   void SendZrqinit();
   void SendPosHeader(int type, int32_t pos);
   void SendZrinit();
+  int AwaitRepeat(uint8_t* hdr);
   void FinishSend();
   void FinishReceive();
   bool AcceptFile(bool first);

@@ -79,6 +79,16 @@ bool IsPlainBaseName(const std::string& name)
 
 }  // namespace
 
+int CZmodem::AwaitRepeat(uint8_t* hdr)
+{
+  // After a ZRPOS the sender answers at once or never (the ZRPOS was lost): a few
+  // seconds of silence, not the full byte time-out, before asking again.
+  m_replyPolls = std::max<uint32_t>(1, 3000 / std::max<uint32_t>(1, Timing().zmodemBytePollMs));
+  const int t = ReceiveHeader(hdr) & 0xFF;
+  m_replyPolls = 0;
+  return t;
+}
+
 void CZmodem::SendZrinit()
 {
   // CRC-32 offered: a sender that can use it protects every subpacket with it, where a
@@ -367,7 +377,7 @@ void CZmodem::RunReceive()
         // only began like a header. The ZRPOS is on its way; hunt on for the ZDATA.
         if (StopTest())
           return stop();
-        t = ReceiveHeader(hdr) & 0xFF;
+        t = AwaitRepeat(hdr);
       } else {
         Status("  Bad ZDATA, Resend ZRPOS ...");
         if (StopTest())
@@ -378,7 +388,7 @@ void CZmodem::RunReceive()
         // damaged header.
         SendPosHeader(ZACK, m_state.rxPos);
         SendPosHeader(ZRPOS, m_state.rxPos);
-        t = ReceiveHeader(hdr) & 0xFF;
+        t = AwaitRepeat(hdr);
       }
       break;
     }
@@ -415,7 +425,7 @@ void CZmodem::RunReceive()
         return stop();
       if (CountError())
         return fail(ZMODEM_RX_FAILED, true);
-      t = ReceiveHeader(hdr) & 0xFF;
+      t = AwaitRepeat(hdr);
       phase = kHandleData;
       break;
     }
