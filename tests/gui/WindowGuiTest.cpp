@@ -120,7 +120,7 @@ TEST_F(WindowTest, NarrowWindowKeepsEveryControlAndTheSplitterIsRemembered) {
 
 TEST_F(WindowTest, ColumnsFitTheirHeadingsAndTypicalValues) {
   Start({QString::fromStdString(fixture_)});
-  const std::vector<ListColumn>& columns = CVortanView::ChannelColumnList();
+  const std::vector<ListColumn>& columns = ChannelList::Columns();
   QHeaderView* header = List()->horizontalHeader();
   for (int i = 0; i < kChannelColumns; ++i) {
     const QString heading = QString::fromStdString(columns[size_t(i)].heading);
@@ -136,7 +136,7 @@ TEST_F(WindowTest, ColumnsFitTheirHeadingsAndTypicalValues) {
   // A width the user dragged survives a rebuild and a new start.
   header->resizeSection(kColName, 333);
   Form().Control(ControlId::kRadio)->setFocus();
-  View().OnServiceTypeButton(1);
+  View().OnServiceTypeButton(ServiceType::kRadio);
   EXPECT_EQ(header->sectionSize(kColName), 333);
   Frame().close();
   Start({QString::fromStdString(fixture_)});
@@ -260,7 +260,7 @@ TEST_F(WindowTest, FavoriteSubmenuChecksListsOfTheWholeSelectionAndShowsAmpersan
     return DialogAnswer::kOk;
   });
   QTest::mouseClick(qobject_cast<QPushButton*>(Form().Control(ControlId::kFavoriteButton)), Qt::LeftButton);
-  ASSERT_EQ(View().State().favoriteNames[2], "Rock & Pop");
+  ASSERT_EQ(View().Channels().FavoriteNames()[2], "Rock & Pop");
   fav->setCurrentIndex(0);
   emit fav->activated(0);
   Form().SelectRows(ListId::kChannels, {0});
