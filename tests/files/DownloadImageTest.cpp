@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fixtures/ScratchDir.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -419,9 +421,8 @@ class WriteFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // A fresh folder of its own: tests of this and other builds run side by side.
-    std::string tmpl = (std::filesystem::temp_directory_path() / "pelagor-files-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
+    dir_ = pelagor::test::MakeScratchDir("pelagor-files-");
+    ASSERT_FALSE(dir_.empty());
   }
   void TearDown() override {
     std::error_code ec;

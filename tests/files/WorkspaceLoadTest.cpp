@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fixtures/ScratchDir.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,9 +22,8 @@ class WorkspaceLoadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // A fresh folder of its own: tests of this and other builds run side by side.
-    std::string tmpl = (fs::temp_directory_path() / "pelagor-load-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
+    dir_ = pelagor::test::MakeScratchDir("pelagor-load-");
+    ASSERT_FALSE(dir_.empty());
   }
   void TearDown() override {
     std::error_code ec;
