@@ -385,8 +385,7 @@ void CZmodem::RunReceive()
         if (CountError())
           return fail(ZMODEM_RX_FAILED, true);
         // No purge here: the ZDATA asked for may already be in the input, behind the
-        // damaged header.
-        SendPosHeader(ZACK, m_state.rxPos);
+        // damaged header. The ZRPOS goes alone (see the bad-packet case below).
         SendPosHeader(ZRPOS, m_state.rxPos);
         t = AwaitRepeat(hdr);
       }
@@ -419,7 +418,9 @@ void CZmodem::RunReceive()
         Status("  ZDATA Timeout...");
       PurgeReceive();
       Status("  Invalid Data Packet : Request resend packet ...");
-      SendPosHeader(ZACK, m_state.rxPos);
+      // The ZRPOS alone: a streaming sender that reads a ZACK first may take the ZRPOS
+      // behind it into its input buffer and not look at it again until the end of the
+      // file, sending everything that follows for nothing.
       SendPosHeader(ZRPOS, m_state.rxPos);
       if (StopTest())
         return stop();

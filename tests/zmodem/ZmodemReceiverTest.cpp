@@ -213,6 +213,31 @@ TEST_F(Receiver, BadSubpacketAsksAgainFromTheReceivePosition)
   EXPECT_EQ(zm->State().totalErrors, 2);
 }
 
+// A streaming sender looks at the reverse channel between subpackets and restarts on the
+// first ZRPOS it reads; anything sent before the ZRPOS can leave it unread until the end
+// of the file. So a damaged subpacket, or a ZDATA from the wrong place, is answered with
+// the ZRPOS as the very next header.
+TEST_F(Receiver, ZrposIsTheOnlyAnswerToADamagedSubpacket)
+{
+  Start();
+  const Bytes data = zmtest::RandomBytes(2048, 14);
+  Offer("d.bin", "2048 0 0 0 1 2048");
+  peer.Bin(ZDATA, 0);
+  peer.Sub(Bytes(data.begin(), data.begin() + 1024), ZCRCG);
+  // Four data bytes, ZDLE ZCRCG and a CRC-16 that does not check.
+  peer.Raw(std::string("abcd\x18i\x00\x00", 8));
+  ASSERT_EQ(peer.Header(), ZRPOS);
+  EXPECT_EQ(peer.Pos(), 1024);
+  peer.Bin(ZDATA, 1500);
+  ASSERT_EQ(peer.Header(), ZRPOS);
+  EXPECT_EQ(peer.Pos(), 1024);
+  SendData(Bytes(data.begin() + 1024, data.end()), 1024, ZCRCE);
+  End(2048);
+  EXPECT_EQ(zm->Result(), ZMODEM_OK);
+  EXPECT_EQ(zm->TakeData(), data);
+  EXPECT_EQ(zm->State().totalErrors, 2);
+}
+
 TEST_F(Receiver, DataBeyondTheAnnouncedLengthIsNeverStored)
 {
   Start("", zmtest::FastTiming(1, 20));
