@@ -136,8 +136,8 @@ struct Outcome {
 
 std::vector<std::string> NoisyOptions(double flip, unsigned seed) {
   auto o = LineOptions();
-  o.insert(o.end(), {"--seed", std::to_string(seed), "--flip-rate", std::to_string(flip),
-                     "--drop-rate", std::to_string(flip / 4)});
+  o.insert(o.end(), {"--seed", std::to_string(seed), "--flip-rate", std::to_string(flip), "--drop-rate",
+                     std::to_string(flip / 4)});
   return o;
 }
 
@@ -148,8 +148,7 @@ class LineWatchdog {
   explicit LineWatchdog(zmtest::LineSimProcess& line)
       : thread_([this, &line] {
           std::unique_lock<std::mutex> l(m_);
-          if (!cv_.wait_for(l, std::chrono::duration<double>(kNoisyBoundS), [this] { return done_; }))
-            line.Stop();
+          if (!cv_.wait_for(l, std::chrono::duration<double>(kNoisyBoundS), [this] { return done_; })) line.Stop();
         }) {}
   ~LineWatchdog() {
     {

@@ -125,58 +125,72 @@ void Timed(benchmark::State& state, Window& w, Prepare prepare, Step step) {
 
 void BM_Open(benchmark::State& state) {
   Window w;
-  Timed(state, w, [] {}, [&] { w.View().OpenFile(FullFile()); });
+  Timed(
+      state, w, [] {}, [&] { w.View().OpenFile(FullFile()); });
 }
 
 void BM_FilterChange(benchmark::State& state) {
   Window w;
   int cas = 0;
   // All -> FTA and FTA -> All in turn: each is one filter change.
-  Timed(state, w, [] {}, [&] {
-    cas = cas == 0 ? 1 : 0;
-    w.View().OnCasComboChanged(cas);
-  });
+  Timed(
+      state, w, [] {},
+      [&] {
+        cas = cas == 0 ? 1 : 0;
+        w.View().OnCasComboChanged(cas);
+      });
 }
 
 void BM_FindOneCharacter(benchmark::State& state) {
   Window w;
   QLineEdit* find = w.frame.Form()->FindField();
-  Timed(state, w, [&] { find->clear(); }, [&] { find->setText("7"); });
+  Timed(
+      state, w, [&] { find->clear(); }, [&] { find->setText("7"); });
 }
 
 void BM_SortByName(benchmark::State& state) {
   Window w;
-  Timed(state, w, [&] { w.View().OnEditUndo(); },
-        [&] { w.View().OnChannelMenuCommand(ChanMenuItem::kSortByName); });
+  Timed(
+      state, w, [&] { w.View().OnEditUndo(); }, [&] { w.View().OnChannelMenuCommand(ChanMenuItem::kSortByName); });
 }
 
 void BM_CutPaste1000(benchmark::State& state) {
   Window w;
-  Timed(state, w, [&] { w.View().OnEditUndo(); w.Select(0, 1000); },
-        [&] {
-          w.View().OnChannelMenuCommand(ChanMenuItem::kCutChannel);
-          w.Select(3000, 1);
-          w.View().OnChannelMenuCommand(ChanMenuItem::kPasteChannel);
-        });
+  Timed(
+      state, w,
+      [&] {
+        w.View().OnEditUndo();
+        w.Select(0, 1000);
+      },
+      [&] {
+        w.View().OnChannelMenuCommand(ChanMenuItem::kCutChannel);
+        w.Select(3000, 1);
+        w.View().OnChannelMenuCommand(ChanMenuItem::kPasteChannel);
+      });
 }
 
 void BM_Undo(benchmark::State& state) {
   Window w;
-  Timed(state, w,
-        [&] {
-          w.Select(0, 1000);
-          w.View().OnChannelMenuCommand(ChanMenuItem::kCutChannel);
-          w.Select(3000, 1);
-          w.View().OnChannelMenuCommand(ChanMenuItem::kPasteChannel);
-        },
-        [&] { w.View().OnEditUndo(); });
+  Timed(
+      state, w,
+      [&] {
+        w.Select(0, 1000);
+        w.View().OnChannelMenuCommand(ChanMenuItem::kCutChannel);
+        w.Select(3000, 1);
+        w.View().OnChannelMenuCommand(ChanMenuItem::kPasteChannel);
+      },
+      [&] { w.View().OnEditUndo(); });
 }
 
 void BM_ScrollOnePage(benchmark::State& state) {
   Window w;
   QScrollBar* bar = w.List().verticalScrollBar();
-  Timed(state, w, [&] { if (bar->value() >= bar->maximum()) bar->setValue(0); },
-        [&] { bar->triggerAction(QAbstractSlider::SliderPageStepAdd); });
+  Timed(
+      state, w,
+      [&] {
+        if (bar->value() >= bar->maximum()) bar->setValue(0);
+      },
+      [&] { bar->triggerAction(QAbstractSlider::SliderPageStepAdd); });
 }
 
 BENCHMARK(BM_Open)->UseManualTime()->Unit(benchmark::kMillisecond);

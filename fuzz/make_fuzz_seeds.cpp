@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
   int rc = 0;
   rc |= !WriteDownloadImage(DemoWorkspace(), (dir / "seed-demo.bin").string());
   for (ModelId m = 1; m <= 8; ++m)
-    rc |= !WriteDownloadImage(SmallWorkspace(m, m % 2 == 1), (dir / ("seed-small-" + std::to_string(m) + ".bin")).string());
+    rc |= !WriteDownloadImage(SmallWorkspace(m, m % 2 == 1),
+                              (dir / ("seed-small-" + std::to_string(m) + ".bin")).string());
   const std::vector<uint8_t> sections =
       Concat({SectionBytes("KV55SSST", SatelliteBodyBytes(3, 2)), SectionBytes("HDRAWBIN", {1, 2, 3, 4}),
               SectionBytes("HDPRVINF", std::vector<uint8_t>(64, 0))});

@@ -6,14 +6,12 @@ namespace pelagor {
 
 CTransferDlg::CTransferDlg(TransferUi* ui, LinkTiming timing) : m_ui(ui), m_session(timing) {}
 
-CTransferDlg::~CTransferDlg()
-{
+CTransferDlg::~CTransferDlg() {
   m_session.RequestStop();
   m_session.Join();
 }
 
-void CTransferDlg::OnInitDialog()
-{
+void CTransferDlg::OnInitDialog() {
   m_stopFlag = false;
   m_finished = false;
   m_session.ClearStop();
@@ -24,50 +22,38 @@ void CTransferDlg::OnInitDialog()
     OnCommand(kCmdStartReceive);
 }
 
-void CTransferDlg::OnCommand(int id)
-{
+void CTransferDlg::OnCommand(int id) {
   switch (id) {
-  case kCmdStartSend:
-    if (m_ui)
-      m_ui->SetCaption("Downloading to STB...");
-    m_session.StartSend(this, port, sendPath, zmodemArg);
-    break;
-  case kCmdStartReceive:
-    if (m_ui) {
-      m_ui->SetCaption("Uploading to PC...");
-      m_ui->SetStatusLine("Please Wait a while.");
-    }
-    m_session.StartReceive(this, port, receiveDir, zmodemArg);
-    break;
-  case kIdStop:
-    // The dialog stays until the worker has seen the flag and finished.
-    m_stopFlag = true;
-    m_session.RequestStop();
-    break;
-  default:
-    break;
+    case kCmdStartSend:
+      if (m_ui) m_ui->SetCaption("Downloading to STB...");
+      m_session.StartSend(this, port, sendPath, zmodemArg);
+      break;
+    case kCmdStartReceive:
+      if (m_ui) {
+        m_ui->SetCaption("Uploading to PC...");
+        m_ui->SetStatusLine("Please Wait a while.");
+      }
+      m_session.StartReceive(this, port, receiveDir, zmodemArg);
+      break;
+    case kIdStop:
+      // The dialog stays until the worker has seen the flag and finished.
+      m_stopFlag = true;
+      m_session.RequestStop();
+      break;
+    default: break;
   }
 }
 
-void CTransferDlg::OnWorkerEnd()
-{
+void CTransferDlg::OnWorkerEnd() {
   m_finished = true;
-  if (m_ui)
-    m_ui->EndDialog();
+  if (m_ui) m_ui->EndDialog();
 }
 
-void TransferUi::RunModal(CTransferDlg& dlg)
-{
-  dlg.WaitForWorker();
-}
+void TransferUi::RunModal(CTransferDlg& dlg) { dlg.WaitForWorker(); }
 
-void CTransferDlg::WaitForWorker()
-{
-  m_session.Join();
-}
+void CTransferDlg::WaitForWorker() { m_session.Join(); }
 
-int CTransferDlg::DoModal()
-{
+int CTransferDlg::DoModal() {
   OnInitDialog();
   if (m_session.Started()) {
     if (m_ui)
@@ -76,11 +62,9 @@ int CTransferDlg::DoModal()
       WaitForWorker();
     // A modal loop that ended before the worker (keyboard, close box) is a stop: the
     // worker sends its abort sequence and the outcome is a cancel, never a success.
-    if (!m_finished)
-      Stop();
+    if (!m_finished) Stop();
     m_session.Join();
-    if (m_session.CancelResult() < 0)
-      m_cancelResult = m_session.CancelResult();
+    if (m_session.CancelResult() < 0) m_cancelResult = m_session.CancelResult();
     m_data = m_session.TakeData();
     m_dataLength = static_cast<int32_t>(m_data.size());
   }

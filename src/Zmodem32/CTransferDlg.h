@@ -16,7 +16,7 @@ class TransferUi;
 // loop, and collects the outcome only after the worker has ended. The Qt dialog and the
 // CLI are TransferUi implementations around it.
 class CTransferDlg {
-public:
+ public:
   static constexpr int32_t kModeSend = 1000;
   static constexpr int32_t kModeReceive = 1001;
   static constexpr int kIdOk = 1;
@@ -56,7 +56,7 @@ public:
   CZmodem& Session() { return m_session; }
   TransferUi* Ui() { return m_ui; }
 
-private:
+ private:
   TransferUi* m_ui;
   CZmodem m_session;
   std::atomic<bool> m_stopFlag{false};

@@ -21,7 +21,7 @@ class TransferUi;
 // and stop flags belong to the session, so two sessions can talk to each other in one
 // process (tests); the program still runs one transfer at a time.
 class CZmodem : public CSerialPort {
-public:
+ public:
   enum Mode : int32_t { kModeReceive = 0, kModeSend = 2 };
 
   explicit CZmodem(LinkTiming timing = {});
@@ -31,8 +31,7 @@ public:
 
   // Session control. Both return 1; nothing starts without an open handle.
   int StartSend(CTransferDlg* host, SerialHandle port, const std::string& path, uint16_t value);
-  int StartReceive(CTransferDlg* host, SerialHandle port, const std::string& receiveDir,
-                   uint16_t value);
+  int StartReceive(CTransferDlg* host, SerialHandle port, const std::string& receiveDir, uint16_t value);
   // Waits for the worker, if one was started.
   void Join();
   bool Started() const { return m_started; }
@@ -117,7 +116,7 @@ public:
   // for the stall time. Every byte wait then ends at once.
   bool LineDown();
 
-private:
+ private:
   void Sleep(uint32_t ms);
   // Marks the transfer as moving; the first call arms the stall watch.
   void NoteProgress();
@@ -145,10 +144,10 @@ private:
   bool m_readFailed = false;  // the last ReadByte found no byte (silence, stop, lost line)
   uint32_t m_replyPolls = 0;  // nonzero: byte waits cut to this many polls (mid-stream replies)
   std::chrono::steady_clock::time_point m_lastProgress{};
-  int32_t m_progressMark = 0;  // furthest data position reached in this session
-  int32_t m_askedMark = 0;     // sending: furthest position the receiver has asked for
-  bool m_windowed = false;     // sending: acknowledged subpackets, a bounded window ahead
-  int32_t m_ackPos = 0;        // sending: position the receiver last confirmed
+  int32_t m_progressMark = 0;     // furthest data position reached in this session
+  int32_t m_askedMark = 0;        // sending: furthest position the receiver has asked for
+  bool m_windowed = false;        // sending: acknowledged subpackets, a bounded window ahead
+  int32_t m_ackPos = 0;           // sending: position the receiver last confirmed
   int32_t m_cleanSubpackets = 0;  // full subpackets sent since the receiver last asked again
 
   std::string m_receiveDir;

@@ -9,7 +9,7 @@ class CTransferDlg;
 // What a running ZMODEM session shows. Every method except RunModal is called from the
 // worker thread and must be safe there.
 class TransferUi {
-public:
+ public:
   virtual ~TransferUi() = default;
 
   virtual void SetCaption(const std::string& text) = 0;

@@ -10,8 +10,8 @@ namespace pelagor {
 #if defined(__GNUC__)
 __attribute__((format(printf, 1, 2)))
 #endif
-inline std::string ZFormat(const char* fmt, ...)
-{
+inline std::string
+ZFormat(const char* fmt, ...) {
   char buf[256];
   va_list ap;
   va_start(ap, fmt);
@@ -21,9 +21,6 @@ inline std::string ZFormat(const char* fmt, ...)
 }
 
 // Text fields of fixed size keep at most max characters.
-inline std::string ZCut(const std::string& s, size_t max)
-{
-  return s.size() > max ? s.substr(0, max) : s;
-}
+inline std::string ZCut(const std::string& s, size_t max) { return s.size() > max ? s.substr(0, max) : s; }
 
 }  // namespace pelagor

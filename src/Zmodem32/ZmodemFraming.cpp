@@ -13,54 +13,42 @@ bool IsControl(int c) { return (c & 0x60) == 0; }
 
 }  // namespace
 
-void CZmodem::Sleep(uint32_t ms)
-{
-  if (ms)
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+void CZmodem::Sleep(uint32_t ms) {
+  if (ms) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-bool CZmodem::FillInput()
-{
+bool CZmodem::FillInput() {
   m_inPos = 0;
   m_inLen = ReadCommBlock(m_in.data(), static_cast<uint32_t>(m_in.size()));
   return m_inLen > 0;
 }
 
-int32_t CZmodem::WaitCommData(uint32_t seconds)
-{
+int32_t CZmodem::WaitCommData(uint32_t seconds) {
   const int32_t held = static_cast<int32_t>(m_inLen - m_inPos);
   int32_t q = CSerialPort::WaitCommData(held > 0 ? 0 : seconds);
-  if (held > 0)
-    return held + (q > 0 ? q : 0);
+  if (held > 0) return held + (q > 0 ? q : 0);
   return q;
 }
 
-bool CZmodem::HeaderPending()
-{
+bool CZmodem::HeaderPending() {
   for (;;) {
-    if (m_inPos >= m_inLen && !FillInput())
-      return false;
+    if (m_inPos >= m_inLen && !FillInput()) return false;
     const uint8_t c = m_in[m_inPos];
-    if (c == ZPAD || c == (ZPAD | 0x80))
-      return true;
+    if (c == ZPAD || c == (ZPAD | 0x80)) return true;
     ++m_inPos;
   }
 }
 
-void CZmodem::PurgeReceive()
-{
+void CZmodem::PurgeReceive() {
   m_inPos = m_inLen = 0;
   CSerialPort::PurgeReceive();
 }
 
-int CZmodem::ReadByte()
-{
+int CZmodem::ReadByte() {
   m_readFailed = false;
-  if (m_inPos < m_inLen)
-    return m_in[m_inPos++];
+  if (m_inPos < m_inLen) return m_in[m_inPos++];
   m_readFailed = true;
-  if (LineDown())
-    return -1;
+  if (LineDown()) return -1;
   if (FillInput()) {
     m_readFailed = false;
     return m_in[m_inPos++];
@@ -72,12 +60,10 @@ int CZmodem::ReadByte()
   const uint32_t sliceMs = t.zmodemBytePollMs / slices;
   // A reply read between subpackets waits only a few polls: the rest of a header that has
   // begun to arrive comes within milliseconds, and the data must go on meanwhile.
-  const uint32_t polls = m_replyPolls ? std::min(t.zmodemBytePollCount, m_replyPolls)
-                                      : t.zmodemBytePollCount;
+  const uint32_t polls = m_replyPolls ? std::min(t.zmodemBytePollCount, m_replyPolls) : t.zmodemBytePollCount;
   for (uint32_t i = 0; i < polls; ++i) {
     for (uint32_t k = 0; k < slices; ++k) {
-      if (m_stopRequested.load() || LineDown())
-        return -1;
+      if (m_stopRequested.load() || LineDown()) return -1;
       Sleep(sliceMs);
       if (FillInput()) {
         m_readFailed = false;
@@ -88,116 +74,83 @@ int CZmodem::ReadByte()
   return -1;
 }
 
-void CZmodem::NoteProgress()
-{
+void CZmodem::NoteProgress() {
   m_stallArmed = true;
   m_lastProgress = std::chrono::steady_clock::now();
 }
 
-bool CZmodem::LineDown()
-{
-  if (LineFailed())
-    return true;
-  return m_stallArmed && std::chrono::steady_clock::now() - m_lastProgress >
-                             std::chrono::milliseconds(Timing().zmodemStallMs);
+bool CZmodem::LineDown() {
+  if (LineFailed()) return true;
+  return m_stallArmed &&
+         std::chrono::steady_clock::now() - m_lastProgress > std::chrono::milliseconds(Timing().zmodemStallMs);
 }
 
-int CZmodem::ReadStripped()
-{
+int CZmodem::ReadStripped() {
   for (;;) {
     int c = ReadByte();
-    if (c < 0)
-      return -1;
+    if (c < 0) return -1;
     c &= 0x7F;
-    if (c == 0x0A || c == 0x0D || c == ZDLE)
-      return c;
-    if (c == XON || c == XOFF)
-      continue;
-    if (m_state.escapeControls && IsControl(c))
-      continue;
+    if (c == 0x0A || c == 0x0D || c == ZDLE) return c;
+    if (c == XON || c == XOFF) continue;
+    if (m_state.escapeControls && IsControl(c)) continue;
     return c;
   }
 }
 
-int CZmodem::ReadHexByte()
-{
+int CZmodem::ReadHexByte() {
   auto digit = [this](int& value) {
     int c = ReadStripped();
-    if (c < 0)
-      return false;
+    if (c < 0) return false;
     value = c - 0x30;
-    if (value > 9)
-      value = c - 0x57;
+    if (value > 9) value = c - 0x57;
     return true;
   };
   int hi = 0, lo = 0;
-  if (!digit(hi))
-    return -1;
-  if (hi < 0 || hi > 15)
-    return 0;
-  if (!digit(lo))
-    return -1;
-  if (lo < 0 || lo > 15)
-    return 0;
+  if (!digit(hi)) return -1;
+  if (hi < 0 || hi > 15) return 0;
+  if (!digit(lo)) return -1;
+  if (lo < 0 || lo > 15) return 0;
   return hi * 16 + lo;
 }
 
-int CZmodem::ReadEscaped()
-{
+int CZmodem::ReadEscaped() {
   for (;;) {
     int c = ReadByte();
-    if (c < 0 || !IsControl(c))
-      return c;
-    if (c == XON || c == XOFF || c == 0x91 || c == 0x93)
-      continue;
+    if (c < 0 || !IsControl(c)) return c;
+    if (c == XON || c == XOFF || c == 0x91 || c == 0x93) continue;
     if (c != ZDLE) {
-      if (m_state.escapeControls)
-        continue;
+      if (m_state.escapeControls) continue;
       return c;
     }
     for (;;) {
       c = ReadByte();
-      if (c < 0)
-        return -1;
+      if (c < 0) return -1;
       for (int k = 0; k < 3 && c == CAN; ++k) {
         c = ReadByte();
-        if (c < 0)
-          return -1;
+        if (c < 0) return -1;
       }
-      if (c == CAN)
-        return GOTCAN;
-      if (c >= ZCRCE && c <= ZCRCW)
-        return c | GOTOR;
-      if (c == ZRUB0)
-        return 0x7F;
-      if (c == ZRUB1)
-        return 0xFF;
-      if (c == XON || c == XOFF || c == 0x91 || c == 0x93)
-        continue;
-      if (m_state.escapeControls && IsControl(c))
-        continue;
-      if ((c & 0x60) == 0x40)
-        return c ^ 0x40;
+      if (c == CAN) return GOTCAN;
+      if (c >= ZCRCE && c <= ZCRCW) return c | GOTOR;
+      if (c == ZRUB0) return 0x7F;
+      if (c == ZRUB1) return 0xFF;
+      if (c == XON || c == XOFF || c == 0x91 || c == 0x93) continue;
+      if (m_state.escapeControls && IsControl(c)) continue;
+      if ((c & 0x60) == 0x40) return c ^ 0x40;
       return -1;
     }
   }
 }
 
-void CZmodem::FlushTx()
-{
-  if (m_txLen)
-    WriteCommBlock(m_tx.data(), static_cast<uint32_t>(m_txLen));
+void CZmodem::FlushTx() {
+  if (m_txLen) WriteCommBlock(m_tx.data(), static_cast<uint32_t>(m_txLen));
   m_txLen = 0;
 }
 
-void CZmodem::PutRaw(int c)
-{
-  if (m_txLen < m_tx.size())
-    m_tx[m_txLen++] = static_cast<uint8_t>(c);
+void CZmodem::PutRaw(int c) {
+  if (m_txLen < m_tx.size()) m_tx[m_txLen++] = static_cast<uint8_t>(c);
 }
 
-void CZmodem::PutEscaped(int c)
-{
+void CZmodem::PutEscaped(int c) {
   c &= 0xFF;
   if (!IsControl(c)) {
     PutRaw(c);
@@ -205,23 +158,19 @@ void CZmodem::PutEscaped(int c)
   }
   bool escape = false;
   switch (c) {
-  case ZDLE:
-  case 0x10:
-  case 0x11:
-  case 0x13:
-  case 0x90:
-  case 0x91:
-  case 0x93:
-    escape = true;
-    break;
-  case 0x0D:
-  case 0x8D:
-    // Telenet's "@ CR" escape sequence must not appear on the line.
-    escape = m_state.escapeControls || (m_txLen > 0 && (m_tx[m_txLen - 1] & 0x7F) == 0x40);
-    break;
-  default:
-    escape = m_state.escapeControls != 0;
-    break;
+    case ZDLE:
+    case 0x10:
+    case 0x11:
+    case 0x13:
+    case 0x90:
+    case 0x91:
+    case 0x93: escape = true; break;
+    case 0x0D:
+    case 0x8D:
+      // Telenet's "@ CR" escape sequence must not appear on the line.
+      escape = m_state.escapeControls || (m_txLen > 0 && (m_tx[m_txLen - 1] & 0x7F) == 0x40);
+      break;
+    default: escape = m_state.escapeControls != 0; break;
   }
   if (escape) {
     PutRaw(ZDLE);
@@ -231,15 +180,13 @@ void CZmodem::PutEscaped(int c)
   }
 }
 
-void CZmodem::PutHex(int c)
-{
+void CZmodem::PutHex(int c) {
   static const char kDigits[] = "0123456789abcdef";
   PutRaw(kDigits[(c >> 4) & 0x0F]);
   PutRaw(kDigits[c & 0x0F]);
 }
 
-void CZmodem::StorePos(uint8_t* hdr, int32_t pos)
-{
+void CZmodem::StorePos(uint8_t* hdr, int32_t pos) {
   const uint32_t u = static_cast<uint32_t>(pos);
   hdr[ZP0] = static_cast<uint8_t>(u);
   hdr[ZP1] = static_cast<uint8_t>(u >> 8);
@@ -247,22 +194,18 @@ void CZmodem::StorePos(uint8_t* hdr, int32_t pos)
   hdr[ZP3] = static_cast<uint8_t>(u >> 24);
 }
 
-int32_t CZmodem::LoadPos(const uint8_t* hdr)
-{
-  const uint32_t u = uint32_t(hdr[ZP0]) | uint32_t(hdr[ZP1]) << 8 | uint32_t(hdr[ZP2]) << 16 |
-                     uint32_t(hdr[ZP3]) << 24;
+int32_t CZmodem::LoadPos(const uint8_t* hdr) {
+  const uint32_t u = uint32_t(hdr[ZP0]) | uint32_t(hdr[ZP1]) << 8 | uint32_t(hdr[ZP2]) << 16 | uint32_t(hdr[ZP3]) << 24;
   return static_cast<int32_t>(u);
 }
 
-void CZmodem::SendHexHeader(int length, int type, const uint8_t* hdr)
-{
+void CZmodem::SendHexHeader(int length, int type, const uint8_t* hdr) {
   ClearTx();
   AppendHexHeader(length, type, hdr);
   FlushTx();
 }
 
-void CZmodem::AppendHexHeader(int length, int type, const uint8_t* hdr)
-{
+void CZmodem::AppendHexHeader(int length, int type, const uint8_t* hdr) {
   if (type == ZRQINIT) {
     PutRaw('r');
     PutRaw('z');
@@ -289,23 +232,19 @@ void CZmodem::AppendHexHeader(int length, int type, const uint8_t* hdr)
   PutHex(crc & 0xFF);
   PutRaw(0x0D);
   PutRaw(0x8A);
-  if (type != ZFIN && type != ZACK)
-    PutRaw(XON);
+  if (type != ZFIN && type != ZACK) PutRaw(XON);
 }
 
-void CZmodem::SendBinaryHeader(int length, int type, const uint8_t* hdr)
-{
+void CZmodem::SendBinaryHeader(int length, int type, const uint8_t* hdr) {
   ClearTx();
   if (type == ZDATA)
-    for (int i = 0; i < m_state.zdataNulls; ++i)
-      PutRaw(0);
+    for (int i = 0; i < m_state.zdataNulls; ++i) PutRaw(0);
   PutRaw(ZPAD);
   PutRaw(ZDLE);
   m_state.frameCrc = m_state.txCrc32;
   if (m_state.frameCrc) {
     PutRaw(m_state.useVarHeaders ? ZVBIN32 : ZBIN32);
-    if (m_state.useVarHeaders)
-      PutEscaped(length);
+    if (m_state.useVarHeaders) PutEscaped(length);
     PutEscaped(type);
     uint32_t crc = Crc32Update(0xFFFFFFFFu, static_cast<uint8_t>(type));
     for (int i = 0; i < length; ++i) {
@@ -313,12 +252,10 @@ void CZmodem::SendBinaryHeader(int length, int type, const uint8_t* hdr)
       crc = Crc32Update(crc, hdr[i]);
     }
     crc = ~crc;
-    for (int i = 0; i < 4; ++i)
-      PutEscaped(static_cast<int>((crc >> (8 * i)) & 0xFF));
+    for (int i = 0; i < 4; ++i) PutEscaped(static_cast<int>((crc >> (8 * i)) & 0xFF));
   } else {
     PutRaw(m_state.useVarHeaders ? ZVBIN : ZBIN);
-    if (m_state.useVarHeaders)
-      PutEscaped(length);
+    if (m_state.useVarHeaders) PutEscaped(length);
     PutEscaped(type);
     uint16_t crc = Crc16Update(0, static_cast<uint8_t>(type));
     for (int i = 0; i < length; ++i) {
@@ -332,24 +269,19 @@ void CZmodem::SendBinaryHeader(int length, int type, const uint8_t* hdr)
   FlushTx();
 }
 
-int CZmodem::ReceiveHeader(uint8_t* hdr)
-{
+int CZmodem::ReceiveHeader(uint8_t* hdr) {
   // A variable header may carry up to 16 bytes; the caller's array holds four.
   uint8_t body[16] = {};
   for (;;) {
     // Hunt for ZPAD.
     int c = ReadByte();
-    if (c < 0)
-      return -1;
-    if (c != ZPAD && c != (ZPAD | 0x80))
-      continue;
+    if (c < 0) return -1;
+    if (c != ZPAD && c != (ZPAD | 0x80)) continue;
     do {
       c = ReadStripped();
     } while (c == ZPAD);
-    if (c < 0)
-      return -1;
-    if (c != ZDLE)
-      continue;
+    if (c < 0) return -1;
+    if (c != ZDLE) continue;
 
     c = ReadStripped();
     bool hex = false, crc32 = false;
@@ -358,13 +290,11 @@ int CZmodem::ReceiveHeader(uint8_t* hdr)
     } else if (c == ZHEX) {
       hex = true;
     } else if (c == ZBIN32) {
-      if (m_state.useVarHeaders)
-        continue;
+      if (m_state.useVarHeaders) continue;
       crc32 = true;
     } else if (c == ZVHEX) {
       n = ReadHexByte();
-      if (n < 0 || n > 16)
-        continue;
+      if (n < 0 || n > 16) continue;
       hex = true;
     } else {
       return -1;
@@ -374,56 +304,42 @@ int CZmodem::ReceiveHeader(uint8_t* hdr)
     int type;
     if (hex) {
       type = ReadHexByte();
-      if (type < 0)
-        return type;
+      if (type < 0) return type;
       uint16_t crc = Crc16Update(0, static_cast<uint8_t>(type));
       for (int i = 0; i < n + 2; ++i) {
         int v = ReadHexByte();
-        if (v < 0)
-          return v;
-        if (i < n)
-          body[i] = static_cast<uint8_t>(v);
+        if (v < 0) return v;
+        if (i < n) body[i] = static_cast<uint8_t>(v);
         crc = Crc16Update(crc, static_cast<uint8_t>(v));
       }
-      if (crc != 0)
-        return ZHDR_BADCRC;
+      if (crc != 0) return ZHDR_BADCRC;
       c = ReadByte();
-      if (c == 0x0D || c == 0x8D)
-        c = ReadByte();
-      if (c < 0)
-        return -1;
+      if (c == 0x0D || c == 0x8D) c = ReadByte();
+      if (c < 0) return -1;
     } else {
       type = ReadEscaped();
-      if (type < 0 || type > 255)
-        return type;
+      if (type < 0 || type > 255) return type;
       const int crcBytes = crc32 ? 4 : 2;
       uint16_t crc16 = Crc16Update(0, static_cast<uint8_t>(type));
       uint32_t crc = Crc32Update(0xFFFFFFFFu, static_cast<uint8_t>(type));
       for (int i = 0; i < n + crcBytes; ++i) {
         int v = ReadEscaped();
-        if (v < 0 || v > 255)
-          return v;
-        if (i < n)
-          body[i] = static_cast<uint8_t>(v);
+        if (v < 0 || v > 255) return v;
+        if (i < n) body[i] = static_cast<uint8_t>(v);
         crc16 = Crc16Update(crc16, static_cast<uint8_t>(v));
         crc = Crc32Update(crc, static_cast<uint8_t>(v));
       }
-      if (crc32 ? crc != kCrc32Residue : crc16 != 0)
-        return ZHDR_BADCRC;
+      if (crc32 ? crc != kCrc32Residue : crc16 != 0) return ZHDR_BADCRC;
     }
     // Bytes beyond the fourth of a long header are dropped.
-    for (int i = 0; i < 4; ++i)
-      hdr[i] = i < n ? body[i] : 0;
+    for (int i = 0; i < 4; ++i) hdr[i] = i < n ? body[i] : 0;
     return type;
   }
 }
 
-void CZmodem::SendSubpacket(const uint8_t* data, int length, int terminator)
-{
-  if (length < 0)
-    length = 0;
-  if (length > kZmodemMaxSubpacket)
-    length = kZmodemMaxSubpacket;
+void CZmodem::SendSubpacket(const uint8_t* data, int length, int terminator) {
+  if (length < 0) length = 0;
+  if (length > kZmodemMaxSubpacket) length = kZmodemMaxSubpacket;
   ClearTx();
   if (m_state.frameCrc) {
     uint32_t crc = 0xFFFFFFFFu;
@@ -434,8 +350,7 @@ void CZmodem::SendSubpacket(const uint8_t* data, int length, int terminator)
     PutRaw(ZDLE);
     PutRaw(terminator);
     crc = ~Crc32Update(crc, static_cast<uint8_t>(terminator));
-    for (int i = 0; i < 4; ++i)
-      PutEscaped(static_cast<int>((crc >> (8 * i)) & 0xFF));
+    for (int i = 0; i < 4; ++i) PutEscaped(static_cast<int>((crc >> (8 * i)) & 0xFF));
   } else {
     uint16_t crc = 0;
     for (int i = 0; i < length; ++i) {
@@ -449,13 +364,11 @@ void CZmodem::SendSubpacket(const uint8_t* data, int length, int terminator)
     PutEscaped(crc >> 8);
     PutEscaped(crc & 0xFF);
   }
-  if (terminator == ZCRCW)
-    PutRaw(XON);
+  if (terminator == ZCRCW) PutRaw(XON);
   FlushTx();
 }
 
-int CZmodem::ReceiveSubpacket(uint8_t* buf, int maxLength)
-{
+int CZmodem::ReceiveSubpacket(uint8_t* buf, int maxLength) {
   m_state.rxCount = 0;
   const bool crc32 = m_rxCrc32;
   uint16_t crc16 = 0;
@@ -464,8 +377,7 @@ int CZmodem::ReceiveSubpacket(uint8_t* buf, int maxLength)
   for (;;) {
     int c = ReadEscaped();
     if (c >= 0 && c <= 255) {
-      if (n >= maxLength)
-        return ZSUB_BAD;
+      if (n >= maxLength) return ZSUB_BAD;
       buf[n++] = static_cast<uint8_t>(c);
       crc16 = Crc16Update(crc16, static_cast<uint8_t>(c));
       crc = Crc32Update(crc, static_cast<uint8_t>(c));
@@ -477,22 +389,18 @@ int CZmodem::ReceiveSubpacket(uint8_t* buf, int maxLength)
       crc = Crc32Update(crc, static_cast<uint8_t>(end & 0xFF));
       for (int i = 0; i < (crc32 ? 4 : 2); ++i) {
         c = ReadEscaped();
-        if (c == GOTCAN)
-          return ZSUB_CANCELLED;
-        if (c < 0)
-          return ZSUB_TIMEOUT;
+        if (c == GOTCAN) return ZSUB_CANCELLED;
+        if (c < 0) return ZSUB_TIMEOUT;
         if (c > 255)  // a terminator where a CRC byte belongs
           return crc32 ? ZSUB_BADCRC32 : ZSUB_BAD;
         crc16 = Crc16Update(crc16, static_cast<uint8_t>(c));
         crc = Crc32Update(crc, static_cast<uint8_t>(c));
       }
-      if (crc32 ? crc != kCrc32Residue : crc16 != 0)
-        return crc32 ? ZSUB_BADCRC32 : ZSUB_BAD;
+      if (crc32 ? crc != kCrc32Residue : crc16 != 0) return crc32 ? ZSUB_BADCRC32 : ZSUB_BAD;
       m_state.rxCount = n;
       return end;
     }
-    if (c == GOTCAN)
-      return ZSUB_CANCELLED;
+    if (c == GOTCAN) return ZSUB_CANCELLED;
     return ZSUB_TIMEOUT;
   }
 }

@@ -25,27 +25,23 @@ namespace {
 
 enum RecvPhase { kWaitFile, kReadFile, kHandleData, kReceiving, kFrameEnded, kFinal, kDone };
 
-std::string InfoLine(const uint8_t* h)
-{
+std::string InfoLine(const uint8_t* h) {
   return ZFormat("  ZFILE infomation %02x %02x %02x %02x...", h[0], h[1], h[2], h[3]);
 }
 
-std::string FrameLine(const char* prefix, int type, const uint8_t* h, const char* suffix = "")
-{
+std::string FrameLine(const char* prefix, int type, const uint8_t* h, const char* suffix = "") {
   return ZFormat("%s%d : %02x %02x %02x %02x%s", prefix, type, h[0], h[1], h[2], h[3], suffix);
 }
 
 // A leading-integer conversion as strtol does it, kept to 32 bits.
-int32_t Decimal(const std::string& s)
-{
+int32_t Decimal(const std::string& s) {
   errno = 0;
   long long v = std::strtoll(s.c_str(), nullptr, 10);
   return static_cast<int32_t>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
 }
 
 // Octal read from the right, each character weighted without a digit check.
-int32_t OctalFromRight(const std::string& s)
-{
+int32_t OctalFromRight(const std::string& s) {
   uint32_t v = 0, w = 1;
   for (auto it = s.rbegin(); it != s.rend(); ++it, w *= 8)
     v += static_cast<uint32_t>(static_cast<unsigned char>(*it) - 0x30) * w;
@@ -53,8 +49,7 @@ int32_t OctalFromRight(const std::string& s)
 }
 
 // Splits the next field at a single space; false when no space follows it.
-bool NextField(const std::string& text, size_t& pos, std::string& field)
-{
+bool NextField(const std::string& text, size_t& pos, std::string& field) {
   const size_t sp = text.find(' ', pos);
   if (sp == std::string::npos) {
     field = text.substr(pos);
@@ -67,20 +62,16 @@ bool NextField(const std::string& text, size_t& pos, std::string& field)
 }
 
 // Only a plain name may be joined to the receive directory: no path, no drive.
-bool IsPlainBaseName(const std::string& name)
-{
-  if (name.empty() || name == "." || name == "..")
-    return false;
+bool IsPlainBaseName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
   for (unsigned char c : name)
-    if (c == '/' || c == '\\' || c == ':' || c < 0x20)
-      return false;
+    if (c == '/' || c == '\\' || c == ':' || c < 0x20) return false;
   return true;
 }
 
 }  // namespace
 
-int CZmodem::AwaitRepeat(uint8_t* hdr)
-{
+int CZmodem::AwaitRepeat(uint8_t* hdr) {
   // After a ZRPOS the sender answers at once or never (the ZRPOS was lost): a few
   // seconds of silence, not the full byte time-out, before asking again.
   m_replyPolls = std::max<uint32_t>(1, 3000 / std::max<uint32_t>(1, Timing().zmodemBytePollMs));
@@ -89,22 +80,19 @@ int CZmodem::AwaitRepeat(uint8_t* hdr)
   return t;
 }
 
-void CZmodem::SendZrinit()
-{
+void CZmodem::SendZrinit() {
   // CRC-32 offered: a sender that can use it protects every subpacket with it, where a
   // CRC-16 lets one damaged subpacket in 65536 through on a noisy line.
   const uint8_t init[4] = {0, 0, 0, CANFDX | CANOVIO | CANFC32};
   SendHexHeader(4, ZRINIT, init);
 }
 
-int CZmodem::ParseFileInfo(bool headerRead)
-{
+int CZmodem::ParseFileInfo(bool headerRead) {
   if (!headerRead) {
     uint8_t h[4] = {};
     const int t = ReceiveHeader(h) & 0xFF;
     Status(InfoLine(h));
-    if (t != ZFILE)
-      return -1;
+    if (t != ZFILE) return -1;
   }
   uint8_t block[kZmodemMaxSubpacket + 1];
   ReceiveSubpacket(block, kZmodemMaxSubpacket);
@@ -112,8 +100,7 @@ int CZmodem::ParseFileInfo(bool headerRead)
   block[len] = 0;
   m_state.filesRemaining = 0;
   m_state.bytesRemaining = 0;
-  if (len == 0)
-    return -1;
+  if (len == 0) return -1;
   const char* text = reinterpret_cast<const char*>(block);
   const size_t nameLen = std::strlen(text);
   m_peerName = std::string(text, nameLen);
@@ -121,22 +108,17 @@ int CZmodem::ParseFileInfo(bool headerRead)
   const std::string info = nameLen < size_t(len) ? std::string(text + nameLen + 1) : std::string();
 
   auto accept = [this] {
-    if (m_state.filesRemaining == 0)
-      m_state.filesRemaining = 1;
-    if (m_state.bytesRemaining == 0)
-      m_state.bytesRemaining = m_state.announcedSize;
+    if (m_state.filesRemaining == 0) m_state.filesRemaining = 1;
+    if (m_state.bytesRemaining == 0) m_state.bytesRemaining = m_state.announcedSize;
     return static_cast<int>(ZFILE);
   };
   size_t pos = 0;
   std::string field;
-  if (!NextField(info, pos, field))
-    return -1;
+  if (!NextField(info, pos, field)) return -1;
   m_state.announcedSize = Decimal(field);
   // The buffer is allocated from this length: a negative or absurd one refuses the file.
-  if (m_state.announcedSize < 0 || m_state.announcedSize > kMaxReceiveSize)
-    return -1;
-  if (!NextField(info, pos, field))
-    return -1;
+  if (m_state.announcedSize < 0 || m_state.announcedSize > kMaxReceiveSize) return -1;
+  if (!NextField(info, pos, field)) return -1;
   m_state.fileTime = static_cast<int32_t>(static_cast<uint32_t>(OctalFromRight(field)) + 28800u);
   if (!NextField(info, pos, field))  // mode
     return accept();
@@ -150,19 +132,15 @@ int CZmodem::ParseFileInfo(bool headerRead)
   return accept();
 }
 
-int CZmodem::ReceiveFileData(std::vector<uint8_t>& buf)
-{
+int CZmodem::ReceiveFileData(std::vector<uint8_t>& buf) {
   uint8_t stage[kZmodemMaxSubpacket];
   for (;;) {
     const int st = ReceiveSubpacket(stage, kZmodemMaxSubpacket);
-    if (st < GOTCRCE || st > GOTCRCW)
-      return st;
+    if (st < GOTCRCE || st > GOTCRCW) return st;
     const int32_t n = m_state.rxCount;
     // Data beyond the buffer is a bad packet: the sender is asked again from rxPos.
-    if (m_state.rxPos < 0 || size_t(m_state.rxPos) + size_t(n) > buf.size())
-      return ZSUB_BAD;
-    if (n > 0)
-      std::memcpy(buf.data() + m_state.rxPos, stage, static_cast<size_t>(n));
+    if (m_state.rxPos < 0 || size_t(m_state.rxPos) + size_t(n) > buf.size()) return ZSUB_BAD;
+    if (n > 0) std::memcpy(buf.data() + m_state.rxPos, stage, static_cast<size_t>(n));
     m_state.rxPos += n;
     m_state.bytesTransferred += n;
     m_state.dataBytes += n;
@@ -171,23 +149,17 @@ int CZmodem::ReceiveFileData(std::vector<uint8_t>& buf)
       NoteProgress();
     }
     ShowProgress(m_state.rxPos);
-    if (st == GOTCRCG && WaitCommData(0) > kZmodemMaxSubpacket)
-      continue;
+    if (st == GOTCRCG && WaitCommData(0) > kZmodemMaxSubpacket) continue;
     return st;
   }
 }
 
-void CZmodem::AppendReceivedName()
-{
-  m_receivedNames = ZCut(m_receivedNames + m_state.fileName, 255);
-}
+void CZmodem::AppendReceivedName() { m_receivedNames = ZCut(m_receivedNames + m_state.fileName, 255); }
 
-bool CZmodem::AcceptFile(bool first)
-{
+bool CZmodem::AcceptFile(bool first) {
   ++m_state.fileCount;
   Status("  Received ZFILE...");
-  if (m_ui)
-    m_ui->SetProgressRange(0, 100);
+  if (m_ui) m_ui->SetProgressRange(0, 100);
   m_state.fileName = ZCut(m_state.receiveDir + m_state.fileName, kZmodemNameMax);
   if (!m_haveData) {
     m_data.assign(static_cast<size_t>(m_state.announcedSize), 0);
@@ -202,21 +174,17 @@ bool CZmodem::AcceptFile(bool first)
   SendPosHeader(ZRPOS, 0);
   Status("  Send ZRPOS...");
   Status("  Receiving start at 0... ");
-  if (first && m_startTime == 0)
-    m_startTime = static_cast<int64_t>(std::time(nullptr));
+  if (first && m_startTime == 0) m_startTime = static_cast<int64_t>(std::time(nullptr));
   return true;
 }
 
-void CZmodem::SetReceivedFileTime()
-{
+void CZmodem::SetReceivedFileTime() {
   // The peer's name never becomes a path of its own: only a plain name inside a receive
   // directory chosen by the caller is touched.
-  if (m_state.receiveDir.empty() || !IsPlainBaseName(m_peerName))
-    return;
+  if (m_state.receiveDir.empty() || !IsPlainBaseName(m_peerName)) return;
   const std::string path = m_state.receiveDir + m_peerName;
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-    return;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
 #ifdef _WIN32
   struct _utimbuf times {};
   times.actime = times.modtime = static_cast<time_t>(m_state.fileTime);
@@ -228,8 +196,7 @@ void CZmodem::SetReceivedFileTime()
 #endif
 }
 
-void CZmodem::FinishReceive()
-{
+void CZmodem::FinishReceive() {
   // Input only: purging the output side here would throw away the final ZFIN or the
   // abort sequence before the peer has read it.
   CSerialPort::PurgeReceive();
@@ -237,12 +204,10 @@ void CZmodem::FinishReceive()
   m_endTime = static_cast<int64_t>(std::time(nullptr));
   m_dataLength = std::clamp<int32_t>(m_state.dataBytes, 0, static_cast<int32_t>(m_data.size()));
   m_running = false;
-  if (m_host)
-    m_host->OnWorkerEnd();
+  if (m_host) m_host->OnWorkerEnd();
 }
 
-void CZmodem::RunReceive()
-{
+void CZmodem::RunReceive() {
   m_result = 0;
   m_cancelResult = 0;
   m_startTime = m_endTime = 0;
@@ -270,8 +235,7 @@ void CZmodem::RunReceive()
     FinishReceive();
   };
   auto fail = [this](int32_t code, bool abort) {
-    if (abort)
-      AbortSession();
+    if (abort) AbortSession();
     m_result = code;
     FinishReceive();
   };
@@ -303,216 +267,191 @@ void CZmodem::RunReceive()
 
   while (phase != kDone) {
     // A sender that is gone or has stopped moving the transfer ends the session now.
-    if (LineDown())
-      return fail(ZMODEM_RX_FAILED, true);
+    if (LineDown()) return fail(ZMODEM_RX_FAILED, true);
     switch (phase) {
-    case kWaitFile:
-      m_stateCode = 202;
-      t = ReceiveHeader(hdr) & 0xFF;
-      if (t == ZRQINIT || t == ZSINIT || t == ZFILE)
-        NoteProgress();
-      if (t == ZRQINIT) {
-        Status("  Recevied ZRQINIT...");
-        SendZrinit();
-        Status("  Send ZRINIT...");
-        phase = kReadFile;
-      } else if (t == ZSINIT) {
-        Status("  Received ZSINIT");
-        uint8_t attn[120];
-        const int st = ReceiveSubpacket(attn, sizeof attn);
-        Status(ZFormat("  '%c' Received Attn (length = %d)...", st & 0xFF, m_state.rxCount));
-        Status("  Send ZACK...");
-        SendPosHeader(ZACK, 0);
-        m_stateCode = 203;
-        phase = kReadFile;
-      } else if (t == ZFILE) {
-        Status("  No escape specified");
-        Status(InfoLine(hdr));
-        const int r = ParseFileInfo(true);
-        AppendReceivedName();
-        if (!onFileInfo(r))
-          return;
-      } else if (t == ZABORT || t == ZCAN) {
-        return fail(ZMODEM_RX_FAILED, false);
-      } else {
-        Status(FrameLine("  Bad ZSINIT -- Frame Type ", t, hdr));
-        // A user stop makes every read fail; report it as the cancel it is.
-        if (StopTest())
-          return stop();
-        if (CountError())
-          return fail(ZMODEM_RX_FAILED, true);
-        SendZrinit();
-      }
-      break;
-    case kReadFile: {
-      const int r = ParseFileInfo(false);
-      AppendReceivedName();
-      if (!onFileInfo(r))
-        return;
-      break;
-    }
-    case kHandleData: {
-      m_stateCode = 204;
-      const int32_t p = LoadPos(hdr);
-      if (t == ZFILE) {
-        Status("  No escape specified");
-        Status(InfoLine(hdr));
-        const int r = ParseFileInfo(true);
-        m_receivedNames = ZCut(m_state.fileName, 255);
-        if (!onFileInfo(r))
-          return;
-      } else if (t == ZABORT || t == ZCAN) {
-        return fail(ZMODEM_RX_FAILED, false);
-      } else if (t == ZDATA && p >= 0 && p <= m_state.rxPos) {
-        // A ZDATA ahead of what we hold would leave a hole: it is refused below.
-        if (p != m_state.rxPos) {
-          m_state.bytesTransferred -= m_state.rxPos - p;
-          m_state.dataBytes -= m_state.rxPos - p;
-          m_state.rxPos = p;
-        }
-        Status("  Received Starting ZDATA...");
-        phase = kReceiving;
-      } else if (t == 0xFF && !m_readFailed) {
-        // Not silence: the sender's stale data is still coming and held something that
-        // only began like a header. The ZRPOS is on its way; hunt on for the ZDATA.
-        if (StopTest())
-          return stop();
-        t = AwaitRepeat(hdr);
-      } else {
-        Status("  Bad ZDATA, Resend ZRPOS ...");
-        if (StopTest())
-          return stop();
-        if (CountError())
-          return fail(ZMODEM_RX_FAILED, true);
-        // No purge here: the ZDATA asked for may already be in the input, behind the
-        // damaged header. The ZRPOS goes alone (see the bad-packet case below).
-        SendPosHeader(ZRPOS, m_state.rxPos);
-        t = AwaitRepeat(hdr);
-      }
-      break;
-    }
-    case kReceiving: {
-      m_stateCode = 207;
-      if (StopTest())
-        return stop();
-      const int st = ReceiveFileData(m_data);
-      if (st == GOTCRCE || st == GOTCRCG || st == GOTCRCQ || st == GOTCRCW) {
-        m_state.errorCount = 0;
-        if (st == GOTCRCQ)
-          SendPosHeader(ZACK, m_state.rxPos);
-        if (st == GOTCRCW) {
+      case kWaitFile:
+        m_stateCode = 202;
+        t = ReceiveHeader(hdr) & 0xFF;
+        if (t == ZRQINIT || t == ZSINIT || t == ZFILE) NoteProgress();
+        if (t == ZRQINIT) {
+          Status("  Recevied ZRQINIT...");
+          SendZrinit();
+          Status("  Send ZRINIT...");
+          phase = kReadFile;
+        } else if (t == ZSINIT) {
+          Status("  Received ZSINIT");
+          uint8_t attn[120];
+          const int st = ReceiveSubpacket(attn, sizeof attn);
+          Status(ZFormat("  '%c' Received Attn (length = %d)...", st & 0xFF, m_state.rxCount));
           Status("  Send ZACK...");
-          SendPosHeader(ZACK, m_state.rxPos);
+          SendPosHeader(ZACK, 0);
+          m_stateCode = 203;
+          phase = kReadFile;
+        } else if (t == ZFILE) {
+          Status("  No escape specified");
+          Status(InfoLine(hdr));
+          const int r = ParseFileInfo(true);
+          AppendReceivedName();
+          if (!onFileInfo(r)) return;
+        } else if (t == ZABORT || t == ZCAN) {
+          return fail(ZMODEM_RX_FAILED, false);
+        } else {
+          Status(FrameLine("  Bad ZSINIT -- Frame Type ", t, hdr));
+          // A user stop makes every read fail; report it as the cancel it is.
+          if (StopTest()) return stop();
+          if (CountError()) return fail(ZMODEM_RX_FAILED, true);
+          SendZrinit();
         }
-        if (st == GOTCRCE || st == GOTCRCW)
-          phase = kFrameEnded;
         break;
-      }
-      if (st == ZSUB_CANCELLED) {
-        Status("  Sender Canceled... ");
-        return fail(ZMODEM_CANCELLED, false);
-      }
-      if (st == ZSUB_BAD)
-        Status("   Data subpacket too long...");
-      if (st == ZSUB_TIMEOUT)
-        Status("  ZDATA Timeout...");
-      PurgeReceive();
-      Status("  Invalid Data Packet : Request resend packet ...");
-      // The ZRPOS alone: a streaming sender that reads a ZACK first may take the ZRPOS
-      // behind it into its input buffer and not look at it again until the end of the
-      // file, sending everything that follows for nothing.
-      SendPosHeader(ZRPOS, m_state.rxPos);
-      if (StopTest())
-        return stop();
-      if (CountError())
-        return fail(ZMODEM_RX_FAILED, true);
-      t = AwaitRepeat(hdr);
-      phase = kHandleData;
-      break;
-    }
-    case kFrameEnded: {
-      m_stateCode = 290;
-      if (StopTest())
-        return stop();
-      t = ReceiveHeader(hdr) & 0xFF;
-      const int32_t p = LoadPos(hdr);
-      if (t == ZABORT || t == ZCAN) {
-        Status("ZEOF-WRZ32ERROR_RECEIVE_ZABORT");
-        return fail(ZMODEM_RX_FAILED, false);
-      }
-      if (t == ZDATA) {
-        Status("ZEOF-ZDATA");
-        phase = kHandleData;
-        break;
-      }
-      if (t != ZEOF) {
-        // A damaged or unexpected header where the end should be: ask for the data from
-        // where we are, as after a bad subpacket; the sender repeats the end from there.
-        Status(FrameLine("  Bad ZEOF -- Frame Type ", t, hdr, "..."));
-        if (StopTest())
-          return stop();
-        if (CountError())
-          return fail(ZMODEM_RX_FAILED, true);
-        SendPosHeader(ZRPOS, m_state.rxPos);
-        break;
-      }
-      Status("ZEOF-ZEOF");
-      if (p != m_state.announcedSize) {
-        Status("  Bad ZEOF filesize...");
-        return fail(ZMODEM_RX_FAILED, true);
-      }
-      if (m_state.rxPos != p) {
-        // The end is announced but data is missing: ask for it like any bad packet.
-        phase = kHandleData;
-        break;
-      }
-      NoteProgress();
-      Status(ZFormat("  Receved ZEOF (%ld)", static_cast<long>(p)));
-      Status("  Send final ZRINIT");
-      SendZrinit();
-      if (StopTest())
-        return stop();
-      if (m_state.filesRemaining > 1) {
+      case kReadFile: {
         const int r = ParseFileInfo(false);
         AppendReceivedName();
-        if (!onFileInfo(r))
-          return;
+        if (!onFileInfo(r)) return;
         break;
       }
-      m_state.errorCount = 0;
-      phase = kFinal;
-      break;
-    }
-    case kFinal: {
-      m_stateCode = 290;
-      t = ReceiveHeader(hdr) & 0xFF;
-      if (t == ZFIN) {
-        Status("  Receved ZFIN...");
-        PurgeReceive();
-        Status("  Send ZFIN...");
-        SendPosHeader(ZFIN, 0);
-        m_stateCode = 292;
-        SetReceivedFileTime();
-        Status("  Receved OO(over and out)...");
-        Status("  End of Receive ZMODEM Session...");
-        m_result = ZMODEM_OK;
-        phase = kDone;
-      } else if (t == ZABORT || t == ZCAN) {
-        return fail(ZMODEM_RX_FAILED, false);
-      } else {
-        // Our ZRINIT or the sender's ZFIN was damaged or lost (a repeated ZEOF says the
-        // sender never saw the ZRINIT): offer the ZRINIT again.
-        Status("  Bad ZFIN...");
-        if (StopTest())
-          return stop();
-        if (CountError())
-          return fail(ZMODEM_RX_FAILED, true);
-        SendZrinit();
+      case kHandleData: {
+        m_stateCode = 204;
+        const int32_t p = LoadPos(hdr);
+        if (t == ZFILE) {
+          Status("  No escape specified");
+          Status(InfoLine(hdr));
+          const int r = ParseFileInfo(true);
+          m_receivedNames = ZCut(m_state.fileName, 255);
+          if (!onFileInfo(r)) return;
+        } else if (t == ZABORT || t == ZCAN) {
+          return fail(ZMODEM_RX_FAILED, false);
+        } else if (t == ZDATA && p >= 0 && p <= m_state.rxPos) {
+          // A ZDATA ahead of what we hold would leave a hole: it is refused below.
+          if (p != m_state.rxPos) {
+            m_state.bytesTransferred -= m_state.rxPos - p;
+            m_state.dataBytes -= m_state.rxPos - p;
+            m_state.rxPos = p;
+          }
+          Status("  Received Starting ZDATA...");
+          phase = kReceiving;
+        } else if (t == 0xFF && !m_readFailed) {
+          // Not silence: the sender's stale data is still coming and held something that
+          // only began like a header. The ZRPOS is on its way; hunt on for the ZDATA.
+          if (StopTest()) return stop();
+          t = AwaitRepeat(hdr);
+        } else {
+          Status("  Bad ZDATA, Resend ZRPOS ...");
+          if (StopTest()) return stop();
+          if (CountError()) return fail(ZMODEM_RX_FAILED, true);
+          // No purge here: the ZDATA asked for may already be in the input, behind the
+          // damaged header. The ZRPOS goes alone (see the bad-packet case below).
+          SendPosHeader(ZRPOS, m_state.rxPos);
+          t = AwaitRepeat(hdr);
+        }
+        break;
       }
-      break;
-    }
-    case kDone:
-      break;
+      case kReceiving: {
+        m_stateCode = 207;
+        if (StopTest()) return stop();
+        const int st = ReceiveFileData(m_data);
+        if (st == GOTCRCE || st == GOTCRCG || st == GOTCRCQ || st == GOTCRCW) {
+          m_state.errorCount = 0;
+          if (st == GOTCRCQ) SendPosHeader(ZACK, m_state.rxPos);
+          if (st == GOTCRCW) {
+            Status("  Send ZACK...");
+            SendPosHeader(ZACK, m_state.rxPos);
+          }
+          if (st == GOTCRCE || st == GOTCRCW) phase = kFrameEnded;
+          break;
+        }
+        if (st == ZSUB_CANCELLED) {
+          Status("  Sender Canceled... ");
+          return fail(ZMODEM_CANCELLED, false);
+        }
+        if (st == ZSUB_BAD) Status("   Data subpacket too long...");
+        if (st == ZSUB_TIMEOUT) Status("  ZDATA Timeout...");
+        PurgeReceive();
+        Status("  Invalid Data Packet : Request resend packet ...");
+        // The ZRPOS alone: a streaming sender that reads a ZACK first may take the ZRPOS
+        // behind it into its input buffer and not look at it again until the end of the
+        // file, sending everything that follows for nothing.
+        SendPosHeader(ZRPOS, m_state.rxPos);
+        if (StopTest()) return stop();
+        if (CountError()) return fail(ZMODEM_RX_FAILED, true);
+        t = AwaitRepeat(hdr);
+        phase = kHandleData;
+        break;
+      }
+      case kFrameEnded: {
+        m_stateCode = 290;
+        if (StopTest()) return stop();
+        t = ReceiveHeader(hdr) & 0xFF;
+        const int32_t p = LoadPos(hdr);
+        if (t == ZABORT || t == ZCAN) {
+          Status("ZEOF-WRZ32ERROR_RECEIVE_ZABORT");
+          return fail(ZMODEM_RX_FAILED, false);
+        }
+        if (t == ZDATA) {
+          Status("ZEOF-ZDATA");
+          phase = kHandleData;
+          break;
+        }
+        if (t != ZEOF) {
+          // A damaged or unexpected header where the end should be: ask for the data from
+          // where we are, as after a bad subpacket; the sender repeats the end from there.
+          Status(FrameLine("  Bad ZEOF -- Frame Type ", t, hdr, "..."));
+          if (StopTest()) return stop();
+          if (CountError()) return fail(ZMODEM_RX_FAILED, true);
+          SendPosHeader(ZRPOS, m_state.rxPos);
+          break;
+        }
+        Status("ZEOF-ZEOF");
+        if (p != m_state.announcedSize) {
+          Status("  Bad ZEOF filesize...");
+          return fail(ZMODEM_RX_FAILED, true);
+        }
+        if (m_state.rxPos != p) {
+          // The end is announced but data is missing: ask for it like any bad packet.
+          phase = kHandleData;
+          break;
+        }
+        NoteProgress();
+        Status(ZFormat("  Receved ZEOF (%ld)", static_cast<long>(p)));
+        Status("  Send final ZRINIT");
+        SendZrinit();
+        if (StopTest()) return stop();
+        if (m_state.filesRemaining > 1) {
+          const int r = ParseFileInfo(false);
+          AppendReceivedName();
+          if (!onFileInfo(r)) return;
+          break;
+        }
+        m_state.errorCount = 0;
+        phase = kFinal;
+        break;
+      }
+      case kFinal: {
+        m_stateCode = 290;
+        t = ReceiveHeader(hdr) & 0xFF;
+        if (t == ZFIN) {
+          Status("  Receved ZFIN...");
+          PurgeReceive();
+          Status("  Send ZFIN...");
+          SendPosHeader(ZFIN, 0);
+          m_stateCode = 292;
+          SetReceivedFileTime();
+          Status("  Receved OO(over and out)...");
+          Status("  End of Receive ZMODEM Session...");
+          m_result = ZMODEM_OK;
+          phase = kDone;
+        } else if (t == ZABORT || t == ZCAN) {
+          return fail(ZMODEM_RX_FAILED, false);
+        } else {
+          // Our ZRINIT or the sender's ZFIN was damaged or lost (a repeated ZEOF says the
+          // sender never saw the ZRINIT): offer the ZRINIT again.
+          Status("  Bad ZFIN...");
+          if (StopTest()) return stop();
+          if (CountError()) return fail(ZMODEM_RX_FAILED, true);
+          SendZrinit();
+        }
+        break;
+      }
+      case kDone: break;
     }
   }
   FinishReceive();

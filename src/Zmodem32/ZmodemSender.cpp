@@ -19,8 +19,7 @@ namespace {
 
 enum SendPhase { kFile, kData, kStream, kEof, kFinish, kDone };
 
-std::string FrameLine(const char* prefix, int type, const uint8_t* h)
-{
+std::string FrameLine(const char* prefix, int type, const uint8_t* h) {
   return ZFormat("%s%d : %02x %02x %02x %02x...", prefix, type, h[0], h[1], h[2], h[3]);
 }
 
@@ -40,32 +39,27 @@ constexpr uint32_t kWindowPolls = 30;
 
 }  // namespace
 
-void CZmodem::TakeZrinit(const uint8_t* hdr)
-{
+void CZmodem::TakeZrinit(const uint8_t* hdr) {
   m_state.rxFlags = hdr[ZF0];
   m_state.useVarHeaders = hdr[ZF1] & CANVHDR;
   m_state.txCrc32 = (m_state.wantCrc32 && (hdr[ZF0] & CANFC32)) ? 1 : 0;
   m_state.escapeControls |= hdr[ZF0] & TESCCTL;
 }
 
-void CZmodem::SendZrqinit()
-{
+void CZmodem::SendZrqinit() {
   const uint8_t zero[4] = {0, 0, 0, 0};
   SendHexHeader(4, ZRQINIT, zero);
 }
 
-void CZmodem::SendFileInfo()
-{
+void CZmodem::SendFileInfo() {
   const uint8_t zero[4] = {0, 0, 0, 0};
   SendBinaryHeader(4, ZFILE, zero);
   // The peer gets the base name only, whichever separator the path uses.
   std::string base = m_sendPath;
   const size_t cut = base.find_last_of(":\\/");
-  if (cut != std::string::npos)
-    base = base.substr(cut + 1);
-  const std::string info = ZFormat("%ld %lo 0 0 %d %ld 0", static_cast<long>(m_state.fileLength),
-                                   0ul, m_state.filesRemaining,
-                                   static_cast<long>(m_state.bytesRemaining));
+  if (cut != std::string::npos) base = base.substr(cut + 1);
+  const std::string info = ZFormat("%ld %lo 0 0 %d %ld 0", static_cast<long>(m_state.fileLength), 0ul,
+                                   m_state.filesRemaining, static_cast<long>(m_state.bytesRemaining));
   // The information block is 120 bytes: a long name is cut so that the fields still fit.
   const size_t maxName = 120 - info.size() - 2;
   base = ZCut(base, maxName);
@@ -75,19 +69,15 @@ void CZmodem::SendFileInfo()
   SendSubpacket(block, static_cast<int>(base.size() + 1 + info.size() + 1), ZCRCW);
 }
 
-int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int32_t offset,
-                          int count)
-{
-  if (!image)
-    return -1;
+int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int32_t offset, int count) {
+  if (!image) return -1;
   uint8_t stage[kZmodemMaxSubpacket];
   const int32_t size = m_state.subpacketSize;
   uint8_t eof[4];
   int32_t o = std::clamp<int32_t>(offset, 0, length);
   for (int i = 0; i < count; ++i) {
     int32_t n = length <= o + size ? length - o : size;
-    if (n < 0)
-      n = 0;
+    if (n < 0) n = 0;
     std::memcpy(stage, image->data() + o, static_cast<size_t>(n));
     o += n;
     if (n != size) {
@@ -110,8 +100,7 @@ int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int
       m_cleanSubpackets = 0;
     }
     // A write that did not complete sent nothing: the caller ends the session.
-    if (LineFailed())
-      return 1;
+    if (LineFailed()) return 1;
     if (m_state.txPos > m_progressMark) {
       m_progressMark = m_state.txPos;
       NoteProgress();
@@ -120,25 +109,21 @@ int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int
     Sleep(Timing().pauseShortMs * uint32_t(n) / uint32_t(kZmodemMaxSubpacket));
     // A reply waiting (a ZRPOS, usually) is taken at once, not after the next subpacket:
     // everything sent before it is seen would be sent in vain.
-    if (HeaderPending())
-      break;
+    if (HeaderPending()) break;
   }
   ShowProgress(m_state.txPos);
   return 1;
 }
 
-void CZmodem::FinishSend()
-{
+void CZmodem::FinishSend() {
   m_endTime = static_cast<int64_t>(std::time(nullptr));
   m_image.clear();
   m_image.shrink_to_fit();
   m_running = false;
-  if (m_host)
-    m_host->OnWorkerEnd();
+  if (m_host) m_host->OnWorkerEnd();
 }
 
-void CZmodem::RunSend()
-{
+void CZmodem::RunSend() {
   m_result = 0;
   m_cancelResult = 0;
   m_startTime = m_endTime = 0;
@@ -162,10 +147,8 @@ void CZmodem::RunSend()
 
   {
     std::ifstream f(m_sendPath, std::ios::binary);
-    if (f)
-      m_image.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    if (!f.is_open() || f.bad() ||
-        m_image.size() > size_t(std::numeric_limits<int32_t>::max() / 2)) {
+    if (f) m_image.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    if (!f.is_open() || f.bad() || m_image.size() > size_t(std::numeric_limits<int32_t>::max() / 2)) {
       m_result = ZMODEM_TX_FILE_OPEN;
       return FinishSend();
     }
@@ -177,8 +160,7 @@ void CZmodem::RunSend()
   Status("  Initialize ZMODEM transmission...");
   ShowProgress(0);
   ShowFileName(m_sendPath);
-  if (m_ui)
-    m_ui->SetProgressRange(0, 100);
+  if (m_ui) m_ui->SetProgressRange(0, 100);
   SendZrqinit();
   Status("  Sending ZRQINIT...");
 
@@ -188,32 +170,27 @@ void CZmodem::RunSend()
     FinishSend();
   };
   auto fail = [this](int32_t code, bool abort) {
-    if (abort)
-      AbortSession();
+    if (abort) AbortSession();
     m_result = code;
     FinishSend();
   };
 
-  if (StopTest())
-    return stop();
+  if (StopTest()) return stop();
   m_stateCode = 102;
   uint8_t hdr[4] = {};
   for (;;) {
     const int t = ReceiveHeader(hdr) & 0xFF;
-    if (StopTest())
-      return stop();
+    if (StopTest()) return stop();
     if (t == ZRINIT) {
       TakeZrinit(hdr);
       NoteProgress();
       break;
     }
-    if (t == ZABORT || t == ZCAN)
-      return fail(ZMODEM_TX_PEER_ABORT, false);
+    if (t == ZABORT || t == ZCAN) return fail(ZMODEM_TX_PEER_ABORT, false);
     Status("  Bad ZRINIT...");
     Status(FrameLine("  Frame Type ", t, hdr));
     Sleep(Timing().pauseLongMs);
-    if (CountError())
-      return fail(ZMODEM_TX_ERROR_LIMIT, true);
+    if (CountError()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
     PurgeReceive();
     PurgeTransmit();
     SendZrqinit();
@@ -257,194 +234,174 @@ void CZmodem::RunSend()
   };
   while (phase != kDone) {
     // A receiver that is gone or has stopped taking data ends the session now.
-    if (phase != kFinish && LineDown())
-      return fail(ZMODEM_TX_ERROR_LIMIT, true);
+    if (phase != kFinish && LineDown()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
     switch (phase) {
-    case kFile: {
-      m_stateCode = 105;
-      if (StopTest())
-        return stop();
-      if (sendInfo)
-        SendFileInfo();
-      sendInfo = true;
-      const int t = ReceiveHeader(hdr) & 0xFF;
-      if (t != ZRINIT)
-        zrinitSeen = false;
-      if (t == ZRPOS) {
-        m_state.txPos = std::clamp<int32_t>(LoadPos(hdr), 0, length);
-        NoteProgress();
-        if (m_startTime == 0)
-          m_startTime = static_cast<int64_t>(std::time(nullptr));
-        phase = kData;
-      } else if (t == ZABORT || t == ZCAN) {
-        return fail(ZMODEM_TX_PEER_ABORT, false);
-      } else if (t == ZRINIT) {
-        // The receiver's ZRINIT often crosses our ZFILE (one at start, one for ZRQINIT).
-        // Offering the file twice would draw two ZRPOS, and the second one would rewind a
-        // finished file: wait once more for the reply, and offer again only if another
-        // ZRINIT or nothing comes.
-        TakeZrinit(hdr);
-        sendInfo = zrinitSeen;
-        zrinitSeen = !zrinitSeen;
-        break;
-      } else {
-        Status(FrameLine("  Bad ZRPOS -- Frame Type ", t, hdr));
-        PurgeReceive();
-        if (CountError())
-          return fail(ZMODEM_TX_ERROR_LIMIT, true);
-      }
-      break;
-    }
-    case kData:
-      Status(ZFormat("  Send ZDATA... (%ld)", static_cast<long>(m_state.txPos)));
-      {
-        uint8_t h[4];
-        StorePos(h, m_state.txPos);
-        SendBinaryHeader(4, ZDATA, h);
-      }
-      if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
-        phase = kEof;
-      } else {
-        phase = kStream;
-        purgeOnStream = true;
-      }
-      break;
-    case kStream: {
-      m_stateCode = 106;
-      if (purgeOnStream) {
-        PurgeReceive();
-        purgeOnStream = false;
-      }
-      if (StopTest())
-        return stop();
-      if (m_windowed && m_state.txPos - m_ackPos >= kWindow) {
-        // The window is full: wait for the receiver to confirm or to ask again.
-        m_replyPolls = kWindowPolls;
+      case kFile: {
+        m_stateCode = 105;
+        if (StopTest()) return stop();
+        if (sendInfo) SendFileInfo();
+        sendInfo = true;
         const int t = ReceiveHeader(hdr) & 0xFF;
-        m_replyPolls = 0;
-        if (t == ZACK) {
-          m_ackPos = std::max(m_ackPos, LoadPos(hdr));
-        } else if (t == ZABORT || t == ZCAN) {
-          Status("  ZCAN received...");
-          return fail(ZMODEM_TX_PEER_ABORT, false);
-        } else {
-          // A repeat asked for, or confirmations lost: send again from the position
-          // asked for, or else from the last one confirmed.
-          if (t != ZRPOS)
-            StorePos(hdr, m_ackPos);
-          rewind(hdr);
-          Status(ZFormat("  Retry at = %ld...", static_cast<long>(m_state.txPos)));
-          if (CountError())
-            return fail(ZMODEM_TX_ERROR_LIMIT, true);
-          phase = kData;
-        }
-        break;
-      }
-      if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
-        phase = kEof;
-        break;
-      }
-      // Stray bytes without a frame start are noise, not a reply to wait for.
-      if (!HeaderPending()) {
-        m_state.errorCount = 0;
-        break;
-      }
-      for (;;) {
-        m_replyPolls = kReplyPolls;
-        const int t = ReceiveHeader(hdr) & 0xFF;
-        m_replyPolls = 0;
-        if (t == ZACK) {
-          Status("  ZACK received...");
-          m_ackPos = std::max(m_ackPos, LoadPos(hdr));
-          break;
-        }
-        if (t == ZABORT || t == ZCAN) {
-          Status("  ZCAN received...");
-          return fail(ZMODEM_TX_PEER_ABORT, false);
-        }
+        if (t != ZRINIT) zrinitSeen = false;
         if (t == ZRPOS) {
-          rewind(hdr);
-          Status(ZFormat("  Retry at = %ld...", static_cast<long>(m_state.txPos)));
-          if (CountError())
-            return fail(ZMODEM_TX_ERROR_LIMIT, true);
+          m_state.txPos = std::clamp<int32_t>(LoadPos(hdr), 0, length);
+          NoteProgress();
+          if (m_startTime == 0) m_startTime = static_cast<int64_t>(std::time(nullptr));
           phase = kData;
+        } else if (t == ZABORT || t == ZCAN) {
+          return fail(ZMODEM_TX_PEER_ABORT, false);
+        } else if (t == ZRINIT) {
+          // The receiver's ZRINIT often crosses our ZFILE (one at start, one for ZRQINIT).
+          // Offering the file twice would draw two ZRPOS, and the second one would rewind a
+          // finished file: wait once more for the reply, and offer again only if another
+          // ZRINIT or nothing comes.
+          TakeZrinit(hdr);
+          sendInfo = zrinitSeen;
+          zrinitSeen = !zrinitSeen;
           break;
+        } else {
+          Status(FrameLine("  Bad ZRPOS -- Frame Type ", t, hdr));
+          PurgeReceive();
+          if (CountError()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
         }
-        Status(ZFormat("  Bad ZRPOS : Got Frame #%d...", t));
-        if (StopTest())
-          return stop();
-        if (CountError())
-          return fail(ZMODEM_TX_ERROR_LIMIT, true);
-        // A damaged reply on a line that damages data is most likely a ZRPOS: send again
-        // from the last position confirmed (a receiver that has more asks for it).
-        if (m_windowed && t != 0xFF) {
-          StorePos(hdr, m_ackPos);
-          rewind(hdr);
-          phase = kData;
-          break;
-        }
-        // Otherwise the receiver asks again if it wants something; go on sending rather
-        // than wait for a header that may never come.
-        if (!HeaderPending())
-          break;
-      }
-      break;
-    }
-    case kEof: {
-      m_stateCode = 190;
-      if (StopTest())
-        return stop();
-      const int t = ReceiveHeader(hdr) & 0xFF;
-      if (t == ZRINIT || t == ZSKIP) {
-        Status("  Received final ZRINIT...");
-        NoteProgress();
-        Status("  Send ZFIN...");
-        SendPosHeader(ZFIN, 0);
-        m_state.errorCount = 0;
-        phase = kFinish;
-      } else if (t == ZABORT || t == ZCAN) {
-        return fail(ZMODEM_TX_PEER_ABORT, false);
-      } else if (t == ZRPOS) {
-        // The receiver names the position it wants: send again from there at once.
-        Status("  Rewind data packet...");
-        rewind(hdr);
-        if (CountError())
-          return fail(ZMODEM_TX_ERROR_LIMIT, true);
-        phase = kData;
-      } else if (t != ZACK) {
-        // The ZEOF or the receiver's reply was damaged or lost: offer the end again.
-        if (StopTest())
-          return stop();
-        if (CountError())
-          return fail(ZMODEM_TX_ERROR_LIMIT, true);
-        sendEof();
-      }
-      break;
-    }
-    case kFinish: {
-      m_stateCode = 191;
-      if (StopTest())
-        return stop();
-      const int t = ReceiveHeader(hdr) & 0xFF;
-      // The receiver repeating its ZRINIT, or a damaged reply, means our ZFIN may not have
-      // arrived: offer it again a few times. The file itself is confirmed already.
-      if ((t == ZRINIT || (IsBadHeader(t) && t != 0xFF)) && ++finishTries <= 10 &&
-          !LineDown()) {
-        ++m_state.totalErrors;
-        SendPosHeader(ZFIN, 0);
         break;
       }
-      Status(t == ZFIN ? "  Received ZFIN..." : "  Received Non ZFIN...");
-      WriteCommBlock("OO", 2);
-      Status("  Send OO(over and out)...");
-      PurgeReceive();
-      Status("  End of Send ZMODEM Session...");
-      m_result = ZMODEM_OK;
-      phase = kDone;
-      break;
-    }
-    case kDone:
-      break;
+      case kData:
+        Status(ZFormat("  Send ZDATA... (%ld)", static_cast<long>(m_state.txPos)));
+        {
+          uint8_t h[4];
+          StorePos(h, m_state.txPos);
+          SendBinaryHeader(4, ZDATA, h);
+        }
+        if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
+          phase = kEof;
+        } else {
+          phase = kStream;
+          purgeOnStream = true;
+        }
+        break;
+      case kStream: {
+        m_stateCode = 106;
+        if (purgeOnStream) {
+          PurgeReceive();
+          purgeOnStream = false;
+        }
+        if (StopTest()) return stop();
+        if (m_windowed && m_state.txPos - m_ackPos >= kWindow) {
+          // The window is full: wait for the receiver to confirm or to ask again.
+          m_replyPolls = kWindowPolls;
+          const int t = ReceiveHeader(hdr) & 0xFF;
+          m_replyPolls = 0;
+          if (t == ZACK) {
+            m_ackPos = std::max(m_ackPos, LoadPos(hdr));
+          } else if (t == ZABORT || t == ZCAN) {
+            Status("  ZCAN received...");
+            return fail(ZMODEM_TX_PEER_ABORT, false);
+          } else {
+            // A repeat asked for, or confirmations lost: send again from the position
+            // asked for, or else from the last one confirmed.
+            if (t != ZRPOS) StorePos(hdr, m_ackPos);
+            rewind(hdr);
+            Status(ZFormat("  Retry at = %ld...", static_cast<long>(m_state.txPos)));
+            if (CountError()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
+            phase = kData;
+          }
+          break;
+        }
+        if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
+          phase = kEof;
+          break;
+        }
+        // Stray bytes without a frame start are noise, not a reply to wait for.
+        if (!HeaderPending()) {
+          m_state.errorCount = 0;
+          break;
+        }
+        for (;;) {
+          m_replyPolls = kReplyPolls;
+          const int t = ReceiveHeader(hdr) & 0xFF;
+          m_replyPolls = 0;
+          if (t == ZACK) {
+            Status("  ZACK received...");
+            m_ackPos = std::max(m_ackPos, LoadPos(hdr));
+            break;
+          }
+          if (t == ZABORT || t == ZCAN) {
+            Status("  ZCAN received...");
+            return fail(ZMODEM_TX_PEER_ABORT, false);
+          }
+          if (t == ZRPOS) {
+            rewind(hdr);
+            Status(ZFormat("  Retry at = %ld...", static_cast<long>(m_state.txPos)));
+            if (CountError()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
+            phase = kData;
+            break;
+          }
+          Status(ZFormat("  Bad ZRPOS : Got Frame #%d...", t));
+          if (StopTest()) return stop();
+          if (CountError()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
+          // A damaged reply on a line that damages data is most likely a ZRPOS: send again
+          // from the last position confirmed (a receiver that has more asks for it).
+          if (m_windowed && t != 0xFF) {
+            StorePos(hdr, m_ackPos);
+            rewind(hdr);
+            phase = kData;
+            break;
+          }
+          // Otherwise the receiver asks again if it wants something; go on sending rather
+          // than wait for a header that may never come.
+          if (!HeaderPending()) break;
+        }
+        break;
+      }
+      case kEof: {
+        m_stateCode = 190;
+        if (StopTest()) return stop();
+        const int t = ReceiveHeader(hdr) & 0xFF;
+        if (t == ZRINIT || t == ZSKIP) {
+          Status("  Received final ZRINIT...");
+          NoteProgress();
+          Status("  Send ZFIN...");
+          SendPosHeader(ZFIN, 0);
+          m_state.errorCount = 0;
+          phase = kFinish;
+        } else if (t == ZABORT || t == ZCAN) {
+          return fail(ZMODEM_TX_PEER_ABORT, false);
+        } else if (t == ZRPOS) {
+          // The receiver names the position it wants: send again from there at once.
+          Status("  Rewind data packet...");
+          rewind(hdr);
+          if (CountError()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
+          phase = kData;
+        } else if (t != ZACK) {
+          // The ZEOF or the receiver's reply was damaged or lost: offer the end again.
+          if (StopTest()) return stop();
+          if (CountError()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
+          sendEof();
+        }
+        break;
+      }
+      case kFinish: {
+        m_stateCode = 191;
+        if (StopTest()) return stop();
+        const int t = ReceiveHeader(hdr) & 0xFF;
+        // The receiver repeating its ZRINIT, or a damaged reply, means our ZFIN may not have
+        // arrived: offer it again a few times. The file itself is confirmed already.
+        if ((t == ZRINIT || (IsBadHeader(t) && t != 0xFF)) && ++finishTries <= 10 && !LineDown()) {
+          ++m_state.totalErrors;
+          SendPosHeader(ZFIN, 0);
+          break;
+        }
+        Status(t == ZFIN ? "  Received ZFIN..." : "  Received Non ZFIN...");
+        WriteCommBlock("OO", 2);
+        Status("  Send OO(over and out)...");
+        PurgeReceive();
+        Status("  End of Send ZMODEM Session...");
+        m_result = ZMODEM_OK;
+        phase = kDone;
+        break;
+      }
+      case kDone: break;
     }
   }
   FinishSend();

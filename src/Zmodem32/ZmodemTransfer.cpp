@@ -6,9 +6,8 @@ namespace pelagor {
 
 namespace {
 
-int32_t RunTransfer(bool sending, SerialHandle port, const std::string& path, uint16_t value,
-                    ZmodemResult* out, TransferUi* ui, const LinkTiming& timing)
-{
+int32_t RunTransfer(bool sending, SerialHandle port, const std::string& path, uint16_t value, ZmodemResult* out,
+                    TransferUi* ui, const LinkTiming& timing) {
   CTransferDlg dlg(ui, timing);
   dlg.port = port;
   dlg.mode = sending ? CTransferDlg::kModeSend : CTransferDlg::kModeReceive;
@@ -22,37 +21,32 @@ int32_t RunTransfer(bool sending, SerialHandle port, const std::string& path, ui
 
   CZmodem& s = dlg.Session();
   ZmodemResult r;
-  if (!sending)
-    r.receivedNames = s.ReceivedNames();
+  if (!sending) r.receivedNames = s.ReceivedNames();
   r.startTime = s.StartTime();
   r.endTime = s.EndTime();
   r.bytesTransferred = s.State().bytesTransferred;
   r.totalErrors = s.State().totalErrors;
   // Without a port nothing ran; that must not read as a success.
   r.result = s.Started() ? s.Result() : ZMODEM_NO_PORT;
-  if (dlg.CancelResult() < 0)
-    r.result = ZMODEM_CANCELLED;
+  if (dlg.CancelResult() < 0) r.result = ZMODEM_CANCELLED;
   if (!sending && r.result == ZMODEM_OK) {
     r.data = std::move(dlg.Data());
     r.dataLength = static_cast<int32_t>(r.data.size());
   }
   const int32_t code = r.result;
-  if (out)
-    *out = std::move(r);
+  if (out) *out = std::move(r);
   return code;
 }
 
 }  // namespace
 
-int32_t ZmodemSendFile(SerialHandle port, const std::string& path, uint16_t value,
-                       ZmodemResult* result, TransferUi* ui, const LinkTiming& timing)
-{
+int32_t ZmodemSendFile(SerialHandle port, const std::string& path, uint16_t value, ZmodemResult* result, TransferUi* ui,
+                       const LinkTiming& timing) {
   return RunTransfer(true, port, path, value, result, ui, timing);
 }
 
-int32_t ZmodemReceiveFile(SerialHandle port, const std::string& receiveDir, uint16_t value,
-                          ZmodemResult* result, TransferUi* ui, const LinkTiming& timing)
-{
+int32_t ZmodemReceiveFile(SerialHandle port, const std::string& receiveDir, uint16_t value, ZmodemResult* result,
+                          TransferUi* ui, const LinkTiming& timing) {
   return RunTransfer(false, port, receiveDir, value, result, ui, timing);
 }
 

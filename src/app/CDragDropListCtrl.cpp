@@ -148,7 +148,7 @@ void CDragDropListCtrl::StopScrollTimer() {
 void CDragDropListCtrl::ScrollTick() {
   if (!Dragging() || direction_ == ScrollDirection::kNone) return;
   verticalScrollBar()->triggerAction(direction_ == ScrollDirection::kUp ? QAbstractSlider::SliderSingleStepSub
-                                                                         : QAbstractSlider::SliderSingleStepAdd);
+                                                                        : QAbstractSlider::SliderSingleStepAdd);
   Rows rows(*this);
   target_.Step(rows, direction_);
 }

@@ -33,8 +33,8 @@
 namespace pelagor {
 namespace {
 
-QAction* MakeAction(QObject* owner, const QString& text, const QString& statusTip,
-                    const QString& toolTip, const char* name) {
+QAction* MakeAction(QObject* owner, const QString& text, const QString& statusTip, const QString& toolTip,
+                    const char* name) {
   auto* a = new QAction(text, owner);
   a->setObjectName(name);
   a->setStatusTip(statusTip);
@@ -79,8 +79,8 @@ QIcon TransferIcon(const QStyle* style, QStyle::StandardPixmap base, bool down) 
     arrow << QPointF(8, 15.5) << QPointF(15.5, 9) << QPointF(12, 9) << QPointF(12, 5) << QPointF(4, 5) << QPointF(4, 9)
           << QPointF(0.5, 9);
   else
-    arrow << QPointF(8, 4.5) << QPointF(15.5, 11) << QPointF(12, 11) << QPointF(12, 15) << QPointF(4, 15) << QPointF(4, 11)
-          << QPointF(0.5, 11);
+    arrow << QPointF(8, 4.5) << QPointF(15.5, 11) << QPointF(12, 11) << QPointF(12, 15) << QPointF(4, 15)
+          << QPointF(4, 11) << QPointF(0.5, 11);
   p.translate(4, 3);
   p.scale(0.78, 0.78);
   p.setPen(QPen(Qt::white, 1.5));
@@ -91,12 +91,9 @@ QIcon TransferIcon(const QStyle* style, QStyle::StandardPixmap base, bool down) 
 
 QIcon LinkIcon(const QStyle* style, int id) {
   switch (id) {
-    case kIdLinkConnect:
-      return QIcon::fromTheme("network-connect", style->standardIcon(QStyle::SP_DriveNetIcon));
-    case kIdLinkDisconnect:
-      return QIcon::fromTheme("network-disconnect", style->standardIcon(QStyle::SP_BrowserStop));
-    case kIdReceiverInfo:
-      return style->standardIcon(QStyle::SP_FileDialogInfoView);
+    case kIdLinkConnect: return QIcon::fromTheme("network-connect", style->standardIcon(QStyle::SP_DriveNetIcon));
+    case kIdLinkDisconnect: return QIcon::fromTheme("network-disconnect", style->standardIcon(QStyle::SP_BrowserStop));
+    case kIdReceiverInfo: return style->standardIcon(QStyle::SP_FileDialogInfoView);
     case kIdDownloadFile: return TransferIcon(style, QStyle::SP_FileIcon, true);
     case kIdUploadFile: return TransferIcon(style, QStyle::SP_FileIcon, false);
     case kIdDownloadWorkspace: return TransferIcon(style, QStyle::SP_FileDialogDetailedView, true);
@@ -146,9 +143,7 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent) {
   UpdateCommandStates();
 }
 
-CMainFrame::~CMainFrame() {
-  qApp->removeEventFilter(this);
-}
+CMainFrame::~CMainFrame() { qApp->removeEventFilter(this); }
 
 void CMainFrame::CreateActions() {
   new_ = MakeAction(this, "&New", "Create a new document", "New", "actionNew");
@@ -159,10 +154,12 @@ void CMainFrame::CreateActions() {
   save_ = MakeAction(this, "&Save", "Save the active document", "Save", "actionSave");
   save_->setShortcut(QKeySequence::Save);
   save_->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-  saveAs_ = MakeAction(this, "Save &As...", "Save the active document with a new name", "Save As",
-                       "actionSaveAs");
+  saveAs_ = MakeAction(this, "Save &As...", "Save the active document with a new name", "Save As", "actionSaveAs");
   saveAs_->setIcon(style()->standardIcon(QStyle::SP_DriveFDIcon));
-  connect(new_, &QAction::triggered, this, [this] { form_->View().OnFileNew(); UpdateCommandStates(); });
+  connect(new_, &QAction::triggered, this, [this] {
+    form_->View().OnFileNew();
+    UpdateCommandStates();
+  });
   connect(open_, &QAction::triggered, this, [this] { RunFileCommand(&CVortanView::OnFileOpen, false); });
   connect(save_, &QAction::triggered, this, [this] { RunFileCommand(&CVortanView::OnFileSave, true); });
   connect(saveAs_, &QAction::triggered, this, [this] { RunFileCommand(&CVortanView::OnFileSaveAs, true); });
@@ -189,11 +186,10 @@ void CMainFrame::CreateActions() {
     connect(a, &QAction::triggered, this, [this, a] { OpenRecentFile(a->data().toString()); });
     recentActions_.push_back(a);
   }
-  exit_ = MakeAction(this, "E&xit", "Quit the application; prompts to save documents", "Exit",
-                     "actionExit");
+  exit_ = MakeAction(this, "E&xit", "Quit the application; prompts to save documents", "Exit", "actionExit");
   connect(exit_, &QAction::triggered, this, &QWidget::close);
-  about_ = MakeAction(this, "&About Pelagor...", "Display program information, version number and copyright",
-                      "About", "actionAbout");
+  about_ = MakeAction(this, "&About Pelagor...", "Display program information, version number and copyright", "About",
+                      "actionAbout");
   about_->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
   connect(about_, &QAction::triggered, this, &CMainFrame::OnAppAbout);
 }
@@ -209,8 +205,7 @@ void CMainFrame::CreateEditActions() {
   find_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   moveUp_ = MakeAction(this, "Move &Up", "Move the selected channels one row up", "Move Up", "actionMoveUp");
   moveUp_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Up));
-  moveDown_ = MakeAction(this, "Move &Down", "Move the selected channels one row down", "Move Down",
-                         "actionMoveDown");
+  moveDown_ = MakeAction(this, "Move &Down", "Move the selected channels one row down", "Move Down", "actionMoveDown");
   moveDown_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Down));
   auto run = [this](void (CVortanView::*command)()) {
     return [this, command] {
@@ -228,10 +223,10 @@ void CMainFrame::CreateEditActions() {
 void CMainFrame::CreatePrintAndHelpActions() {
   print_ = MakeAction(this, "&Print...", "Print the channel list as shown", "Print", "actionPrint");
   print_->setShortcut(QKeySequence::Print);
-  printPreview_ = MakeAction(this, "Print Pre&view...", "Show the printed pages of the channel list",
-                             "Print Preview", "actionPrintPreview");
-  exportPdf_ = MakeAction(this, "Export P&DF...", "Write the channel list as printed to a PDF file",
-                          "Export PDF", "actionExportPdf");
+  printPreview_ = MakeAction(this, "Print Pre&view...", "Show the printed pages of the channel list", "Print Preview",
+                             "actionPrintPreview");
+  exportPdf_ = MakeAction(this, "Export P&DF...", "Write the channel list as printed to a PDF file", "Export PDF",
+                          "actionExportPdf");
   connect(print_, &QAction::triggered, this, [this] { PrintChannelList(*form_, this); });
   connect(printPreview_, &QAction::triggered, this, [this] { PreviewChannelList(*form_, this); });
   connect(exportPdf_, &QAction::triggered, this, [this] { ExportChannelListPdf(*form_); });

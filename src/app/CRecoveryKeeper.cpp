@@ -98,8 +98,7 @@ void CRecoveryKeeper::RemoveCopy() {
 
 bool CRecoveryKeeper::OfferRecovery(ViewUi& ui) {
   if (!Active()) return false;
-  const QFileInfoList copies =
-      QDir(folder_).entryInfoList({QString("*") + kCopySuffix}, QDir::Files, QDir::Time);
+  const QFileInfoList copies = QDir(folder_).entryInfoList({QString("*") + kCopySuffix}, QDir::Files, QDir::Time);
   for (const QFileInfo& info : copies) {
     const QString id = info.completeBaseName();
     if (id == id_) continue;
@@ -113,8 +112,7 @@ bool CRecoveryKeeper::OfferRecovery(ViewUi& ui) {
     const bool readable =
         ParseRecoveryCopy(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()), copy);
     if (readable) {
-      const QString when =
-          QDateTime::fromSecsSinceEpoch(copy.savedAt).toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
+      const QString when = QDateTime::fromSecsSinceEpoch(copy.savedAt).toLocalTime().toString("yyyy-MM-dd HH:mm:ss");
       const MessageAnswer answer =
           ui.ShowMessage(RecoveryQuestion(copy, when.toStdString()), MessageIcon::kQuestion, MessageButtons::kYesNo);
       if (answer == MessageAnswer::kYes && view_.OpenRecoveryCopy(copy)) {

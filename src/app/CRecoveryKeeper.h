@@ -65,7 +65,7 @@ class CRecoveryKeeper : public QObject {
   std::unique_ptr<QLockFile> lock_;
   QTimer timer_;
   int intervalMs_ = kDefaultIntervalMs;
-  uint64_t copied_ = 0;   // the view's change count the copy holds
+  uint64_t copied_ = 0;  // the view's change count the copy holds
   bool hasCopy_ = false;
 };
 

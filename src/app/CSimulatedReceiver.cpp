@@ -92,8 +92,8 @@ bool CSimulatedReceiver::Running() const {
          line_->state() == QProcess::Running;
 }
 
-bool CSimulatedReceiver::ReadLines(QProcess& p, QByteArray& buffer,
-                                   const std::function<bool(const QByteArray&)>& done, int timeoutMs) {
+bool CSimulatedReceiver::ReadLines(QProcess& p, QByteArray& buffer, const std::function<bool(const QByteArray&)>& done,
+                                   int timeoutMs) {
   QDeadlineTimer deadline(timeoutMs);
   for (;;) {
     buffer += p.readAllStandardOutput();
@@ -130,11 +130,14 @@ QString CSimulatedReceiver::Start(QString* error) {
   if (!line_->waitForStarted(kStartTimeoutMs)) return fail("Can not start " + config_.linesim + " !");
   QString pcSide, stbSide;
   QByteArray pending;
-  const bool joined = ReadLines(*line_, pending, [&](const QByteArray& l) {
-    if (l.startsWith("A ")) pcSide = QString::fromLocal8Bit(l.mid(2));
-    if (l.startsWith("B ")) stbSide = QString::fromLocal8Bit(l.mid(2));
-    return !pcSide.isEmpty() && !stbSide.isEmpty();
-  }, kStartTimeoutMs);
+  const bool joined = ReadLines(
+      *line_, pending,
+      [&](const QByteArray& l) {
+        if (l.startsWith("A ")) pcSide = QString::fromLocal8Bit(l.mid(2));
+        if (l.startsWith("B ")) stbSide = QString::fromLocal8Bit(l.mid(2));
+        return !pcSide.isEmpty() && !stbSide.isEmpty();
+      },
+      kStartTimeoutMs);
   if (!joined) return fail("The line simulator did not start.");
 
   stb_ = new QProcess(this);
@@ -145,10 +148,13 @@ QString CSimulatedReceiver::Start(QString* error) {
   stb_->start(config_.stbsim, args);
   if (!stb_->waitForStarted(kStartTimeoutMs)) return fail("Can not start " + config_.stbsim + " !");
   QByteArray seen;
-  const bool ready = ReadLines(*stb_, seen, [&](const QByteArray& l) {
-    output_ += l + '\n';
-    return l == "READY";
-  }, kStartTimeoutMs);
+  const bool ready = ReadLines(
+      *stb_, seen,
+      [&](const QByteArray& l) {
+        output_ += l + '\n';
+        return l == "READY";
+      },
+      kStartTimeoutMs);
   if (!ready) return fail("The receiver simulator did not start.");
   output_ += seen;
   // Keep collecting what it reports, so its pipe never fills.

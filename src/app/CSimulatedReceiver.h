@@ -19,10 +19,10 @@ class CSimulatedReceiver : public QObject {
   static constexpr const char* kPortName = "Simulated receiver";
 
   struct Config {
-    QString stbsim;     // pelagor-stbsim
-    QString linesim;    // pelagor-linesim
-    QString workspace;  // the channel data it holds; empty: its own default
-    int baud = 115200;  // 0: as fast as the pseudo-terminals go
+    QString stbsim;         // pelagor-stbsim
+    QString linesim;        // pelagor-linesim
+    QString workspace;      // the channel data it holds; empty: its own default
+    int baud = 115200;      // 0: as fast as the pseudo-terminals go
     QStringList extraArgs;  // more options for the receiver simulator
   };
 
@@ -50,8 +50,7 @@ class CSimulatedReceiver : public QObject {
   QByteArray Output();
 
  private:
-  bool ReadLines(QProcess& p, QByteArray& buffer, const std::function<bool(const QByteArray&)>& done,
-                 int timeoutMs);
+  bool ReadLines(QProcess& p, QByteArray& buffer, const std::function<bool(const QByteArray&)>& done, int timeoutMs);
 
   Config config_;
   QProcess* line_ = nullptr;

@@ -11,9 +11,7 @@ void CTpListModel::Fill(const std::vector<ListColumn>& columns, const std::vecto
 
 int CTpListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
 
-int CTpListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : int(columns_.size());
-}
+int CTpListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(columns_.size()); }
 
 QVariant CTpListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= int(rows_.size())) return {};

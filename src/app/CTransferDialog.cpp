@@ -140,8 +140,7 @@ void CTransferDialog::keyPressEvent(QKeyEvent* event) {
       OnStop();
       event->accept();
       return;
-    default:
-      QDialog::keyPressEvent(event);
+    default: QDialog::keyPressEvent(event);
   }
 }
 

@@ -15,10 +15,10 @@ class CModalHost;
 class CVortanApp {
  public:
   struct Options {
-    QString file;        // opened at start, as Open would
-    QString screenshot;  // render the window to this PNG and leave
+    QString file;               // opened at start, as Open would
+    QString screenshot;         // render the window to this PNG and leave
     QString receiverWorkspace;  // channel data of the simulated receiver
-    QString error;       // non-empty: the command line was not understood
+    QString error;              // non-empty: the command line was not understood
   };
 
   CVortanApp();

@@ -160,9 +160,9 @@ void CVortanForm::BuildControls() {
   auto* satButtons = new QWidget(satGroup);
   auto* satButtonRow = new QHBoxLayout(satButtons);
   satButtonRow->setContentsMargins(0, 0, 0, 0);
-  for (auto [id, text, name] : {std::tuple{ControlId::kSatAdd, "Add", "satAdd"},
-                                std::tuple{ControlId::kSatDelete, "Delete", "satDelete"},
-                                std::tuple{ControlId::kSatEdit, "Edit", "satEdit"}}) {
+  for (auto [id, text, name] :
+       {std::tuple{ControlId::kSatAdd, "Add", "satAdd"}, std::tuple{ControlId::kSatDelete, "Delete", "satDelete"},
+        std::tuple{ControlId::kSatEdit, "Edit", "satEdit"}}) {
     auto* b = new QPushButton(text, satGroup);
     b->setObjectName(name);
     b->setAutoDefault(false);
@@ -296,9 +296,15 @@ void CVortanForm::BuildControls() {
 void CVortanForm::SetTabOrder() {
   // Tab goes from the search field to the list it searches, then to the
   // filters that narrow it, and on to the left column.
-  std::vector<QWidget*> chain{find_, channels_, Control(ControlId::kTv), Control(ControlId::kRadio),
-                              Control(ControlId::kFavoriteButton), Combo(ComboId::kFavorite),
-                              Combo(ComboId::kCas), Combo(ComboId::kSatFilter), Combo(ComboId::kTpFilter)};
+  std::vector<QWidget*> chain{find_,
+                              channels_,
+                              Control(ControlId::kTv),
+                              Control(ControlId::kRadio),
+                              Control(ControlId::kFavoriteButton),
+                              Combo(ComboId::kFavorite),
+                              Combo(ComboId::kCas),
+                              Combo(ComboId::kSatFilter),
+                              Combo(ComboId::kTpFilter)};
   for (ControlId id : {ControlId::kTuner1, ControlId::kTuner1DvbS, ControlId::kTuner1DvbT, ControlId::kTuner1DvbC,
                        ControlId::kTuner2, ControlId::kTuner2DvbS, ControlId::kTuner2DvbT, ControlId::kTuner2DvbC,
                        ControlId::kSatelliteCombo, ControlId::kAlphabet, ControlId::kLocation, ControlId::kSatAdd,
@@ -318,21 +324,20 @@ void CVortanForm::ConnectControls() {
               [this, tuner, type] { view_->OnDeliveryTypeButton(tuner, type); });
   connect(Button(ControlId::kTuner1), &QAbstractButton::clicked, this, [this] { view_->OnTuner1Button(); });
   connect(Button(ControlId::kTuner2), &QAbstractButton::clicked, this, [this] { view_->OnTuner2Button(); });
-  connect(Button(ControlId::kTv), &QAbstractButton::clicked, this, [this] { view_->OnServiceTypeButton(ServiceType::kTv); });
-  connect(Button(ControlId::kRadio), &QAbstractButton::clicked, this, [this] { view_->OnServiceTypeButton(ServiceType::kRadio); });
+  connect(Button(ControlId::kTv), &QAbstractButton::clicked, this,
+          [this] { view_->OnServiceTypeButton(ServiceType::kTv); });
+  connect(Button(ControlId::kRadio), &QAbstractButton::clicked, this,
+          [this] { view_->OnServiceTypeButton(ServiceType::kRadio); });
   connect(Button(ControlId::kAlphabet), &QAbstractButton::clicked, this,
           [this] { view_->OnSatelliteOrderButton(SatelliteOrder::kAlphabet); });
   connect(Button(ControlId::kLocation), &QAbstractButton::clicked, this,
           [this] { view_->OnSatelliteOrderButton(SatelliteOrder::kLocation); });
   connect(Combo(ComboId::kSatellite), &QComboBox::activated, this,
           [this](int i) { view_->OnSatelliteComboChanged(i); });
-  connect(Combo(ComboId::kFavorite), &QComboBox::activated, this,
-          [this](int i) { view_->OnFavoriteComboChanged(i); });
+  connect(Combo(ComboId::kFavorite), &QComboBox::activated, this, [this](int i) { view_->OnFavoriteComboChanged(i); });
   connect(Combo(ComboId::kCas), &QComboBox::activated, this, [this](int i) { view_->OnCasComboChanged(i); });
-  connect(Combo(ComboId::kSatFilter), &QComboBox::activated, this,
-          [this](int i) { view_->OnSatFilterChanged(i); });
-  connect(Combo(ComboId::kTpFilter), &QComboBox::activated, this,
-          [this](int i) { view_->OnTpFilterChanged(i); });
+  connect(Combo(ComboId::kSatFilter), &QComboBox::activated, this, [this](int i) { view_->OnSatFilterChanged(i); });
+  connect(Combo(ComboId::kTpFilter), &QComboBox::activated, this, [this](int i) { view_->OnTpFilterChanged(i); });
   connect(tps_, &QAbstractItemView::clicked, this, [this] { view_->OnTpListClick(); });
   connect(channels_, &QWidget::customContextMenuRequested, this, &CVortanForm::ShowChannelMenu);
   // The channel list's keys and double-click, the drag and the drop.
@@ -353,7 +358,7 @@ void CVortanForm::ConnectControls() {
         view_->OnListBeginDrag(ListId::kChannels);
         channelModel_->CutChanged();
       },
-                      [this](int position) { view_->OnListDrop(ListId::kChannels, position); });
+      [this](int position) { view_->OnListDrop(ListId::kChannels, position); });
   connect(Button(ControlId::kFavoriteButton), &QAbstractButton::clicked, this, [this] { view_->OnFavoriteButton(); });
   connect(tps_, &QWidget::customContextMenuRequested, this, &CVortanForm::ShowTpMenu);
   ConnectTpAndSatelliteCommands();
@@ -565,13 +570,9 @@ void CVortanForm::LinkChanged() {
   if (!view_->Connected()) sim_->Stop();
 }
 
-std::optional<std::string> CVortanForm::AskOpenFile(const FileRequest& request) {
-  return modal_->AskOpenFile(request);
-}
+std::optional<std::string> CVortanForm::AskOpenFile(const FileRequest& request) { return modal_->AskOpenFile(request); }
 
-std::optional<std::string> CVortanForm::AskSaveFile(const FileRequest& request) {
-  return modal_->AskSaveFile(request);
-}
+std::optional<std::string> CVortanForm::AskSaveFile(const FileRequest& request) { return modal_->AskSaveFile(request); }
 
 SaveChangesAnswer CVortanForm::AskSaveChanges() { return modal_->AskSaveChanges(); }
 
@@ -608,9 +609,9 @@ std::unique_ptr<QMenu> CVortanForm::BuildChannelMenu() {
       a->setChecked(enabled && ((favoritesOfAll >> (i - int(ChanMenuItem::kFav1))) & 1u));
     }
     connect(a, &QAction::triggered, this, [this, item] { RunChannelCommand(item); });
-    if (item == ChanMenuItem::kDeleteChannel || item == ChanMenuItem::kFav8 ||
-        item == ChanMenuItem::kUnlock || item == ChanMenuItem::kReassignChannelNo ||
-        item == ChanMenuItem::kPasteChannel || item == ChanMenuItem::kSortByProvider)
+    if (item == ChanMenuItem::kDeleteChannel || item == ChanMenuItem::kFav8 || item == ChanMenuItem::kUnlock ||
+        item == ChanMenuItem::kReassignChannelNo || item == ChanMenuItem::kPasteChannel ||
+        item == ChanMenuItem::kSortByProvider)
       menu->addSeparator();
   }
   if (favorites != nullptr) favorites->setEnabled(anyFavorite);
@@ -669,9 +670,12 @@ void CVortanForm::ConnectTpAndSatelliteCommands() {
   // The TP list's own keys and double-click; the view decides by delivery
   // type (nothing for DVB-T).
   tps_->installEventFilter(new KeyCommands(tps_, [this](int key) {
-    if (key == Qt::Key_Insert) view_->OnTpMenuCommand(TpMenuItem::kAddTp);
-    else if (key == Qt::Key_Delete) view_->OnTpMenuCommand(TpMenuItem::kDeleteTp);
-    else return false;
+    if (key == Qt::Key_Insert)
+      view_->OnTpMenuCommand(TpMenuItem::kAddTp);
+    else if (key == Qt::Key_Delete)
+      view_->OnTpMenuCommand(TpMenuItem::kDeleteTp);
+    else
+      return false;
     return true;
   }));
   connect(tps_, &QAbstractItemView::doubleClicked, this, [this] { view_->OnTpMenuCommand(TpMenuItem::kEditTp); });

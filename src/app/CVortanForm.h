@@ -72,8 +72,7 @@ class CVortanForm : public QWidget, public ViewUi {
   void SetChannelColumns(const std::vector<ListColumn>& columns) override;
   void ResetChannelList(int rowCount) override;
   void RefreshChannelList() override;
-  void FillTpList(const std::vector<ListColumn>& columns,
-                  const std::vector<std::vector<std::string>>& rows) override;
+  void FillTpList(const std::vector<ListColumn>& columns, const std::vector<std::vector<std::string>>& rows) override;
   void SelectRows(ListId list, const std::vector<int>& rows) override;
   std::vector<int> SelectedRows(ListId list) const override;
   void FillCombo(ComboId combo, const std::vector<std::string>& items) override;

@@ -81,8 +81,9 @@ PrintHeading MakePrintHeading(const CVortanForm& form) {
 int PaintChannelList(QPrinter& printer, const QTableView& table, const PrintHeading& heading) {
   QPainter p;
   if (!p.begin(&printer)) return 0;
-  const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution()).translated(
-      -printer.pageLayout().paintRectPixels(printer.resolution()).topLeft());
+  const QRectF page = printer.pageLayout()
+                          .paintRectPixels(printer.resolution())
+                          .translated(-printer.pageLayout().paintRectPixels(printer.resolution()).topLeft());
   QFont body = table.font();
   body.setPointSizeF(8);
   QFont bold = body;

@@ -30,8 +30,8 @@ void CollectNewTps(const DbImage& img, int s, std::vector<CatalogueTp>& tps, std
     seen[size_t(t)] = true;
     const uint32_t word = img.TpWord(t);
     if (!tpw::kExcluded.Get(word) && tpw::kNew.Get(word)) {
-      tps.push_back({img.TpFrequency(t), img.TpSymbolRate(t), uint8_t(tpw::kPolarisation.Get(word)),
-                     img.TpModFec(t), /*hidden*/ 0, /*pilot: the image has none, off*/ 0});
+      tps.push_back({img.TpFrequency(t), img.TpSymbolRate(t), uint8_t(tpw::kPolarisation.Get(word)), img.TpModFec(t),
+                     /*hidden*/ 0, /*pilot: the image has none, off*/ 0});
       which.push_back(t);
     }
     t = img.TpNext(t);

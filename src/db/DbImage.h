@@ -11,13 +11,13 @@
 namespace pelagor {
 
 // Sentinels: the values that mean "none".
-inline constexpr uint8_t  kNoSat = 0xFF;
+inline constexpr uint8_t kNoSat = 0xFF;
 inline constexpr uint16_t kNoTp = 0x7FF;
 inline constexpr uint16_t kNoChan = 0xFFFF;
 inline constexpr uint16_t kNoChanNumber = 0xFFFF;
 inline constexpr uint16_t kNoPid = 8192;
 inline constexpr uint16_t kFirstBadProvider = 2000;  // provider index >= this: none
-inline constexpr uint8_t  kNoCatalogueEntry = 0xFF;
+inline constexpr uint8_t kNoCatalogueEntry = 0xFF;
 
 // Limits.
 inline constexpr int kMaxSats = 200;
@@ -58,7 +58,7 @@ inline constexpr size_t kFavListSize = kFavEntries * 2;
 
 // SatRecord field offsets.
 namespace sat {
-inline constexpr size_t kName = 0;        // 16 bytes
+inline constexpr size_t kName = 0;  // 16 bytes
 inline constexpr size_t kTpCount = 16;
 inline constexpr size_t kFirstTp = 18;
 inline constexpr size_t kLastTp = 20;
@@ -111,9 +111,7 @@ struct BitField {
   unsigned width;
   constexpr uint32_t Mask() const { return (width >= 32 ? 0xFFFFFFFFu : ((1u << width) - 1u)) << shift; }
   constexpr uint32_t Get(uint32_t word) const { return (word & Mask()) >> shift; }
-  constexpr uint32_t Set(uint32_t word, uint32_t value) const {
-    return (word & ~Mask()) | ((value << shift) & Mask());
-  }
+  constexpr uint32_t Set(uint32_t word, uint32_t value) const { return (word & ~Mask()) | ((value << shift) & Mask()); }
 };
 
 namespace satlink {  // satellite link word

@@ -12,7 +12,8 @@ std::string CheckImage(const DbImage& img) {
   // 1: satellite ring.
   int satsInUse = 0;
   for (int s = 0; s < kMaxSats; ++s) satsInUse += img.SatInUse(s);
-  if (img.SatCount() != satsInUse) return "satellite count " + Num(img.SatCount()) + " but " + Num(satsInUse) + " in use";
+  if (img.SatCount() != satsInUse)
+    return "satellite count " + Num(img.SatCount()) + " but " + Num(satsInUse) + " in use";
   if (satsInUse == 0) {
     if (img.FirstSat() != kNoSat) return "no satellites but first satellite is " + Num(img.FirstSat());
   } else {
@@ -40,7 +41,8 @@ std::string CheckImage(const DbImage& img) {
     const int count = img.SatTpCount(s);
     if (count != tpsOf[s]) return "satellite " + Num(s) + " TP count " + Num(count) + " but " + Num(tpsOf[s]) + " TPs";
     if (count == 0) {
-      if (img.SatFirstTp(s) != kNoTp || img.SatLastTp(s) != kNoTp) return "satellite " + Num(s) + " without TPs has TP links";
+      if (img.SatFirstTp(s) != kNoTp || img.SatLastTp(s) != kNoTp)
+        return "satellite " + Num(s) + " without TPs has TP links";
       continue;
     }
     const int first = img.SatFirstTp(s);
@@ -72,9 +74,11 @@ std::string CheckImage(const DbImage& img) {
   for (int t = 0; t < kMaxTps; ++t) {
     if (!img.TpInUse(t)) continue;
     const int count = img.TpChanCount(t);
-    if (count != chansOf[t]) return "TP " + Num(t) + " channel count " + Num(count) + " but " + Num(chansOf[t]) + " channels";
+    if (count != chansOf[t])
+      return "TP " + Num(t) + " channel count " + Num(count) + " but " + Num(chansOf[t]) + " channels";
     if (count == 0) {
-      if (img.TpFirstChan(t) != kNoChan || img.TpLastChan(t) != kNoChan) return "TP " + Num(t) + " without channels has links";
+      if (img.TpFirstChan(t) != kNoChan || img.TpLastChan(t) != kNoChan)
+        return "TP " + Num(t) + " without channels has links";
       continue;
     }
     const int first = img.TpFirstChan(t);
@@ -90,7 +94,8 @@ std::string CheckImage(const DbImage& img) {
     if (c != first) return "channel ring of TP " + Num(t) + " does not close";
   }
   // 7: counters.
-  if (img.ChanCount() != chansInUse) return "channel count " + Num(img.ChanCount()) + " but " + Num(chansInUse) + " in use";
+  if (img.ChanCount() != chansInUse)
+    return "channel count " + Num(img.ChanCount()) + " but " + Num(chansInUse) + " in use";
   if (chansInUse == 0 && img.CurrentChan() != kNoChan) return "no channels but a current channel";
   // 4: order list packed, each channel once.
   std::vector<int> seen(kMaxChans, 0);
@@ -116,7 +121,8 @@ std::string CheckImage(const DbImage& img) {
           continue;
         }
         if (!img.ChanInUse(e)) return list + " holds free channel " + Num(e);
-        if (!((img.ChanWordField(e, chw::kFavMask) >> k) & 1u)) return list + " holds channel " + Num(e) + " without its mask bit";
+        if (!((img.ChanWordField(e, chw::kFavMask) >> k) & 1u))
+          return list + " holds channel " + Num(e) + " without its mask bit";
       }
     }
   }

@@ -17,8 +17,8 @@ struct CatalogueTp {
   uint16_t symbolRate = 0;   // kS/s
   uint8_t polarisation = 0;  // 0 auto, 1 H, 2 V
   uint8_t modFec = 0;
-  uint8_t hidden = 0;        // 1 = deleted by the user, still written
-  uint8_t pilot = 0;         // 0 off, otherwise on
+  uint8_t hidden = 0;  // 1 = deleted by the user, still written
+  uint8_t pilot = 0;   // 0 off, otherwise on
   bool operator==(const CatalogueTp&) const = default;
 };
 

@@ -76,7 +76,8 @@ int SortWith(const DbImage& img, uint16_t* list, int length, bool ascending, Bui
     std::vector<const Key*> refs;
     refs.reserve(keys.size());
     for (const Key& k : keys) refs.push_back(&k);
-    QuickSortRefs(refs, [&](const Key* a, const Key* b) { return cmp(*a, *b); }, ascending);
+    QuickSortRefs(
+        refs, [&](const Key* a, const Key* b) { return cmp(*a, *b); }, ascending);
     WriteBack(list, length, refs);
     return 0;
   } catch (const std::bad_alloc&) {
@@ -91,9 +92,7 @@ int SafeTp(uint16_t t) { return t < kMaxTps ? t : 0; }
 
 }  // namespace
 
-int CompareFoldedText(const uint8_t* a, const uint8_t* b, size_t n) {
-  return CompareNames({a, n}, {b, n});
-}
+int CompareFoldedText(const uint8_t* a, const uint8_t* b, size_t n) { return CompareNames({a, n}, {b, n}); }
 
 int SortChansByNumber(const DbImage& img, uint16_t* list, int length, bool ascending) {
   struct Key {
@@ -102,7 +101,9 @@ int SortChansByNumber(const DbImage& img, uint16_t* list, int length, bool ascen
   };
   return SortWith<Key>(
       img, list, length, ascending,
-      [](const DbImage& im, uint16_t c) { return Key{im.ChanNumber(SafeChan(c)), c}; },
+      [](const DbImage& im, uint16_t c) {
+        return Key{im.ChanNumber(SafeChan(c)), c};
+      },
       [](const Key& a, const Key& b) { return a.number > b.number ? 1 : -1; });
 }
 
@@ -218,7 +219,9 @@ int SortCatalogueTps(CatalogueTp* list, int n, bool ascending) {
     }
     QuickSortRefs(
         refs,
-        [](const Key* a, const Key* b) { return a->frequency > b->frequency ? 1 : a->frequency < b->frequency ? -1 : 0; },
+        [](const Key* a, const Key* b) {
+          return a->frequency > b->frequency ? 1 : a->frequency < b->frequency ? -1 : 0;
+        },
         ascending);
     for (int i = 0; i < n; ++i) list[i] = copy[size_t(refs[size_t(i)]->position)];
     return 0;

@@ -59,8 +59,7 @@ int SortChansByName(const DbImage& img, uint16_t* list, int length, bool ascendi
 int SortChansBySatellite(const DbImage& img, uint16_t* list, int length, bool ascending);
 // Providers named "Unknown" (any case) first, then provider names, then
 // channel names; a provider index of 2000 or more reads as entry 0.
-int SortChansByProvider(const DbImage& img, const ProviderTable& providers, uint16_t* list, int length,
-                        bool ascending);
+int SortChansByProvider(const DbImage& img, const ProviderTable& providers, uint16_t* list, int length, bool ascending);
 
 // A catalogue entry's TP list by frequency (hidden TPs included).
 // 0 done, 1 when working memory cannot be had or the list is missing.

@@ -15,8 +15,8 @@ namespace pelagor {
 struct RecoveryCopy {
   std::vector<uint8_t> image;  // BuildDownloadImage of the workspace
   ModelId model = kNoModel;
-  std::string path;            // the workspace file; empty when it had none
-  int64_t savedAt = 0;         // seconds since 1970-01-01 UTC
+  std::string path;     // the workspace file; empty when it had none
+  int64_t savedAt = 0;  // seconds since 1970-01-01 UTC
 };
 
 std::vector<uint8_t> SerialiseRecoveryCopy(const RecoveryCopy& copy);

@@ -6,8 +6,7 @@
 
 namespace pelagor {
 
-CLinkPort::CLinkPort(LinkTiming timing, PortNaming naming)
-    : m_port(std::move(timing)), m_naming(naming) {
+CLinkPort::CLinkPort(LinkTiming timing, PortNaming naming) : m_port(std::move(timing)), m_naming(naming) {
   m_portName = m_naming == PortNaming::kComNumber ? "COM1" : ::CSerialPort::DeviceName(1);
 }
 
@@ -26,15 +25,13 @@ ConnectResult CLinkPort::ConnectWith(CComPortDlg& dlg, std::string* message) {
   if (!dlg.OnOK()) return ConnectResult::kNoPortChosen;
   m_portNumber = dlg.m_nPort;
   m_portName = dlg.m_strPort;
-  const bool opened = m_naming == PortNaming::kComNumber
-                          ? m_port.OpenPort(m_portNumber, message)
-                          : m_port.OpenPort(m_portName, message);
+  const bool opened = m_naming == PortNaming::kComNumber ? m_port.OpenPort(m_portNumber, message)
+                                                         : m_port.OpenPort(m_portName, message);
   m_connected = opened && m_port.IsOpen();
   return m_connected ? ConnectResult::kConnected : ConnectResult::kOpenFailed;
 }
 
-ConnectResult CLinkPort::Connect(const std::function<bool(CComPortDlg&)>& runDialog,
-                                 std::string* message) {
+ConnectResult CLinkPort::Connect(const std::function<bool(CComPortDlg&)>& runDialog, std::string* message) {
   if (m_connected) return ConnectResult::kAlreadyConnected;
   CComPortDlg dlg = MakePortDialog();
   if (!runDialog || !runDialog(dlg)) return ConnectResult::kCancelled;

@@ -15,8 +15,7 @@
 
 namespace pelagor {
 
-inline constexpr std::string_view kStbNotConnectedText =
-    "STB not connected or Version not supported !!!";
+inline constexpr std::string_view kStbNotConnectedText = "STB not connected or Version not supported !!!";
 
 enum class ConnectResult {
   kConnected,
@@ -44,8 +43,7 @@ class CLinkPort {
   // On kOpenFailed, message holds "Can not open ... !" for a modal error box.
   ConnectResult ConnectWith(CComPortDlg& dlg, std::string* message);
   // The whole command: runDialog shows the dialog modally and answers true for OK.
-  ConnectResult Connect(const std::function<bool(CComPortDlg&)>& runDialog,
-                        std::string* message);
+  ConnectResult Connect(const std::function<bool(CComPortDlg&)>& runDialog, std::string* message);
   void Disconnect();
 
   // Receiver Information: true with dlg filled from the receiver's block; false

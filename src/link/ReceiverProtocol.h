@@ -26,9 +26,9 @@ bool QueryReceiverInfo(CSerialPort& port, ReceiverInfoBlock& reply);
 bool SendUartCommand(CSerialPort& port, uint8_t code);
 
 struct ReceiverInfo {
-    std::string model;
-    std::string bootVersion;
-    std::string mainVersion;
+  std::string model;
+  std::string bootVersion;
+  std::string mainVersion;
 };
 
 // Each text runs to its first zero byte and never past its 32-byte field.

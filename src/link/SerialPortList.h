@@ -21,17 +21,16 @@ void SortPortNames(std::vector<std::string>& names);
 
 // One entry of /sys/class/tty as far as the filter needs it.
 struct TtyDevice {
-    std::string name;        // e.g. "ttyUSB0"
-    bool hasDriver = false;  // device/driver exists: a real port, not a console or pty
-    int serialType = -1;     // the serial core's "type" attribute; 0 means no UART found
+  std::string name;        // e.g. "ttyUSB0"
+  bool hasDriver = false;  // device/driver exists: a real port, not a console or pty
+  int serialType = -1;     // the serial core's "type" attribute; 0 means no UART found
 };
 
 // The entries of a sysfs tty class directory (unreadable entries are skipped).
 std::vector<TtyDevice> ReadTtyClass(const std::string& sysClassTty);
 
 // Device paths under devDir of the entries that are serial ports, sorted.
-std::vector<std::string> FilterTtyDevices(const std::vector<TtyDevice>& devices,
-                                          const std::string& devDir);
+std::vector<std::string> FilterTtyDevices(const std::vector<TtyDevice>& devices, const std::string& devDir);
 
 // FilterTtyDevices over ReadTtyClass, keeping only device nodes that exist.
 std::vector<std::string> ListTtyPorts(const std::string& sysClassTty, const std::string& devDir);

@@ -42,8 +42,7 @@ class WorkspaceBuilder {
   int AddPseudoSatellite(int deliveryType, int tuner, std::string_view name);
   // A TP on an image satellite; DVB-S TPs also go into its catalogue entry.
   // markNew: the TP is not in the catalogue yet (the merge on load adds it).
-  int AddTp(int sat, uint16_t frequency, uint16_t symbolRate, int polarisation, uint8_t modFec,
-            bool markNew = false);
+  int AddTp(int sat, uint16_t frequency, uint16_t symbolRate, int polarisation, uint8_t modFec, bool markNew = false);
   // Returns the channel index, or -1 when the operations refuse it.
   int AddChannel(int tp, const ChannelFields& fields);
   // Provider entry with its usage kept by AddChannel; returns its index.

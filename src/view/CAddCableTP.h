@@ -37,9 +37,7 @@ class CAddCableTP {
   // becomes "QAM128" (3), so exactly one button is set.
   void FillTexts();
   std::string& Text(Field field) { return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_; }
-  const std::string& Text(Field field) const {
-    return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_;
-  }
+  const std::string& Text(Field field) const { return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_; }
   // A click on a QAM button.
   void OnQamMode(int mode);
   static int ShownQamMode(int mode) { return mode >= 0 && mode < int(kQamTexts.size()) ? mode : kFallbackQamMode; }
@@ -47,9 +45,9 @@ class CAddCableTP {
   // OK: frequency 107500 to 858000, then symbol rate 0 to 45000.
   std::optional<ValidationFailure<Field>> Validate();
 
-  uint32_t frequency = 0xFFFFFFFFu;  // kHz; the caller sets it
+  uint32_t frequency = 0xFFFFFFFFu;   // kHz; the caller sets it
   uint32_t symbolRate = 0xFFFFFFFFu;  // the caller sets it
-  int qamMode = kFallbackQamMode;  // "QAM16" 0 ... "QAM256" 4, "Auto" 5
+  int qamMode = kFallbackQamMode;     // "QAM16" 0 ... "QAM256" 4, "Auto" 5
   bool addMode = false;
 
  private:

@@ -53,8 +53,8 @@ class CAddSatDlg {
   // in 16 bytes.
   std::array<uint8_t, 16> NameBytes() const;
 
-  int position = 0;  // tenths of a degree: 0-1800 east, 3600 minus the western value for west
-  std::string name;  // UTF-8, at most 15 characters
+  int position = 0;          // tenths of a degree: 0-1800 east, 3600 minus the western value for west
+  std::string name;          // UTF-8, at most 15 characters
   std::string locationText;  // the "Location" field
   int westFlag = -1;         // "East" 0 / "West" 1; -1 before opening
 

@@ -46,9 +46,7 @@ class CAddTPDlg {
   // Opening: the texts of frequency and symbol rate.
   void FillTexts();
   std::string& Text(Field field) { return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_; }
-  const std::string& Text(Field field) const {
-    return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_;
-  }
+  const std::string& Text(Field field) const { return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_; }
   // A click on a modulation button: its FEC list is shown with the first
   // entry selected.
   void OnModulation(int m);
@@ -58,13 +56,13 @@ class CAddTPDlg {
   // 20000) and symbol rate (0 to 45000).
   std::optional<ValidationFailure<Field>> Validate();
 
-  int fecIndex = 0;  // entry of the FEC list
-  int polarity = -1;  // "Auto" 0, "H" 1, "V" 2; the caller sets it
+  int fecIndex = 0;        // entry of the FEC list
+  int polarity = -1;       // "Auto" 0, "H" 1, "V" 2; the caller sets it
   uint32_t frequency = 0;  // MHz
   uint32_t symbolRate = 0;
   std::string satelliteText;  // shown, not editable; set by the caller
-  int modulation = -1;  // "QPSK" 0, "QPSK (DVB-S2)" 1, "8PSK (DVB-S2)" 2; the caller sets it
-  int pilot = -1;       // "Off" 0, "On" 1; the caller sets it
+  int modulation = -1;        // "QPSK" 0, "QPSK (DVB-S2)" 1, "8PSK (DVB-S2)" 2; the caller sets it
+  int pilot = -1;             // "Off" 0, "On" 1; the caller sets it
   bool addMode = false;
 
  private:

@@ -19,12 +19,10 @@ class CEditChanDlg {
   // The edit fields, in the order OK checks them.
   enum class Field { kAudioPid, kName, kPcrPid, kVideoPid, kChannelNumber, kServiceId };
   static constexpr int kFieldCount = 6;
-  static constexpr std::array<Field, kFieldCount> kCheckOrder{Field::kAudioPid,  Field::kName,
-                                                              Field::kPcrPid,    Field::kVideoPid,
-                                                              Field::kChannelNumber, Field::kServiceId};
-  static constexpr std::array<Field, kFieldCount> kScreenOrder{Field::kChannelNumber, Field::kName,
-                                                               Field::kVideoPid,      Field::kAudioPid,
-                                                               Field::kPcrPid,        Field::kServiceId};
+  static constexpr std::array<Field, kFieldCount> kCheckOrder{
+      Field::kAudioPid, Field::kName, Field::kPcrPid, Field::kVideoPid, Field::kChannelNumber, Field::kServiceId};
+  static constexpr std::array<Field, kFieldCount> kScreenOrder{
+      Field::kChannelNumber, Field::kName, Field::kVideoPid, Field::kAudioPid, Field::kPcrPid, Field::kServiceId};
 
   static constexpr std::string_view kEditTitle = "Edit Channel";
   static constexpr std::string_view kNewTitle = "New Channel";

@@ -25,8 +25,8 @@ int CompareProviderNames(const ProviderTable& table, int a, int b) {
   if (ua && ub) return 1;
   if (ua) return -1;
   if (ub) return 1;
-  const int c = CompareFoldedText(table.entries[size_t(a)].name.data(), table.entries[size_t(b)].name.data(),
-                                  kProviderNameSize);
+  const int c =
+      CompareFoldedText(table.entries[size_t(a)].name.data(), table.entries[size_t(b)].name.data(), kProviderNameSize);
   return c == 0 ? 1 : c;
 }
 
@@ -36,7 +36,8 @@ void CProviderSelectDlg::Open() {
   for (size_t i = 0; i < kProviderEntries; ++i) {
     if (table.entries[i].name[0] != 0) refs.push_back(int(i));
   }
-  QuickSortRefs(refs, [this](int a, int b) { return CompareProviderNames(table, a, b); }, true);
+  QuickSortRefs(
+      refs, [this](int a, int b) { return CompareProviderNames(table, a, b); }, true);
   sorted_.clear();
   sorted_.reserve(refs.size());
   for (int i : refs) sorted_.push_back({i, DecodeRecordText(table.entries[size_t(i)].name.data(), kProviderNameSize)});

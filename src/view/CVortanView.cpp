@@ -1,6 +1,5 @@
 #include "view/CVortanView.h"
 
-
 namespace pelagor {
 
 ViewState::ViewState() {
@@ -48,9 +47,7 @@ void CVortanView::OnInitialUpdate() {
   UpdateTitle();
 }
 
-int CVortanView::ShownDeliveryType() const {
-  return (st_.tunerSelection & 1) ? st_.tunerType[0] : st_.tunerType[1];
-}
+int CVortanView::ShownDeliveryType() const { return (st_.tunerSelection & 1) ? st_.tunerType[0] : st_.tunerType[1]; }
 
 int CVortanView::CurrentDeliveryType() {
   if (st_.tunerType[0] != st_.tunerType[1] && st_.tunerSelection != 1 && st_.tunerSelection != 2) {
@@ -71,9 +68,9 @@ void CVortanView::OnTunerChanged() {
   const int t = CurrentDeliveryType();
   ui_.SetCaption(ControlId::kTransponderGroup, t == kDvbT ? "Channel" : t == kDvbC ? "Frequency" : "Transponder");
   const bool sat = t == kDvbS;
-  for (ControlId id : {ControlId::kSatelliteGroup, ControlId::kSatelliteCombo, ControlId::kSortGroup,
-                       ControlId::kAlphabet, ControlId::kLocation, ControlId::kSatAdd, ControlId::kSatDelete,
-                       ControlId::kSatEdit}) {
+  for (ControlId id :
+       {ControlId::kSatelliteGroup, ControlId::kSatelliteCombo, ControlId::kSortGroup, ControlId::kAlphabet,
+        ControlId::kLocation, ControlId::kSatAdd, ControlId::kSatDelete, ControlId::kSatEdit}) {
     ui_.Enable(id, sat);
   }
   ui_.Enable(ControlId::kTpList, true);
@@ -173,8 +170,7 @@ void CVortanView::OnTpFilterChanged(int selection) {
 
 void CVortanView::OnSatelliteComboChanged(int selection) {
   // Only lines the combo holds can be chosen; anything else is a stale event.
-  if (!ws_.catalogue.Present() || selection < 0 || selection >= int(ws_.catalogue.count) ||
-      selection >= kMaxSats) {
+  if (!ws_.catalogue.Present() || selection < 0 || selection >= int(ws_.catalogue.count) || selection >= kMaxSats) {
     return;
   }
   if (ShownDeliveryType() != kDvbS) return;  // the single "DVB-T"/"DVB-C" line

@@ -98,8 +98,7 @@ void CVortanView::FillNewChannel(uint16_t c, uint16_t t, const CAddChanDlg& dlg)
   ops.SetServiceType(c, uint16_t(dlg.videoPid) != kNoPid ? 0 : 1);
 }
 
-bool CVortanView::RunChannelDialog(DialogModel dlg, const std::string& name, const std::string& unchanged,
-                                   int table) {
+bool CVortanView::RunChannelDialog(DialogModel dlg, const std::string& name, const std::string& unchanged, int table) {
   while (ui_.RunDialog(dlg) == DialogAnswer::kOk) {
     std::string bytes;
     if (name == unchanged || EncodeNameText(name, table, size_t(-1), bytes)) return true;
@@ -164,8 +163,8 @@ void CVortanView::AddSatelliteChannel() {
     const bool added = ops.AddTp(s, t, 0) == 0;
     newTp = added;
     const bool filled = added && ops.SetTpFrequency(t, ct.frequency) == 0 &&
-                        ops.SetTpSymbolRate(t, ct.symbolRate) == 0 &&
-                        ops.SetTpPolarisation(t, ct.polarisation) == 0 && ops.SetTpModFec(t, ct.modFec) == 0;
+                        ops.SetTpSymbolRate(t, ct.symbolRate) == 0 && ops.SetTpPolarisation(t, ct.polarisation) == 0 &&
+                        ops.SetTpModFec(t, ct.modFec) == 0;
     if (!filled) {
       if (added) ops.DeleteTp(t);
       if (newSat) ops.DeleteSat(s);

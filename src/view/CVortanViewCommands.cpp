@@ -37,8 +37,8 @@ std::string_view ChanMenuText(ChanMenuItem item) {
 }
 
 std::string_view TpMenuText(TpMenuItem item) {
-  static constexpr std::array<std::string_view, kTpMenuItems> kTexts{
-      "&Add TP...", "&Edit TP...\tEnter", "&Delete TP", "&Sort by Frequency"};
+  static constexpr std::array<std::string_view, kTpMenuItems> kTexts{"&Add TP...", "&Edit TP...\tEnter", "&Delete TP",
+                                                                     "&Sort by Frequency"};
   const int i = int(item);
   return (i >= 0 && i < kTpMenuItems) ? kTexts[size_t(i)] : "";
 }
@@ -69,34 +69,23 @@ bool CVortanView::IsCommandEnabled(int id) const {
     case kIdAppAbout:
     case kIdAppExit:
     case kIdViewToolbar:
-    case kIdViewStatusBar:
-      return true;
+    case kIdViewStatusBar: return true;
     case kIdLinkConnect:
     case kIdLinkDisconnect:
-    case kIdReceiverInfo:
-      return LinkCommandEnabled(link_, id);
+    case kIdReceiverInfo: return LinkCommandEnabled(link_, id);
     case kIdDownloadFile:
     case kIdUploadFile:
-    case kIdUploadToWorkspace:
-      return link_.Connected();
-    case kIdDownloadWorkspace:
-      return link_.Connected() && ws_.loaded;
-    case kIdMoveUp:
-      return CanMoveSelection(-1);
-    case kIdMoveDown:
-      return CanMoveSelection(+1);
-    case kIdFind:
-      return true;
+    case kIdUploadToWorkspace: return link_.Connected();
+    case kIdDownloadWorkspace: return link_.Connected() && ws_.loaded;
+    case kIdMoveUp: return CanMoveSelection(-1);
+    case kIdMoveDown: return CanMoveSelection(+1);
+    case kIdFind: return true;
     case kIdFileExport:
     case kIdApplyOrder:
-    case kIdImportChannels:
-      return ws_.loaded;
-    case kIdEditUndo:
-      return history_.CanUndo();
-    case kIdEditRedo:
-      return history_.CanRedo();
-    default:
-      return false;
+    case kIdImportChannels: return ws_.loaded;
+    case kIdEditUndo: return history_.CanUndo();
+    case kIdEditRedo: return history_.CanRedo();
+    default: return false;
   }
 }
 

@@ -173,8 +173,8 @@ bool CVortanView::WriteWorkspace() {
   // The first write over a file keeps what it held; without that copy the
   // file is not touched.
   std::error_code ec;
-  const bool backupMade = !backupDue_ || !std::filesystem::is_regular_file(file_.path, ec) ||
-                          KeepBackupCopy(file_.path);
+  const bool backupMade =
+      !backupDue_ || !std::filesystem::is_regular_file(file_.path, ec) || KeepBackupCopy(file_.path);
   file_.fileOpen = backupMade && WriteDownloadImage(ws_, file_.path) == 1;
   if (file_.fileOpen) {
     backupDue_ = false;

@@ -56,8 +56,9 @@ ChannelPlace CVortanView::CurrentPlace(uint16_t selectedTp) const {
 void CVortanView::ReportBrokenRow(uint16_t c, bool checkTp) {
   const DbImage& img = Image();
   if (checkTp && img.ChanTp(c) >= kMaxTps) {
-    ui_.ShowMessage(Format("Broken TP information for channel %d [%s]", img.ChanNumber(c), ChannelNameText(img.ChanName(c))),
-                    MessageIcon::kStop, MessageButtons::kOk);
+    ui_.ShowMessage(
+        Format("Broken TP information for channel %d [%s]", img.ChanNumber(c), ChannelNameText(img.ChanName(c))),
+        MessageIcon::kStop, MessageButtons::kOk);
   }
   if (ws_.providerPresent && img.ChanProvider(c) >= kFirstBadProvider) {
     ui_.ShowMessage(
@@ -191,8 +192,7 @@ void CVortanView::FillTransponderList(int hint) {
         rows.push_back({std::to_string(rows.size() + 1), std::to_string(ct.frequency), std::to_string(ct.symbolRate),
                         std::string(TpListPolarisation(ct.polarisation)),
                         std::string(ModulationShortName(ModulationOf(ct.modFec))),
-                        std::string(FecText(ModulationOf(ct.modFec), FecIndexOf(ct.modFec))),
-                        ct.pilot ? "On" : "Off"});
+                        std::string(FecText(ModulationOf(ct.modFec), FecIndexOf(ct.modFec))), ct.pilot ? "On" : "Off"});
       }
     }
   }

@@ -8,9 +8,7 @@
 
 namespace pelagor {
 
-void CVortanView::OnCutChannel() {
-  st_.cutList = SelectedChannels();
-}
+void CVortanView::OnCutChannel() { st_.cutList = SelectedChannels(); }
 
 void CVortanView::OnPasteChannel() {
   const std::vector<int> rows = ui_.SelectedRows(ListId::kChannels);

@@ -150,8 +150,8 @@ void CVortanView::AddCableTp() {
     ops.SetTpModFec(t, uint8_t(dlg.qamMode));
     img.SetTpWordField(t, tpw::kExcluded, 0);
     const uint32_t st = img.SatTuner(s);
-    img.SetTpTuner(t, tuner::kMaskB.Set(tuner::kMaskA.Set(img.TpTuner(t), tuner::kMaskA.Get(st)),
-                                        tuner::kMaskB.Get(st)));
+    img.SetTpTuner(t,
+                   tuner::kMaskB.Set(tuner::kMaskA.Set(img.TpTuner(t), tuner::kMaskA.Get(st)), tuner::kMaskB.Get(st)));
     row = CableRowOfTp(t);
   }
   // The new TP's row is selected, so an Add Channel that follows lands on it.

@@ -15,9 +15,7 @@ uint32_t DeliveryOfTp(const DbImage& img, int t) {
   return DbImage::ValidSat(s) ? img.SatDelivery(s) : 0;
 }
 
-bool TerrestrialOrCable(uint32_t delivery) {
-  return delivery == kDeliveryTerrestrial || delivery == kDeliveryCable;
-}
+bool TerrestrialOrCable(uint32_t delivery) { return delivery == kDeliveryTerrestrial || delivery == kDeliveryCable; }
 
 }  // namespace
 
@@ -33,9 +31,9 @@ ChannelList::ChannelList(const Workspace& ws) : ws_(ws) {
 
 const std::vector<ListColumn>& ChannelList::Columns() {
   static const std::vector<ListColumn> kColumns{
-      {"No.", 50},   {"Chan No.", 50}, {"Chan Name", 160}, {"Satellite", 100}, {"Freq.", 60},
-      {"Pol.", 40},  {"CAS", 40},      {"V_PID", 48},      {"A_PID", 48},      {"P_PID", 48},
-      {"SID", 48},   {"Favorite", 100}, {"Lock", 40},      {"Provider", 100},
+      {"No.", 50},  {"Chan No.", 50},  {"Chan Name", 160}, {"Satellite", 100}, {"Freq.", 60},
+      {"Pol.", 40}, {"CAS", 40},       {"V_PID", 48},      {"A_PID", 48},      {"P_PID", 48},
+      {"SID", 48},  {"Favorite", 100}, {"Lock", 40},       {"Provider", 100},
   };
   return kColumns;
 }

@@ -25,8 +25,20 @@ inline constexpr int kDvbC = 2;
 
 // Channel list columns.
 enum ChannelColumn : int {
-  kColNo, kColChanNo, kColName, kColSatellite, kColFreq, kColPol, kColCas,
-  kColVPid, kColAPid, kColPPid, kColSid, kColFavorite, kColLock, kColProvider,
+  kColNo,
+  kColChanNo,
+  kColName,
+  kColSatellite,
+  kColFreq,
+  kColPol,
+  kColCas,
+  kColVPid,
+  kColAPid,
+  kColPPid,
+  kColSid,
+  kColFavorite,
+  kColLock,
+  kColProvider,
 };
 inline constexpr int kChannelColumns = 14;
 

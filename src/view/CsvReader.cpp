@@ -31,7 +31,7 @@ bool ParseCsv(std::string_view text, char separator, std::vector<std::vector<std
   records.clear();
   std::vector<std::string> record;
   std::string field;
-  bool quoted = false;      // inside a quoted field
+  bool quoted = false;       // inside a quoted field
   bool fieldQuoted = false;  // the field began with a quote
   auto endRecord = [&] {
     record.push_back(std::move(field));

@@ -109,8 +109,7 @@ std::optional<std::string> CheckField(const FieldRule& rule, std::string_view te
       int32_t v = 0;
       return CheckInteger(text, v);
     }
-    case FieldKind::kText:
-      return rule.maxChars > 0 ? CheckMaxChars(text, rule.maxChars) : std::nullopt;
+    case FieldKind::kText: return rule.maxChars > 0 ? CheckMaxChars(text, rule.maxChars) : std::nullopt;
   }
   return std::nullopt;
 }

@@ -65,7 +65,7 @@ std::optional<ValidationFailure<typename Dialog::Field>> FirstRefusedField(const
 // Checks of one field, each giving the message when it fails.
 std::optional<std::string> CheckUnsigned(std::string_view text, uint32_t low, uint32_t high, uint32_t& out);
 std::optional<std::string> CheckUnsigned(std::string_view text, uint32_t& out);  // no range
-std::optional<std::string> CheckInteger(std::string_view text, int32_t& out);   // no range
+std::optional<std::string> CheckInteger(std::string_view text, int32_t& out);    // no range
 std::optional<std::string> CheckMaxChars(std::string_view text, int maxChars);
 
 }  // namespace pelagor

@@ -9,7 +9,7 @@ namespace pelagor {
 
 namespace {
 
-constexpr std::array<const char*, 6> kCharsets{"ISO6937", "ISO-8859-5", "ISO-8859-6",
+constexpr std::array<const char*, 6> kCharsets{"ISO6937",    "ISO-8859-5", "ISO-8859-6",
                                                "ISO-8859-7", "ISO-8859-8", "ISO-8859-9"};
 
 // One converter per table and direction, opened on first use. Descriptors
@@ -35,8 +35,8 @@ class Converters {
   static inline const iconv_t kNone = reinterpret_cast<iconv_t>(-1);
 
  private:
-  std::array<std::array<iconv_t, 2>, 6> cd_{{{kNone, kNone}, {kNone, kNone}, {kNone, kNone},
-                                              {kNone, kNone}, {kNone, kNone}, {kNone, kNone}}};
+  std::array<std::array<iconv_t, 2>, 6> cd_{
+      {{kNone, kNone}, {kNone, kNone}, {kNone, kNone}, {kNone, kNone}, {kNone, kNone}, {kNone, kNone}}};
 };
 
 Converters& ThreadConverters() {

@@ -48,8 +48,8 @@ bool Utf8CharToTable(std::string_view utf8Char, int table, std::string& out) {
   if (n <= 0) return false;
   char buf[8];
   BOOL usedDefault = FALSE;
-  const int size = WideCharToMultiByte(CodePage(table), WC_NO_BEST_FIT_CHARS, w, n, buf, int(sizeof buf), nullptr,
-                                       &usedDefault);
+  const int size =
+      WideCharToMultiByte(CodePage(table), WC_NO_BEST_FIT_CHARS, w, n, buf, int(sizeof buf), nullptr, &usedDefault);
   if (size <= 0 || usedDefault) return false;
   out.assign(buf, size_t(size));
   return true;

@@ -61,18 +61,18 @@ namespace {
 char32_t FoldCodePoint(char32_t c) {
   if (c >= U'A' && c <= U'Z') return c + 32;
   if (c < 0xC0) return c;
-  if (c <= 0xDE && c != 0xD7) return c + 32;                          // Latin-1
-  if (c >= 0x100 && c <= 0x137) return c | 1;                         // Latin Extended-A, pairs
+  if (c <= 0xDE && c != 0xD7) return c + 32;   // Latin-1
+  if (c >= 0x100 && c <= 0x137) return c | 1;  // Latin Extended-A, pairs
   if (c >= 0x139 && c <= 0x148) return (c & 1) ? c + 1 : c;
   if (c >= 0x14A && c <= 0x177) return c | 1;
   if (c == 0x178) return 0xFF;
   if (c >= 0x179 && c <= 0x17E) return (c & 1) ? c + 1 : c;
-  if (c == 0x386) return 0x3AC;                                       // Greek with tonos
+  if (c == 0x386) return 0x3AC;  // Greek with tonos
   if (c >= 0x388 && c <= 0x38A) return c + 37;
   if (c == 0x38C) return 0x3CC;
   if (c == 0x38E || c == 0x38F) return c + 63;
-  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;          // Greek
-  if (c >= 0x400 && c <= 0x40F) return c + 80;                        // Cyrillic
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;  // Greek
+  if (c >= 0x400 && c <= 0x40F) return c + 80;                // Cyrillic
   if (c >= 0x410 && c <= 0x42F) return c + 32;
   return c;
 }

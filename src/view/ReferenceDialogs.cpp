@@ -62,8 +62,8 @@ std::vector<std::string> CImportChannelsDlg::SatelliteChoices() const {
 
 bool CImportChannelsDlg::Shown(size_t i) const {
   const std::vector<std::string> sats = SatelliteChoices();
-  const std::string* sat = satelliteFilter > 0 && size_t(satelliteFilter) < sats.size()
-                               ? &sats[size_t(satelliteFilter)] : nullptr;
+  const std::string* sat =
+      satelliteFilter > 0 && size_t(satelliteFilter) < sats.size() ? &sats[size_t(satelliteFilter)] : nullptr;
   return ShownWith(i, sat, FoldCase(nameFilter));
 }
 
@@ -79,8 +79,8 @@ bool CImportChannelsDlg::ShownWith(size_t i, const std::string* satellite, const
 
 std::vector<size_t> CImportChannelsDlg::ShownRows() const {
   const std::vector<std::string> sats = SatelliteChoices();
-  const std::string* sat = satelliteFilter > 0 && size_t(satelliteFilter) < sats.size()
-                               ? &sats[size_t(satelliteFilter)] : nullptr;
+  const std::string* sat =
+      satelliteFilter > 0 && size_t(satelliteFilter) < sats.size() ? &sats[size_t(satelliteFilter)] : nullptr;
   const std::string folded = FoldCase(nameFilter);
   std::vector<size_t> out;
   for (size_t i = 0; i < candidates.size(); ++i)

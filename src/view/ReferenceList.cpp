@@ -77,7 +77,8 @@ ListChannel Describe(const Workspace& ws, int c) {
   const uint8_t* field = img.ChanName(c);
   ch.name = ChannelNameText(field);
   ch.nameKey = Key(ch.name);
-  ch.nameField.assign(reinterpret_cast<const char*>(field), strnlen(reinterpret_cast<const char*>(field), chan::kNameSize));
+  ch.nameField.assign(reinterpret_cast<const char*>(field),
+                      strnlen(reinterpret_cast<const char*>(field), chan::kNameSize));
   ch.nameTable = ChannelNameTable(field);
   ch.sid = img.ChanSid(c);
   ch.number = img.ChanNumber(c);
@@ -217,11 +218,16 @@ bool ListFromCsv(std::string_view text, const Workspace& ws, ReferenceList& out,
     }
     if (polCol >= 0) {
       const std::string p = Key(cell(polCol));
-      if (p == "h") ch.polarisation = 1;
-      else if (p == "v") ch.polarisation = 2;
-      else if (p == "auto") ch.polarisation = 0;
-      else if (p == "?") ch.polarisation = 3;
-      else if (p == "-" && ch.delivery == 0) ch.delivery = -1;  // terrestrial or cable, not known which
+      if (p == "h")
+        ch.polarisation = 1;
+      else if (p == "v")
+        ch.polarisation = 2;
+      else if (p == "auto")
+        ch.polarisation = 0;
+      else if (p == "?")
+        ch.polarisation = 3;
+      else if (p == "-" && ch.delivery == 0)
+        ch.delivery = -1;  // terrestrial or cable, not known which
     }
     if (freqCol >= 0 && ParseInt(cell(freqCol), v) && v >= 0) {
       ch.shownFrequency = v;
@@ -254,7 +260,8 @@ bool LoadReferenceFile(const std::string& path, const Workspace& ws, ReferenceLi
     return false;
   }
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-  const bool csvHeader = text.substr(0, std::min<size_t>(text.size(), 4096)).find("Chan Name") != std::string_view::npos;
+  const bool csvHeader =
+      text.substr(0, std::min<size_t>(text.size(), 4096)).find("Chan Name") != std::string_view::npos;
   if (EndsWithCsv(path) || csvHeader) return ListFromCsv(text, ws, out, message);
   Workspace other;
   const LoadResult r = ApplyDownloadImage(other, bytes.data(), bytes.size());

@@ -24,23 +24,23 @@ inline constexpr int kSameFrequencyKhz = 2000;
 
 // One channel of a list, in the terms the matching compares.
 struct ListChannel {
-  int index = -1;          // channel record index; -1 for a CSV row
-  std::string name;        // as the channel list shows it
-  std::string nameKey;     // case folded, surrounding blanks removed
-  std::string nameField;   // image: the name bytes up to the first NUL
-  int nameTable = 0;       // image: the name's character table
-  int delivery = 0;        // 1 DVB-S, 2 DVB-T, 3 DVB-C; 0 unknown
-  int position = -1;       // orbital position in tenths (0-3599); -1 unknown
-  std::string satellite;   // satellite name as shown
+  int index = -1;         // channel record index; -1 for a CSV row
+  std::string name;       // as the channel list shows it
+  std::string nameKey;    // case folded, surrounding blanks removed
+  std::string nameField;  // image: the name bytes up to the first NUL
+  int nameTable = 0;      // image: the name's character table
+  int delivery = 0;       // 1 DVB-S, 2 DVB-T, 3 DVB-C; 0 unknown
+  int position = -1;      // orbital position in tenths (0-3599); -1 unknown
+  std::string satellite;  // satellite name as shown
   std::string satelliteKey;
-  int frequencyKhz = -1;   // -1 unknown
+  int frequencyKhz = -1;    // -1 unknown
   int shownFrequency = -1;  // as the list shows it: MHz, or kHz for DVB-T/C
-  int polarisation = -1;   // 0 auto, 1 H, 2 V, 3 undefined; -1 unknown
-  int sid = -1;            // -1 unknown
-  int number = -1;         // channel number (0xFFFF: not numbered); -1 unknown
-  int locked = -1;         // -1 unknown
-  int serviceType = -1;    // 0 TV, 1 radio; -1 unknown
-  uint8_t favourites = 0;  // CSV: lists named in the "Favorite" column
+  int polarisation = -1;    // 0 auto, 1 H, 2 V, 3 undefined; -1 unknown
+  int sid = -1;             // -1 unknown
+  int number = -1;          // channel number (0xFFFF: not numbered); -1 unknown
+  int locked = -1;          // -1 unknown
+  int serviceType = -1;     // 0 TV, 1 radio; -1 unknown
+  uint8_t favourites = 0;   // CSV: lists named in the "Favorite" column
 };
 
 struct ReferenceList {
@@ -71,9 +71,9 @@ bool LoadReferenceFile(const std::string& path, const Workspace& ws, ReferenceLi
 enum class MatchPass : int { kNone = 0, kKey = 1, kSidName = 2, kName = 3 };
 
 struct MatchResult {
-  std::vector<int> refToList;  // per reference channel: position in the list, -1 unmatched
-  std::vector<int> listToRef;  // per list channel: position in the reference, -1
-  std::vector<MatchPass> pass;  // per reference channel
+  std::vector<int> refToList;    // per reference channel: position in the list, -1 unmatched
+  std::vector<int> listToRef;    // per list channel: position in the reference, -1
+  std::vector<MatchPass> pass;   // per reference channel
   std::array<int, 3> matched{};  // by pass 1, 2, 3
 };
 

@@ -83,8 +83,8 @@ enum class SaveChangesAnswer { kSave, kDiscard, kCancel };
 
 // The dialog to run, as a pointer to its model (the variant index is the
 // kind). The caller fills the model before, and reads it after kOk.
-using DialogModel = std::variant<ModelSelectDlg*, CAddChanDlg*, CEditChanDlg*, CAddSatDlg*, CAddTPDlg*,
-                                 CAddCableTP*, CFavNameDlg*, CProviderSelectDlg*, CComPortDlg*, CSTBInfoDlg*>;
+using DialogModel = std::variant<ModelSelectDlg*, CAddChanDlg*, CEditChanDlg*, CAddSatDlg*, CAddTPDlg*, CAddCableTP*,
+                                 CFavNameDlg*, CProviderSelectDlg*, CComPortDlg*, CSTBInfoDlg*>;
 
 enum class DialogKind {
   kModelSelect,

@@ -288,9 +288,7 @@ TEST_F(MergeFixture, DeleteFromAFullCatalogueMovesTheLastEntries) {
 
 TEST_F(MergeFixture, DeleteRejected) {
   const uint8_t s = Sat(2, 0);
-  const struct {
-    int k;
-  } rows[] = {{-1}, {3}, {199}, {200}, {255}, {1000}};
+  const struct { int k; } rows[] = {{-1}, {3}, {199}, {200}, {255}, {1000}};
   const SatCatalogue before = cat;
   for (const auto& r : rows) {
     EXPECT_EQ(DeleteCatalogueEntry(*img, cat, r.k), 1) << r.k;

@@ -236,8 +236,8 @@ TEST(ProviderTable, NameAndUnknownRule) {
     size_t length;
     bool unknown;
   } rows[] = {
-      {"Unknown", 7, true},      {"UNKNOWN", 7, true},  {"unKnoWn", 7, true},  {"Unknown\0xyz", 11, true},
-      {"Unknown ", 8, false},    {"Unknow", 6, false},  {"", 0, false},        {"Unknownunknown!!", 16, false},
+      {"Unknown", 7, true},      {"UNKNOWN", 7, true}, {"unKnoWn", 7, true}, {"Unknown\0xyz", 11, true},
+      {"Unknown ", 8, false},    {"Unknow", 6, false}, {"", 0, false},       {"Unknownunknown!!", 16, false},
       {"Unknown\x01", 8, false},
   };
   size_t i = 0;
@@ -258,12 +258,11 @@ TEST(FormatOrbitalPosition, Table) {
     int decimals;
     const char* text;
   } rows[] = {
-      {false, 192, 1, "19.2E"},   {false, 3550, 1, "5.0W"},    {false, 1800, 1, "180.0E"},
-      {false, 1801, 1, "179.9W"}, {false, 0, 1, "0.0E"},       {false, 130, 1, "13.0E"},
-      {true, 450, 1, "45.0N"},    {true, 1000, 1, "80.0S"},    {true, 900, 1, "90.0N"},
-      {false, 1925, 2, "19.25E"}, {false, 1920, 2, "19.2E"},   {false, 1900, 2, "19.0E"},
-      {false, 1905, 2, "19.05E"}, {false, 35950, 2, "0.5W"},   {true, 4512, 2, "45.12N"},
-      {false, 19, 0, "19.0E"},    {false, 200, 0, "160.0W"},   {false, 19250, 3, "19.25E"},
+      {false, 192, 1, "19.2E"},   {false, 3550, 1, "5.0W"},    {false, 1800, 1, "180.0E"}, {false, 1801, 1, "179.9W"},
+      {false, 0, 1, "0.0E"},      {false, 130, 1, "13.0E"},    {true, 450, 1, "45.0N"},    {true, 1000, 1, "80.0S"},
+      {true, 900, 1, "90.0N"},    {false, 1925, 2, "19.25E"},  {false, 1920, 2, "19.2E"},  {false, 1900, 2, "19.0E"},
+      {false, 1905, 2, "19.05E"}, {false, 35950, 2, "0.5W"},   {true, 4512, 2, "45.12N"},  {false, 19, 0, "19.0E"},
+      {false, 200, 0, "160.0W"},  {false, 19250, 3, "19.25E"},
   };
   for (const auto& r : rows)
     EXPECT_EQ(FormatOrbitalPosition(r.latitude, r.value, r.decimals), r.text)

@@ -264,7 +264,8 @@ TEST_F(DbOpsTest, SetChanPidSelectors) {
   const struct {
     int selector;
     size_t field;
-  } rows[] = {{0, chan::kVideoPid}, {1, chan::kAudioPid}, {2, chan::kPcrPid}, {3, chan::kPidSlot3}, {4, chan::kPidSlot4}};
+  } rows[] = {
+      {0, chan::kVideoPid}, {1, chan::kAudioPid}, {2, chan::kPcrPid}, {3, chan::kPidSlot3}, {4, chan::kPidSlot4}};
   for (const auto& r : rows) {
     EXPECT_EQ(ops.SetChanPid(c, r.selector, uint16_t(100 + r.selector)), 0);
     EXPECT_EQ(img->ChanU16(c, r.field), 100 + r.selector);
@@ -285,10 +286,19 @@ TEST_F(DbOpsTest, SetChanNameCleaning) {
     std::string in;
     std::string stored;
   } rows[] = {
-      {"\x03" "Das Erste", "\x03" "Das Erste"},
-      {"A\x03" "B", "AB"},
-      {"A\x85" "B\xA0", "AB\xA0"},
-      {"\x85" "X", "X"},
+      {"\x03"
+       "Das Erste",
+       "\x03"
+       "Das Erste"},
+      {"A\x03"
+       "B",
+       "AB"},
+      {"A\x85"
+       "B\xA0",
+       "AB\xA0"},
+      {"\x85"
+       "X",
+       "X"},
       {std::string(30, 'x'), std::string(24, 'x')},
   };
   for (const auto& r : rows) {
@@ -334,7 +344,7 @@ TEST_F(DbOpsTest, SetFavouriteReAddChangesOnlyMask) {
 }
 
 TEST_F(DbOpsTest, RemoveLastOfFullFavouriteList) {
-  checkAtEnd = false;  // entries name channels that do not exist
+  checkAtEnd = false;                                                  // entries name channels that do not exist
   for (int i = 0; i < kFavEntries; ++i) ops.SetFavourite(i, 1, 1, 1);  // the list does not check slots
   EXPECT_EQ(img->FavLength(1, 1), kFavEntries);
   ops.SetFavourite(kFavEntries, 1, 1, 1);  // full: only the mask changes
@@ -388,10 +398,8 @@ TEST_F(DbOpsTest, DeletingAFreeRecordIsRejected) {
     int (DbOps::*op)(int);
     int index;
   } rows[] = {
-      {"channel deleted before", &DbOps::DeleteChan, gone},
-      {"channel never used", &DbOps::DeleteChan, 7000},
-      {"TP deleted before", &DbOps::DeleteTp, goneTp},
-      {"satellite deleted before", &DbOps::DeleteSat, goneSat},
+      {"channel deleted before", &DbOps::DeleteChan, gone}, {"channel never used", &DbOps::DeleteChan, 7000},
+      {"TP deleted before", &DbOps::DeleteTp, goneTp},      {"satellite deleted before", &DbOps::DeleteSat, goneSat},
       {"satellite never used", &DbOps::DeleteSat, 150},
   };
   for (const auto& r : rows) {
@@ -531,8 +539,8 @@ TEST(DbOpsInconsistent, RefusedWithImageUnchanged) {
     Op op;
   } rows[] = {
       // AddSat links the new satellite between the first and its previous.
-      {"AddSat: satellites counted, first satellite none",
-       [](DbImage& i, const Linked&) { i.SetFirstSat(kNoSat); }, addSat},
+      {"AddSat: satellites counted, first satellite none", [](DbImage& i, const Linked&) { i.SetFirstSat(kNoSat); },
+       addSat},
       {"AddSat: first satellite free", [](DbImage& i, const Linked&) { i.SetFirstSat(150); }, addSat},
       {"AddSat: previous of the first free",
        [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.a, satlink::kPrev, 150); }, addSat},
@@ -544,8 +552,8 @@ TEST(DbOpsInconsistent, RefusedWithImageUnchanged) {
       // DeleteSat unlinks it from its neighbours and deletes its TPs.
       {"DeleteSat: next out of range",
        [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.b, satlink::kNext, 0xFF); }, deleteSatB},
-      {"DeleteSat: previous free",
-       [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.b, satlink::kPrev, 150); }, deleteSatB},
+      {"DeleteSat: previous free", [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.b, satlink::kPrev, 150); },
+       deleteSatB},
       {"DeleteSat: next does not point back",
        [](DbImage& i, const Linked& l) { i.SetSatLinkField(l.e, satlink::kPrev, uint32_t(l.e)); }, deleteSatB},
       {"DeleteSat: alone by its links but counted with others",
@@ -556,10 +564,10 @@ TEST(DbOpsInconsistent, RefusedWithImageUnchanged) {
        },
        deleteSatB},
       {"DeleteSat: satellite count 0", [](DbImage& i, const Linked&) { i.SetSatCount(0); }, deleteSatB},
-      {"DeleteSat: first TP free",
-       [](DbImage& i, const Linked& l) { i.SetSatU16(l.a, sat::kFirstTp, 700); }, deleteSatA},
-      {"DeleteSat: TP count above the ring",
-       [](DbImage& i, const Linked& l) { i.SetSatU16(l.a, sat::kTpCount, 3); }, deleteSatA},
+      {"DeleteSat: first TP free", [](DbImage& i, const Linked& l) { i.SetSatU16(l.a, sat::kFirstTp, 700); },
+       deleteSatA},
+      {"DeleteSat: TP count above the ring", [](DbImage& i, const Linked& l) { i.SetSatU16(l.a, sat::kTpCount, 3); },
+       deleteSatA},
       {"DeleteSat: TP of another satellite in the ring",
        [](DbImage& i, const Linked& l) { i.SetTpWordField(l.ta, tpw::kNext, uint32_t(l.tc)); }, deleteSatA},
       {"DeleteSat: channel ring of a TP broken",
@@ -581,8 +589,8 @@ TEST(DbOpsInconsistent, RefusedWithImageUnchanged) {
       // DeleteTp unlinks it from its neighbours and its satellite.
       {"DeleteTp: satellite index none",
        [](DbImage& i, const Linked& l) { i.SetU8(DbImage::TpOffset(l.ta) + tp::kSat, kNoSat); }, deleteTa},
-      {"DeleteTp: satellite free",
-       [](DbImage& i, const Linked& l) { i.SetBit(kSatSlotBitmapOffset, l.a, false); }, deleteTa},
+      {"DeleteTp: satellite free", [](DbImage& i, const Linked& l) { i.SetBit(kSatSlotBitmapOffset, l.a, false); },
+       deleteTa},
       {"DeleteTp: satellite counts no TPs", [](DbImage& i, const Linked& l) { i.SetSatU16(l.a, sat::kTpCount, 0); },
        deleteTa},
       {"DeleteTp: next out of range", [](DbImage& i, const Linked& l) { i.SetTpWordField(l.ta, tpw::kNext, 1500); },
@@ -626,8 +634,8 @@ TEST(DbOpsInconsistent, RefusedWithImageUnchanged) {
       {"DeleteChan: ring closes before its count",
        [](DbImage& i, const Linked& l) { i.SetChanU16(l.c2, chan::kNext, uint16_t(l.c1)); }, deleteC2},
       // DeleteTpChans walks the same ring.
-      {"DeleteTpChans: first channel free",
-       [](DbImage& i, const Linked& l) { i.SetTpU16(l.ta, tp::kFirstChan, 7000); }, deleteTpChansTa},
+      {"DeleteTpChans: first channel free", [](DbImage& i, const Linked& l) { i.SetTpU16(l.ta, tp::kFirstChan, 7000); },
+       deleteTpChansTa},
       {"DeleteTpChans: TP free", [](DbImage& i, const Linked& l) { i.SetBit(kTpSlotBitmapOffset, l.ta, false); },
        deleteTpChansTa},
       // The automatic name reads the channel's TP and its satellite.

@@ -33,9 +33,21 @@ std::string SortName(const uint8_t* name, bool skipHigh) {
 
 // Few distinct values so that ties are common; case variants, selector bytes
 // and high first bytes included.
-const char* const kNames[] = {"news", "NEWS", "\x05News", "\x86" "Arte", "arte", "Zdf", "\x01zdf", "B", "",
-                              "Sport 1", "sport 1", "\xC4rger"};
-const char* const kProviders[] = {"Unknown", "UNKNOWN", "ARD", "ard", "Sky", "ABCDEFGHIJKLMNOP", "abcdefghijklmnop", ""};
+const char* const kNames[] = {"news",
+                              "NEWS",
+                              "\x05News",
+                              "\x86"
+                              "Arte",
+                              "arte",
+                              "Zdf",
+                              "\x01zdf",
+                              "B",
+                              "",
+                              "Sport 1",
+                              "sport 1",
+                              "\xC4rger"};
+const char* const kProviders[] = {"Unknown",          "UNKNOWN",          "ARD", "ard", "Sky",
+                                  "ABCDEFGHIJKLMNOP", "abcdefghijklmnop", ""};
 
 struct RandomImage {
   std::unique_ptr<DbImage> img = std::make_unique<DbImage>();
@@ -116,10 +128,8 @@ int RunSort(int which, RandomImage& r, uint16_t* list, int length, bool ascendin
 }
 
 TEST(SortingProperty, RandomImagesSortIntoKeyOrder) {
-  const SortCase cases[] = {{"number", NumberKey, 0},
-                            {"name", NameKey, 1},
-                            {"satellite", SatelliteKey, 2},
-                            {"provider", ProviderKey, 3}};
+  const SortCase cases[] = {
+      {"number", NumberKey, 0}, {"name", NameKey, 1}, {"satellite", SatelliteKey, 2}, {"provider", ProviderKey, 3}};
   for (unsigned seed = 1; seed <= 6; ++seed) {
     RandomImage r(seed, 300 + int(seed) * 40);
     std::mt19937 rng(seed * 97);
@@ -143,8 +153,9 @@ TEST(SortingProperty, RandomImagesSortIntoKeyOrder) {
                                  (ascending ? " up" : " down") + (holes ? " holes" : "");
           // Packed, and the same channels.
           const size_t n = channels.size();
-          ASSERT_TRUE(std::all_of(list.begin() + std::ptrdiff_t(n), list.end(), [](uint16_t v) { return v == kNoChan; }))
-              << at;
+          ASSERT_TRUE(std::all_of(list.begin() + std::ptrdiff_t(n), list.end(), [](uint16_t v) {
+            return v == kNoChan;
+          })) << at;
           std::vector<uint16_t> got(list.begin(), list.begin() + std::ptrdiff_t(n));
           std::vector<uint16_t> a = got, b = channels;
           std::sort(a.begin(), a.end());

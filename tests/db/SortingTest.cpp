@@ -62,7 +62,9 @@ TEST_F(SortFixture, NumberSortGathersPastHolesAndPacks) {
 
 TEST_F(SortFixture, NameSortFoldsCaseAndSkipsSelector) {
   Chan(0, 0, 1, "beta");
-  Chan(1, 0, 1, "\x05" "Alpha");
+  Chan(1, 0, 1,
+       "\x05"
+       "Alpha");
   Chan(2, 0, 1, "ALPHB");
   Chan(3, 0, 1, "Gamma");
   Chan(4, 0, 1, "\xC4z");  // 0xC4 is no selector for sorting: sorts as a high byte
@@ -221,8 +223,12 @@ TEST_F(ProviderSort, TwoUnknownProvidersGoByChannelName) {
 TEST_F(ProviderSort, ChannelNamesSkipSelectorsAndHighFirstBytes) {
   Provider(0, "Prov");
   Chan(0, 0, "Bravo");
-  Chan(1, 0, "\x86" "Alpha");
-  Chan(2, 0, "\x05" "Charlie");
+  Chan(1, 0,
+       "\x86"
+       "Alpha");
+  Chan(2, 0,
+       "\x05"
+       "Charlie");
   Chan(3, 0, "bravo");  // equal to "Bravo" ignoring case
   const std::vector<uint16_t> got = Run({0, 1, 2, 3});
   EXPECT_EQ(got[0], 1);
@@ -254,7 +260,8 @@ TEST_F(ProviderSort, EmptyListsChangeNothing) {
 
 TEST(SortCatalogueTps, FixedOrderOfEqualFrequencies) {
   // The pilot byte tags the entries; worked through the partition by hand.
-  const std::vector<CatalogueTp> in = {{5, 0, 0, 0, 0, 'a'}, {3, 0, 0, 0, 1, 'b'}, {5, 0, 0, 0, 0, 'c'}, {1, 0, 0, 0, 0, 'd'}};
+  const std::vector<CatalogueTp> in = {
+      {5, 0, 0, 0, 0, 'a'}, {3, 0, 0, 0, 1, 'b'}, {5, 0, 0, 0, 0, 'c'}, {1, 0, 0, 0, 0, 'd'}};
   const struct {
     bool ascending;
     const char* order;

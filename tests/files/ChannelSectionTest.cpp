@@ -65,7 +65,7 @@ TEST(ChannelSection, MarkerBitsPerModel) {
 
 TEST(ChannelSection, NormaliseOnlyNeverUsedFreeRecords) {
   auto img = std::make_unique<DbImage>(DbImage::Zeroed());
-  img->SetChanU16(5, chan::kSid, 77);        // free but used once: left alone
+  img->SetChanU16(5, chan::kSid, 77);       // free but used once: left alone
   img->SetTpU16(4, tp::kFrequency, 11000);  // likewise
   img->SetBit(kChanSlotBitmapOffset, 6, true);
   NormaliseFreeSlots(*img);

@@ -31,7 +31,6 @@ uint32_t SlowCrc32(const uint8_t* p, size_t n) {
   return ~c;
 }
 
-
 // The image the writer is expected to produce for a model: marker bits
 // forced, free records given their sentinels.
 std::unique_ptr<DbImage> ExpectedImage(const DbImage& img, ModelId model) {
@@ -72,9 +71,8 @@ struct ModelTags {
 };
 
 constexpr ModelTags kModelTags[] = {
-    {1, "V_3920ST", "V_3920CH"}, {2, "VR3920ST", "VR3920CH"}, {3, "VM3920ST", "VM3920CH"},
-    {4, "M_3920ST", "M_3920CH"}, {5, "HDSATINF", "HDCHNINF"}, {6, "KV55SSST", "KV55SSCH"},
-    {7, "V4406HST", "V4406HCH"}, {8, "M4406HST", "M4406HCH"},
+    {1, "V_3920ST", "V_3920CH"}, {2, "VR3920ST", "VR3920CH"}, {3, "VM3920ST", "VM3920CH"}, {4, "M_3920ST", "M_3920CH"},
+    {5, "HDSATINF", "HDCHNINF"}, {6, "KV55SSST", "KV55SSCH"}, {7, "V4406HST", "V4406HCH"}, {8, "M4406HST", "M4406HCH"},
 };
 
 // The 40 header bytes expected in front of a body: the carried bytes of the
@@ -110,7 +108,8 @@ TEST(DownloadImage, EveryModelRoundTrips) {
     const uint8_t* provBody = chanBody + kImageSize + 40;
     EXPECT_EQ(std::vector<uint8_t>(file.data(), file.data() + 40),
               HandHeader(ws.satelliteHeader, m.satTag, satBody, satLen));
-    EXPECT_EQ(std::vector<uint8_t>(chanBody - 40, chanBody), HandHeader(ws.channelHeader, m.chanTag, chanBody, kImageSize));
+    EXPECT_EQ(std::vector<uint8_t>(chanBody - 40, chanBody),
+              HandHeader(ws.channelHeader, m.chanTag, chanBody, kImageSize));
     EXPECT_EQ(std::vector<uint8_t>(provBody - 40, provBody),
               HandHeader(ws.providerHeader, "HDPRVINF", provBody, kProviderTableSize));
     EXPECT_EQ(0, std::memcmp(satBody, ws.satellitePrefix.data(), 8));
@@ -279,8 +278,7 @@ TEST(DownloadImage, RejectionTable) {
       {"satellite body shorter than its TP lists", SectionBytes("HDSATINF", cut(sat, 1)), false},
       {"satellite body shorter than the block", SectionBytes("HDSATINF", cut(SatelliteBodyBytes(0, 0), 1)), false},
       {"satellite body shorter than the prefix", SectionBytes("HDSATINF", std::vector<uint8_t>(7, 0)), false},
-      {"provider body one byte over", SectionBytes("HDPRVINF", std::vector<uint8_t>(kProviderTableSize + 1, 0)),
-       false},
+      {"provider body one byte over", SectionBytes("HDPRVINF", std::vector<uint8_t>(kProviderTableSize + 1, 0)), false},
       {"provider body at its limit", SectionBytes("HDPRVINF", std::vector<uint8_t>(kProviderTableSize, 0)), true},
       {"HDMAINSW first", Concat({SectionBytes("HDMAINSW", {1, 2, 3}), otherFile}), false},
       {"unknown tag after a good section", Concat({satSection, goodChan, SectionBytes("XXXXXXXX", {})}), false},
@@ -329,7 +327,8 @@ TEST(DownloadImage, LongChannelBodyReadsItsImageAndSkipsTheRest) {
   const Workspace src = SmallWorkspace(5);
   std::vector<uint8_t> body = BuildChannelBody(*src.image, 5);
   body.resize(kImageSize + 100, 0x77);
-  const std::vector<uint8_t> bytes = Concat({SectionBytes("HDCHNINF", body), SectionBytes("HDSATINF", SatelliteBodyBytes(2, 1))});
+  const std::vector<uint8_t> bytes =
+      Concat({SectionBytes("HDCHNINF", body), SectionBytes("HDSATINF", SatelliteBodyBytes(2, 1))});
   Workspace ws;
   ASSERT_TRUE(ParseDownloadImage(ws, bytes.data(), bytes.size()).accepted);
   EXPECT_TRUE(*ws.image == *ExpectedImage(*src.image, 5));
@@ -403,16 +402,15 @@ TEST(DownloadImage, RingCheckRejectsWrongDeliveryAndLinks) {
   };
   const uint32_t link = src.image->SatLink(first);
   const Case cases[] = {
-      {"delivery 0", satlink::kDelivery.Set(link, 0)},
-      {"delivery 4", satlink::kDelivery.Set(link, 4)},
-      {"next out of range", satlink::kNext.Set(link, 250)},
-      {"next a free slot", satlink::kNext.Set(link, 150)},
+      {"delivery 0", satlink::kDelivery.Set(link, 0)},          {"delivery 4", satlink::kDelivery.Set(link, 4)},
+      {"next out of range", satlink::kNext.Set(link, 250)},     {"next a free slot", satlink::kNext.Set(link, 150)},
       {"previous inconsistent", satlink::kPrev.Set(link, 150)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<uint8_t> body = good;
-    for (int i = 0; i < 4; ++i) body[DbImage::SatOffset(first) + sat::kLinkWord + size_t(i)] = uint8_t(c.link >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+      body[DbImage::SatOffset(first) + sat::kLinkWord + size_t(i)] = uint8_t(c.link >> (8 * i));
     EXPECT_EQ(DetectChannelForm(body.data(), 8), ChannelForm::kPacked);
   }
 }

@@ -31,7 +31,8 @@ class WorkspaceLoadTest : public ::testing::Test {
   }
   std::string Put(const std::string& name, const std::vector<uint8_t>& bytes) {
     const fs::path p = dir_ / name;
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return p.string();
   }
   static std::vector<uint8_t> ReadAll(const fs::path& p) {

@@ -127,17 +127,23 @@ TEST(ChannelDialogs, AddChannelOkRefusesTheFirstBadFieldAndStaysOpen) {
   using F = CAddChanDlg::Field;
   const AddCase cases[] = {
       {"channel no. left at 0", {}, "Please enter an integer between 1 and 65535.", F::kChannelNumber},
-      {"channel no. not a number", {{F::kChannelNumber, "abc"}}, "Please enter a positive integer.",
-       F::kChannelNumber},
-      {"PID 8193 is refused", {{F::kChannelNumber, "5"}, {F::kVideoPid, "8193"}},
-       "Please enter an integer between 0 and 8192.", F::kVideoPid},
-      {"audio PID is checked before channel no.", {{F::kAudioPid, "9000"}},
-       "Please enter an integer between 0 and 8192.", F::kAudioPid},
-      {"name before PCR and video PID", {{F::kPcrPid, "9999"}, {F::kName, "A name of twenty-one!"}},
-       "Please enter no more than 20 characters.", F::kName},
-      {"empty PCR PID", {{F::kChannelNumber, "1"}, {F::kPcrPid, ""}}, "Please enter a positive integer.",
-       F::kPcrPid},
-      {"all good with PID 8192", {{F::kChannelNumber, "65535"}, {F::kVideoPid, "8192"}, {F::kName, "Radio"}}, "",
+      {"channel no. not a number", {{F::kChannelNumber, "abc"}}, "Please enter a positive integer.", F::kChannelNumber},
+      {"PID 8193 is refused",
+       {{F::kChannelNumber, "5"}, {F::kVideoPid, "8193"}},
+       "Please enter an integer between 0 and 8192.",
+       F::kVideoPid},
+      {"audio PID is checked before channel no.",
+       {{F::kAudioPid, "9000"}},
+       "Please enter an integer between 0 and 8192.",
+       F::kAudioPid},
+      {"name before PCR and video PID",
+       {{F::kPcrPid, "9999"}, {F::kName, "A name of twenty-one!"}},
+       "Please enter no more than 20 characters.",
+       F::kName},
+      {"empty PCR PID", {{F::kChannelNumber, "1"}, {F::kPcrPid, ""}}, "Please enter a positive integer.", F::kPcrPid},
+      {"all good with PID 8192",
+       {{F::kChannelNumber, "65535"}, {F::kVideoPid, "8192"}, {F::kName, "Radio"}},
+       "",
        F::kChannelNumber},
   };
   for (const AddCase& c : cases) {
@@ -194,8 +200,7 @@ TEST(ChannelDialogs, EditChannelShowsTheRecordAndChecksItsFields) {
   CEditChanDialog dlg(model, nullptr, msgs.Fn());
   Open(dlg);
   EXPECT_EQ(dlg.windowTitle(), "Edit Channel");
-  EXPECT_EQ(FormLabels(dlg),
-            (QStringList{"Channel No.", "Channel Name", "Video PID", "Audio PID", "PCR PID", "SID"}));
+  EXPECT_EQ(FormLabels(dlg), (QStringList{"Channel No.", "Channel Name", "Video PID", "Audio PID", "PCR PID", "SID"}));
   using F = CEditChanDlg::Field;
   EXPECT_EQ(dlg.Edit(F::kName)->text(), "Alpha One");
   EXPECT_EQ(dlg.Edit(F::kChannelNumber)->text(), "12");
@@ -290,10 +295,9 @@ TEST(ChannelDialogs, ProviderComboListsTheNamesAndTakesATypedOne) {
        },
        0, ""},
       {"typed name of an entry", [](QComboBox* c) { QTest::keyClicks(c->lineEdit(), "BBC"); }, 2, ""},
-      {"typed name differing in case is new", [](QComboBox* c) { QTest::keyClicks(c->lineEdit(), "news"); }, 5,
-       "news"},
-      {"typing stops at 15 characters",
-       [](QComboBox* c) { QTest::keyClicks(c->lineEdit(), "ABCDEFGHIJKLMNOPQ"); }, 5, "ABCDEFGHIJKLMNO"},
+      {"typed name differing in case is new", [](QComboBox* c) { QTest::keyClicks(c->lineEdit(), "news"); }, 5, "news"},
+      {"typing stops at 15 characters", [](QComboBox* c) { QTest::keyClicks(c->lineEdit(), "ABCDEFGHIJKLMNOPQ"); }, 5,
+       "ABCDEFGHIJKLMNO"},
       {"typing then picking drops the typed name",
        [](QComboBox* c) {
          QTest::keyClicks(c->lineEdit(), "Zed");

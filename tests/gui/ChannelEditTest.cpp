@@ -83,9 +83,7 @@ class ChannelEditTest : public testing::Test {
     ASSERT_NE(a, nullptr) << text.toStdString();
     a->trigger();
   }
-  void Key(int key, Qt::KeyboardModifiers mods = {}) {
-    QTest::keyClick(List(), Qt::Key(key), mods);
-  }
+  void Key(int key, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(List(), Qt::Key(key), mods); }
   // Answers the next dialog with Cancel, keeping what it was opened with.
   void CancelNext(std::string* name = nullptr) {
     host_.dialogAnswers.push_back([name](DialogModel m) {
@@ -208,8 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
               t.Key(Qt::Key_Delete);
             },
             [](ChannelEditTest& t) {
-              EXPECT_EQ(t.Names(),
-                        (QStringList{"Alpha One", "Bravo", "Charlie HD", "Delta", "Echo", "Foxtrot"}));
+              EXPECT_EQ(t.Names(), (QStringList{"Alpha One", "Bravo", "Charlie HD", "Delta", "Echo", "Foxtrot"}));
               EXPECT_EQ(t.Selected(), std::vector<int>{1});
             }},
         Way{"MenuDeleteChannel",

@@ -39,8 +39,8 @@ Workspace MakeFixtureWorkspace(int model) {
       {"THOR", 3592, {{10872, 25000, 2, 0x13, 0, 0}}},
   };
   const std::vector<ChanDef> chans = {
-      {0, 0, "Alpha One", 0, false, 1}, {0, 0, "Alpha Two", 0, true, 2},   {0, 1, "Bravo", 0, false, 3},
-      {0, 2, "Charlie HD", 0, true, 4}, {1, 0, "Delta", 0, false, 5},      {1, 1, "Echo", 0, true, 6},
+      {0, 0, "Alpha One", 0, false, 1}, {0, 0, "Alpha Two", 0, true, 2},    {0, 1, "Bravo", 0, false, 3},
+      {0, 2, "Charlie HD", 0, true, 4}, {1, 0, "Delta", 0, false, 5},       {1, 1, "Echo", 0, true, 6},
       {2, 0, "Foxtrot", 0, false, 7},   {0, 0, "Radio Alpha", 1, false, 8}, {1, 0, "Radio Delta", 1, false, 9},
   };
 

@@ -10,9 +10,9 @@ namespace pelagor::guitest {
 
 struct FixtureCounts {
   static constexpr int kSatellites = 3;
-  static constexpr int kTv = 7;      // TV channels in ChannelOrder
-  static constexpr int kRadio = 2;   // radio channels
-  static constexpr int kCas = 3;     // scrambled TV channels
+  static constexpr int kTv = 7;        // TV channels in ChannelOrder
+  static constexpr int kRadio = 2;     // radio channels
+  static constexpr int kCas = 3;       // scrambled TV channels
   static constexpr int kAstraTps = 3;  // catalogue TPs of the first satellite
 };
 

@@ -257,17 +257,31 @@ TEST_F(LinkTest, PortDialogFace) {
     int pick;           // combo index to choose, -1 none
     const char* typed;  // typed text (editable combos only), or null
     bool accept;
-    bool chosen;        // OnOK finds a port
-    std::string port;   // m_strPort after OnOK
-    int number;         // m_nPort after OnOK
+    bool chosen;       // OnOK finds a port
+    std::string port;  // m_strPort after OnOK
+    int number;        // m_nPort after OnOK
   };
   const Case cases[] = {
-      {"COM names sorted, COM10 picked", PortNaming::kComNumber, {"COM2", "COM10", "COM1"}, 1, nullptr, true, true,
-       "COM10", 10},
+      {"COM names sorted, COM10 picked",
+       PortNaming::kComNumber,
+       {"COM2", "COM10", "COM1"},
+       1,
+       nullptr,
+       true,
+       true,
+       "COM10",
+       10},
       {"lower-case com7", PortNaming::kComNumber, {"com7"}, 0, nullptr, true, true, "com7", 7},
       {"empty COM list", PortNaming::kComNumber, {}, -1, nullptr, true, false, "preset", 4},
-      {"device path picked", PortNaming::kDevicePath, {"/dev/ttyUSB0", "/dev/ttyS0"}, 1, nullptr, true, true,
-       "/dev/ttyUSB0", 4},
+      {"device path picked",
+       PortNaming::kDevicePath,
+       {"/dev/ttyUSB0", "/dev/ttyS0"},
+       1,
+       nullptr,
+       true,
+       true,
+       "/dev/ttyUSB0",
+       4},
       {"device path typed", PortNaming::kDevicePath, {"/dev/ttyS0"}, 0, " /dev/pts/9 ", true, true, "/dev/pts/9", 4},
       {"empty list, nothing typed", PortNaming::kDevicePath, {}, -1, "", true, false, "preset", 4},
       {"cancel", PortNaming::kDevicePath, {"/dev/ttyS0"}, 0, nullptr, false, true, "/dev/ttyS0", 4},
@@ -492,8 +506,8 @@ TEST_F(LinkTest, SimulatedReceiverConnectInformationDisconnect) {
   EXPECT_FALSE(sim.Running());
   for (qint64 pid : pids) EXPECT_FALSE(ProcessExists(pid)) << pid;
   EXPECT_TRUE(Action(kIdLinkConnect)->isEnabled());
-  for (int id : {kIdLinkDisconnect, kIdReceiverInfo, kIdDownloadFile, kIdUploadFile, kIdDownloadWorkspace,
-                 kIdUploadToWorkspace})
+  for (int id :
+       {kIdLinkDisconnect, kIdReceiverInfo, kIdDownloadFile, kIdUploadFile, kIdDownloadWorkspace, kIdUploadToWorkspace})
     EXPECT_FALSE(Action(id)->isEnabled()) << id;
 }
 
@@ -565,8 +579,7 @@ TEST_F(LinkTest, WorkspaceRoundTripThroughTheSimulatedReceiver) {
   host_.saveAnswers.push_back(saved.toStdString());
   Action(kIdDownloadWorkspace)->trigger();
   ASSERT_EQ(host_.messages.size(), 1u);
-  EXPECT_EQ(host_.messages[0].text,
-            "Download Success !\n\nDo not power off the receiver until reboot automatically !");
+  EXPECT_EQ(host_.messages[0].text, "Download Success !\n\nDo not power off the receiver until reboot automatically !");
   EXPECT_EQ(host_.messages[0].icon, MessageIcon::kInformation);
   EXPECT_TRUE(view.Connected());
   const QByteArray sent = ReadAll(saved);
@@ -768,7 +781,8 @@ TEST_F(LinkTest, StopDuringDownloadFileIsACancel) {
   CVortanView& view = Form().View();
   CSimulatedReceiver::Config config = TestSimulator();
   config.baud = 115200;
-  config.extraArgs << "--byte-wait-ms" << "500";
+  config.extraArgs << "--byte-wait-ms"
+                   << "500";
   ASSERT_FALSE(config.workspace.isEmpty());
   Form().SimulatedReceiver().SetConfig(config);
   host_.portAnswers.push_back(std::string(CSimulatedReceiver::kPortName));

@@ -110,8 +110,8 @@ TEST_F(MainWindowTest, MenusShortcutsToolbarAndStatusBar) {
   EXPECT_EQ(top[4]->text(), "&Help");
   EXPECT_EQ(MenuTexts(top[0]->menu()),
             (QStringList{"&New", "&Open...", "&Save", "Save &As...", "&Export Channel List...", "Export P&DF...",
-                         "Apply &Order from Reference List...", "&Import Channels...", "&Print...",
-                         "Print Pre&view...", "E&xit"}));
+                         "Apply &Order from Reference List...", "&Import Channels...", "&Print...", "Print Pre&view...",
+                         "E&xit"}));
   EXPECT_EQ(MenuTexts(top[2]->menu()), (QStringList{"&Toolbar", "&Status Bar"}));
   EXPECT_EQ(MenuTexts(top[4]->menu()), (QStringList{"&User Guide", "&About Pelagor..."}));
   EXPECT_EQ(f.NewAction()->shortcut(), QKeySequence("Ctrl+N"));
@@ -132,7 +132,11 @@ TEST_F(MainWindowTest, MenusShortcutsToolbarAndStatusBar) {
   EXPECT_EQ(tools[7], f.CommandAction(kIdLinkConnect));
   EXPECT_TRUE(tools[15]->isSeparator());
   EXPECT_EQ(tools[16], f.AboutAction());
-  struct Tip { QAction* action; const char* status; const char* tool; };
+  struct Tip {
+    QAction* action;
+    const char* status;
+    const char* tool;
+  };
   for (const Tip& t : {Tip{f.OpenAction(), "Open an existing document", "Open"},
                        Tip{f.SaveAction(), "Save the active document", "Save"},
                        Tip{f.SaveAsAction(), "Save the active document with a new name", "Save As"}}) {
@@ -217,10 +221,13 @@ TEST_F(MainWindowTest, CommandLineFileIsOpened) {
 
 TEST_F(MainWindowTest, ColumnHeadingsWidthsAndListBehaviour) {
   Start({QString::fromStdString(fixture_)});
-  struct Col { const char* heading; int width; };
-  const Col expected[] = {{"No.", 50},     {"Chan No.", 50}, {"Chan Name", 160}, {"Satellite", 100}, {"Freq.", 60},
-                          {"Pol.", 40},    {"CAS", 40},      {"V_PID", 48},      {"A_PID", 48},      {"P_PID", 48},
-                          {"SID", 48},     {"Favorite", 100}, {"Lock", 40},      {"Provider", 100}};
+  struct Col {
+    const char* heading;
+    int width;
+  };
+  const Col expected[] = {{"No.", 50},  {"Chan No.", 50},  {"Chan Name", 160}, {"Satellite", 100}, {"Freq.", 60},
+                          {"Pol.", 40}, {"CAS", 40},       {"V_PID", 48},      {"A_PID", 48},      {"P_PID", 48},
+                          {"SID", 48},  {"Favorite", 100}, {"Lock", 40},       {"Provider", 100}};
   QTableView* t = Form().ChannelTable();
   ASSERT_EQ(t->model()->columnCount(), 14);
   for (int i = 0; i < 14; ++i) {
@@ -550,8 +557,7 @@ TEST(ModelSelectDialogTest, RadiosPreselectionAndChoice) {
 TEST(QtModalHostTest, FileFiltersBecomeQtNameFilters) {
   EXPECT_EQ(CQtModalHost::QtNameFilters(CVortanView::OpenFileRequest().filter),
             "Download image(*.bin);;Channel template(*.csv);;Main Only(*.rom);;All files(*)");
-  EXPECT_EQ(CQtModalHost::QtNameFilters(CVortanView::SaveFileRequest().filter),
-            "Binary Data(*.bin);;All Files (*)");
+  EXPECT_EQ(CQtModalHost::QtNameFilters(CVortanView::SaveFileRequest().filter), "Binary Data(*.bin);;All Files (*)");
   EXPECT_EQ(CQtModalHost::QtNameFilters("Text|*.txt;*.log|"), "Text (*.txt *.log)");
 }
 

@@ -232,9 +232,7 @@ TEST_F(ReferenceGuiTest, ImportListFiltersChecksAndUndo) {
     table->item(1, 0)->setCheckState(Qt::Checked);  // Beta TV by its box
     EXPECT_EQ(dlg.findChild<QLabel*>("checkedCount")->text(), "2 of 3 checked");
   };
-  script_.report = [](CReferenceReportDialog& dlg) {
-    EXPECT_EQ(dlg.windowTitle(), "Import Channels");
-  };
+  script_.report = [](CReferenceReportDialog& dlg) { EXPECT_EQ(dlg.windowTitle(), "Import Channels"); };
   Action("actionImportChannels")->trigger();
   EXPECT_EQ(script_.reports, 1);
   EXPECT_EQ(View().Image().ChanCount(), before.ChanCount() + 2);

@@ -26,8 +26,8 @@ struct Shared {
   std::deque<MessageAnswer> messageAnswers;
   std::deque<std::optional<std::string>> openAnswers;  // nullopt: cancel
   std::deque<std::optional<std::string>> saveAnswers;
-  std::deque<std::optional<int>> modelAnswers;         // radio position, nullopt: Cancel
-  std::vector<int> modelPreselections;                 // position the dialog was opened with
+  std::deque<std::optional<int>> modelAnswers;  // radio position, nullopt: Cancel
+  std::vector<int> modelPreselections;          // position the dialog was opened with
   std::deque<SaveChangesAnswer> leaveAnswers;
   // Every other dialog: its kind is recorded, and the next answer fills the
   // model and says OK or Cancel.

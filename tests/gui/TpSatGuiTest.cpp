@@ -261,7 +261,8 @@ TEST_F(TpSatGuiTest, CableTpFromThePopupEditedByDoubleClickAndDeletedByKey) {
     ClickIn(d, "okButton");
   });
   const QRect cell = Tps()->visualRect(Tps()->model()->index(0, 1));
-  std::cerr << "cell " << cell.x() << "," << cell.y() << " " << cell.width() << "x" << cell.height() << " vp " << Tps()->viewport()->width() << "x" << Tps()->viewport()->height() << std::endl;
+  std::cerr << "cell " << cell.x() << "," << cell.y() << " " << cell.width() << "x" << cell.height() << " vp "
+            << Tps()->viewport()->width() << "x" << Tps()->viewport()->height() << std::endl;
   // A user's double-click: a click, then the second press (Qt's test
   // double-click alone carries no press).
   QTest::mouseClick(Tps()->viewport(), Qt::LeftButton, {}, cell.center());

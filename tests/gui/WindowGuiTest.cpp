@@ -191,7 +191,10 @@ TEST_F(WindowTest, ChannelListKeysReachTheirCommands) {
   int edits = 0;
   for (int key : {int(Qt::Key_F2), int(Qt::Key_Return)}) {
     Form().SelectRows(ListId::kChannels, {0});
-    host_.dialogAnswers.push_back([&edits](DialogModel) { ++edits; return DialogAnswer::kCancel; });
+    host_.dialogAnswers.push_back([&edits](DialogModel) {
+      ++edits;
+      return DialogAnswer::kCancel;
+    });
     ListKey(key);
   }
   EXPECT_EQ(edits, 2);

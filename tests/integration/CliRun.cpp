@@ -27,8 +27,8 @@ std::string Quoted(const std::string& s) {
 CliOutput RunCli(const std::string& args, const std::string& dir) {
   const std::string out = dir + "/.cli-out";
   const std::string err = dir + "/.cli-err";
-  const std::string cmd = "cd " + Quoted(dir) + " && " + Quoted(PELAGOR_CLI_PATH) + " " + args + " >" + Quoted(out) +
-                          " 2>" + Quoted(err);
+  const std::string cmd =
+      "cd " + Quoted(dir) + " && " + Quoted(PELAGOR_CLI_PATH) + " " + args + " >" + Quoted(out) + " 2>" + Quoted(err);
   const int raw = std::system(cmd.c_str());
   CliOutput r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -200,9 +200,8 @@ TEST_F(CliTest, ConvertWritesWhatSaveAsWrites) {
     ASSERT_EQ(r.status, 0) << r.err;
     const json j = json::parse(r.out);
     EXPECT_EQ(j["model"], model);
-    EXPECT_EQ(j["sections"][1]["tag"], std::string(ModelInfoFor(model).channelTag.empty()
-                                                       ? "M_3920CH"
-                                                       : ModelInfoFor(model).channelTag));
+    EXPECT_EQ(j["sections"][1]["tag"],
+              std::string(ModelInfoFor(model).channelTag.empty() ? "M_3920CH" : ModelInfoFor(model).channelTag));
     EXPECT_EQ(json::parse(Run("channels --json " + out).out), json::parse(Run("channels --json small.bin").out));
   }
 }
@@ -210,24 +209,22 @@ TEST_F(CliTest, ConvertWritesWhatSaveAsWrites) {
 TEST_F(CliTest, SortByEachKey) {
   const CliOutput r = Run("sort --by name small.bin byname.bin");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(NamesInOrder("byname.bin"), (std::vector<std::string>{"Bayern 3", "Das Erste HD", "Kabel Info",
-                                                                   "Rai 1", "Sky Cinema", "tagesschau24 HD"}));
+  EXPECT_EQ(NamesInOrder("byname.bin"), (std::vector<std::string>{"Bayern 3", "Das Erste HD", "Kabel Info", "Rai 1",
+                                                                  "Sky Cinema", "tagesschau24 HD"}));
   // The sorted file keeps the loaded model.
   EXPECT_EQ(json::parse(Run("show --json byname.bin").out)["model"], 1);
   ASSERT_EQ(Run("sort --by number byname.bin bynumber.bin").status, 0);
-  EXPECT_EQ(NamesInOrder("bynumber.bin"), (std::vector<std::string>{"Das Erste HD", "tagesschau24 HD",
-                                                                     "Sky Cinema", "Bayern 3", "Rai 1",
-                                                                     "Kabel Info"}));
+  EXPECT_EQ(NamesInOrder("bynumber.bin"), (std::vector<std::string>{"Das Erste HD", "tagesschau24 HD", "Sky Cinema",
+                                                                    "Bayern 3", "Rai 1", "Kabel Info"}));
   // "Unknown" first, then provider names, channel names within a provider.
   ASSERT_EQ(Run("sort --by provider small.bin byprovider.bin").status, 0);
-  EXPECT_EQ(NamesInOrder("byprovider.bin"), (std::vector<std::string>{"Kabel Info", "Rai 1", "Bayern 3",
-                                                                       "Das Erste HD", "tagesschau24 HD",
-                                                                       "Sky Cinema"}));
+  EXPECT_EQ(NamesInOrder("byprovider.bin"), (std::vector<std::string>{"Kabel Info", "Rai 1", "Bayern 3", "Das Erste HD",
+                                                                      "tagesschau24 HD", "Sky Cinema"}));
   ASSERT_EQ(Run("sort --by satellite small.bin bysat.bin").status, 0);
   std::vector<std::string> bySat = NamesInOrder("bysat.bin");
   std::sort(bySat.begin(), bySat.end());
   EXPECT_EQ(bySat, (std::vector<std::string>{"Bayern 3", "Das Erste HD", "Kabel Info", "Rai 1", "Sky Cinema",
-                                              "tagesschau24 HD"}));
+                                             "tagesschau24 HD"}));
 }
 
 TEST_F(CliTest, FailuresCarryTheEditorsMessages) {
@@ -258,10 +255,10 @@ TEST_F(CliTest, FailuresCarryTheEditorsMessages) {
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwo) {
-  for (const char* args : {"", "frobnicate small.bin", "show", "show a.bin b.bin", "channels --csv --json small.bin",
-                           "convert small.bin out.bin", "convert --model 9 small.bin out.bin",
-                           "convert --model 0 small.bin out.bin", "sort --by colour small.bin out.bin",
-                           "sort small.bin out.bin"}) {
+  for (const char* args :
+       {"", "frobnicate small.bin", "show", "show a.bin b.bin", "channels --csv --json small.bin",
+        "convert small.bin out.bin", "convert --model 9 small.bin out.bin", "convert --model 0 small.bin out.bin",
+        "sort --by colour small.bin out.bin", "sort small.bin out.bin"}) {
     SCOPED_TRACE(args);
     const CliOutput r = Run(args);
     EXPECT_EQ(r.status, 2);

@@ -375,8 +375,8 @@ TEST_P(UploadOutcome, LeavesTheWorkspaceAsItWas) {
 
 INSTANTIATE_TEST_SUITE_P(Streams, UploadOutcome,
                          ::testing::Values(UploadCase{"empty", {}, {}},
-                                           UploadCase{"rejected", zmtest::RandomBytes(5000, 3),
-                                                      {"Invalid File Format !"}}),
+                                           UploadCase{
+                                               "rejected", zmtest::RandomBytes(5000, 3), {"Invalid File Format !"}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Cases that must send nothing at all: a bare pty shows every byte ----

@@ -448,7 +448,9 @@ TEST_F(ChannelCommands, EditStoresTheValuesAsTyped) {
     EXPECT_EQ(d->channelNumber, 2);
     EXPECT_EQ(d->videoPid, 100u);
     d->FillTexts();
-    d->Text(CEditChanDlg::Field::kName) = "ZDF\x7f" "HD";
+    d->Text(CEditChanDlg::Field::kName) =
+        "ZDF\x7f"
+        "HD";
     d->Text(CEditChanDlg::Field::kChannelNumber) = "-1";
     d->Text(CEditChanDlg::Field::kVideoPid) = "8192";
     d->Text(CEditChanDlg::Field::kServiceId) = "65537";
@@ -457,7 +459,9 @@ TEST_F(ChannelCommands, EditStoresTheValuesAsTyped) {
   });
   const int resets = ui.channelResets;
   Run(ChanMenuItem::kEditChannel);
-  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Img().ChanName(w.zdf))), "ZDF\x7f" "HD");
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(Img().ChanName(w.zdf))),
+            "ZDF\x7f"
+            "HD");
   EXPECT_EQ(Img().ChanNumber(w.zdf), 0xFFFF);
   EXPECT_EQ(Img().ChanU16(w.zdf, chan::kVideoPid), 8192);
   EXPECT_EQ(Img().ChanSid(w.zdf), 1);
@@ -472,7 +476,10 @@ TEST_F(ChannelCommands, EditKeepsASelectorByteAndAnUntouchedName) {
   LoadStd();
   uint8_t* field = Img().ChanName(w.erste);
   std::memset(field, 0, 25);
-  std::memcpy(field, "\x05" "Kanal\x85X", 8);  // selector, and a byte the lists do not show
+  std::memcpy(field,
+              "\x05"
+              "Kanal\x85X",
+              8);  // selector, and a byte the lists do not show
   Select({0});
   ui.dialogAnswers.push_back([](DialogModel m) {
     CEditChanDlg* d = std::get<CEditChanDlg*>(m);
@@ -483,7 +490,11 @@ TEST_F(ChannelCommands, EditKeepsASelectorByteAndAnUntouchedName) {
     return DialogAnswer::kOk;
   });
   Run(ChanMenuItem::kEditChannel);
-  EXPECT_EQ(std::memcmp(Img().ChanName(w.erste), "\x05" "Kanal\x85X", 9), 0);
+  EXPECT_EQ(std::memcmp(Img().ChanName(w.erste),
+                        "\x05"
+                        "Kanal\x85X",
+                        9),
+            0);
   EXPECT_EQ(Img().ChanU16(w.erste, chan::kPcrPid), 77);
   ui.dialogAnswers.push_back([](DialogModel m) {
     CEditChanDlg* d = std::get<CEditChanDlg*>(m);
@@ -646,7 +657,8 @@ TEST_F(ProviderCommands, EditsSurviveASaveAndOpen) {
   reopened.SetSideFileFolder(dir.Path());
   reopened.OnInitialUpdate();
   ASSERT_TRUE(reopened.OpenFile(path));
-  EXPECT_EQ(FakeViewUi::Column(reopened, kColName), (Names{"CableTV", "Das Erste", "ZDF", "Sat1", "Rai", "Cable3", "Neu"}));
+  EXPECT_EQ(FakeViewUi::Column(reopened, kColName),
+            (Names{"CableTV", "Das Erste", "ZDF", "Sat1", "Rai", "Cable3", "Neu"}));
   EXPECT_EQ(FakeViewUi::Column(reopened, kColProvider).back(), "Sky");
   EXPECT_EQ(FakeViewUi::Column(reopened, kColFavorite).back(), "Mine");
   EXPECT_EQ(reopened.GetWorkspace().providers.count, 4u);
@@ -785,11 +797,13 @@ TEST_F(ChannelCommands, DragAndDrop) {
   const Case cases[] = {
       {"OntoARowMovesBeforeIt", {4}, 2, {"Das Erste", "CableTV", "ZDF", "Sat1", "Rai", "Cable3"}, {1}},
       {"OntoTheLastRowMovesBeforeIt", {0}, 6, {"ZDF", "Sat1", "Rai", "CableTV", "Das Erste", "Cable3"}, {4}},
-      {"OntoADraggedRowOtherThanTheFirstGoesToTheEnd", {1, 2}, 3,
-       {"Das Erste", "Rai", "CableTV", "Cable3", "ZDF", "Sat1"}, {4, 5}},
+      {"OntoADraggedRowOtherThanTheFirstGoesToTheEnd",
+       {1, 2},
+       3,
+       {"Das Erste", "Rai", "CableTV", "Cable3", "ZDF", "Sat1"},
+       {4, 5}},
       {"OntoTheFirstDraggedRowStays", {1, 2}, 2, {"Das Erste", "ZDF", "Sat1", "Rai", "CableTV", "Cable3"}, {1, 2}},
-      {"NoRowTouchedOnTheFirstDragGoesToTheEnd", {0}, 0,
-       {"ZDF", "Sat1", "Rai", "CableTV", "Cable3", "Das Erste"}, {5}},
+      {"NoRowTouchedOnTheFirstDragGoesToTheEnd", {0}, 0, {"ZDF", "Sat1", "Rai", "CableTV", "Cable3", "Das Erste"}, {5}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -886,7 +900,10 @@ TEST_F(ChannelCommands, EditWritesTheNameInTheChannelsTableAndRefusesWhatItCanno
   LoadStd();
   uint8_t* field = Img().ChanName(w.erste);
   std::memset(field, 0, 25);
-  std::memcpy(field, "\x01" "\xC0\xD0\xD9 1", 6);  // ISO 8859-5: "Рай 1"
+  std::memcpy(field,
+              "\x01"
+              "\xC0\xD0\xD9 1",
+              6);  // ISO 8859-5: "Рай 1"
   view.FillChannelList(ChannelFill::SelectRow(1));
   EXPECT_EQ(view.ChannelCell(0, kColName), "\xD0\xA0\xD0\xB0\xD0\xB9 1");
   Select({0});
@@ -931,7 +948,11 @@ TEST_F(ChannelCommands, AddWritesTheDefaultTableAndRefusesWhatItCannotHold) {
   Run(ChanMenuItem::kAddChannel);
   const uint16_t c = NewChannelSince(before);
   ASSERT_NE(c, kNoChan);
-  EXPECT_EQ(std::memcmp(Img().ChanName(c), "Caf\xC2" "e\0", 6), 0);
+  EXPECT_EQ(std::memcmp(Img().ChanName(c),
+                        "Caf\xC2"
+                        "e\0",
+                        6),
+            0);
   EXPECT_EQ(Shown().back(), "Caf\xC3\xA9");
 }
 

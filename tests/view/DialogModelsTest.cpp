@@ -51,7 +51,11 @@ TEST(DialogFieldReaders, MessagesAndCharacterCounts) {
   EXPECT_EQ(MaxCharsText(19), "Please enter no more than 19 characters.");
   EXPECT_EQ(CharacterCount("abc"), 3u);
   EXPECT_EQ(CharacterCount("\xC3\xA4\xC3\xB6"), 2u);  // two umlauts
-  EXPECT_EQ(FirstCharacters("\xC3\xA4" "bcdef", 3), "\xC3\xA4" "bc");
+  EXPECT_EQ(FirstCharacters("\xC3\xA4"
+                            "bcdef",
+                            3),
+            "\xC3\xA4"
+            "bc");
   EXPECT_EQ(FirstCharacters("ab", 5), "ab");
 }
 
@@ -75,7 +79,7 @@ TEST_P(AddChanValidation, FirstFailingFieldInCheckOrder) {
   const AddCase& c = GetParam();
   CAddChanDlg dlg;
   dlg.FillTexts();
-  const AddField order[] = {AddField::kAudioPid, AddField::kName, AddField::kPcrPid,
+  const AddField order[] = {AddField::kAudioPid, AddField::kName,          AddField::kPcrPid,
                             AddField::kVideoPid, AddField::kChannelNumber, AddField::kServiceId};
   for (size_t i = 0; i < 6; ++i) dlg.Text(order[i]) = c.texts[i];
   const auto failure = dlg.Validate();
@@ -91,12 +95,18 @@ TEST_P(AddChanValidation, FirstFailingFieldInCheckOrder) {
 
 const std::string kPidRange = "Please enter an integer between 0 and 8192.";
 const AddCase kAddCases[] = {
-    {"ChannelNumberLeftAtZero", {"0", "", "0", "0", "0", "0"}, AddField::kChannelNumber,
+    {"ChannelNumberLeftAtZero",
+     {"0", "", "0", "0", "0", "0"},
+     AddField::kChannelNumber,
      "Please enter an integer between 1 and 65535."},
-    {"ChannelNumberTooLarge", {"0", "", "0", "0", "65536", "0"}, AddField::kChannelNumber,
+    {"ChannelNumberTooLarge",
+     {"0", "", "0", "0", "65536", "0"},
+     AddField::kChannelNumber,
      "Please enter an integer between 1 and 65535."},
     {"AudioPidCheckedFirst", {"8193", "x", "9000", "9000", "0", "z"}, AddField::kAudioPid, kPidRange},
-    {"NameBeforePcrAndChannelNo", {"1", "123456789012345678901", "9000", "0", "0", "0"}, AddField::kName,
+    {"NameBeforePcrAndChannelNo",
+     {"1", "123456789012345678901", "9000", "0", "0", "0"},
+     AddField::kName,
      "Please enter no more than 20 characters."},
     {"PcrBeforeVideo", {"1", "n", "8193", "8193", "0", "0"}, AddField::kPcrPid, kPidRange},
     {"VideoBeforeChannelNo", {"1", "n", "1", "8193", "0", "0"}, AddField::kVideoPid, kPidRange},
@@ -156,7 +166,7 @@ class EditChanValidation : public ::testing::TestWithParam<EditCase> {};
 TEST_P(EditChanValidation, FirstFailingFieldInCheckOrder) {
   const EditCase& c = GetParam();
   CEditChanDlg dlg;
-  const EditField order[] = {EditField::kAudioPid, EditField::kName, EditField::kPcrPid,
+  const EditField order[] = {EditField::kAudioPid, EditField::kName,          EditField::kPcrPid,
                              EditField::kVideoPid, EditField::kChannelNumber, EditField::kServiceId};
   for (size_t i = 0; i < 6; ++i) dlg.Text(order[i]) = c.texts[i];
   const auto failure = dlg.Validate();
@@ -172,12 +182,15 @@ TEST_P(EditChanValidation, FirstFailingFieldInCheckOrder) {
 const EditCase kEditCases[] = {
     {"ChannelNumberZeroAccepted", {"0", "", "0", "0", "0", "0"}, std::nullopt, ""},
     {"ChannelNumberNegativeAccepted", {"0", "", "0", "0", "-5", "0"}, std::nullopt, ""},
-    {"ChannelNumberNotInteger", {"0", "", "0", "0", "5x", "0"}, EditField::kChannelNumber,
-     "Please enter an integer."},
+    {"ChannelNumberNotInteger", {"0", "", "0", "0", "5x", "0"}, EditField::kChannelNumber, "Please enter an integer."},
     {"Pid8193", {"0", "", "0", "8193", "1", "0"}, EditField::kVideoPid, kPidRange},
-    {"AudioFirst", {"x", "123456789012345678901", "8193", "8193", "x", "x"}, EditField::kAudioPid,
+    {"AudioFirst",
+     {"x", "123456789012345678901", "8193", "8193", "x", "x"},
+     EditField::kAudioPid,
      "Please enter a positive integer."},
-    {"NameSecond", {"0", "123456789012345678901", "8193", "8193", "x", "x"}, EditField::kName,
+    {"NameSecond",
+     {"0", "123456789012345678901", "8193", "8193", "x", "x"},
+     EditField::kName,
      "Please enter no more than 20 characters."},
     {"SidLast", {"0", "", "0", "0", "1", "-1"}, EditField::kServiceId, "Please enter a positive integer."},
 };

@@ -10,9 +10,9 @@ TEST(DisplayText, ModFecTextsAndUnknownCodes) {
     std::string_view shortName, fec;
   };
   const Case cases[] = {
-      {0x03, "QP", "3/4"},      {0x14, "QP-S2", "3/4"},      {0x28, "8P-S2", "Unknown"},
-      {0x26, "8P-S2", "9/10"},  {0x43, "Turbo-8", "3/4B"},   {0x00, "QP", "auto"},
-      {0x06, "QP", "Unknown"},  {0x51, "Unknown", "Unknown"}, {0xF0, "Unknown", "Unknown"},
+      {0x03, "QP", "3/4"},     {0x14, "QP-S2", "3/4"},       {0x28, "8P-S2", "Unknown"},
+      {0x26, "8P-S2", "9/10"}, {0x43, "Turbo-8", "3/4B"},    {0x00, "QP", "auto"},
+      {0x06, "QP", "Unknown"}, {0x51, "Unknown", "Unknown"}, {0xF0, "Unknown", "Unknown"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ModulationShortName(ModulationOf(c.modFec)), c.shortName) << int(c.modFec);

@@ -93,7 +93,7 @@ class FakeViewUi : public ViewUi {
       return a;
     }
     return buttons == MessageButtons::kYesNo || buttons == MessageButtons::kYesNoCancel ? MessageAnswer::kYes
-                                                                                         : MessageAnswer::kOk;
+                                                                                        : MessageAnswer::kOk;
   }
   DialogAnswer RunDialog(DialogModel model) override {
     dialogsRun.push_back(KindOf(model));

@@ -20,11 +20,17 @@ TEST(FoldCase, LatinGreekAndCyrillicCapitals) {
     const char* out;
   } cases[] = {
       {"Das ERSTE", "das erste"},
-      {"\xC3\x84RD \xC3\x9F", "\xC3\xA4rd \xC3\x9F"},                // Ä -> ä, ß stays
-      {"\xCE\x95\xCE\xA1\xCE\xA4", "\xCE\xB5\xCF\x81\xCF\x84"},      // ΕΡΤ -> ερτ
+      {"\xC3\x84RD \xC3\x9F", "\xC3\xA4rd \xC3\x9F"},                              // Ä -> ä, ß stays
+      {"\xCE\x95\xCE\xA1\xCE\xA4", "\xCE\xB5\xCF\x81\xCF\x84"},                    // ΕΡΤ -> ερτ
       {"\xD0\xA0\xD0\xA2\xD0\xA0 \xD0\x81", "\xD1\x80\xD1\x82\xD1\x80 \xD1\x91"},  // РТР Ё
-      {"\xC5\x81\xC3\x93" "D\xC5\xB9", "\xC5\x82\xC3\xB3" "d\xC5\xBA"},  // ŁÓDŹ
-      {"\xFF" "A", "\xFF" "a"},                                      // a broken byte stays
+      {"\xC5\x81\xC3\x93"
+       "D\xC5\xB9",
+       "\xC5\x82\xC3\xB3"
+       "d\xC5\xBA"},  // ŁÓDŹ
+      {"\xFF"
+       "A",
+       "\xFF"
+       "a"},  // a broken byte stays
   };
   for (const auto& c : cases) EXPECT_EQ(FoldCase(c.in), c.out) << c.in;
 }
@@ -41,13 +47,15 @@ class FindMove : public ::testing::Test {
     Names out;
     for (int i = 0; i < kMaxChans && view.Image().Order(i) != kNoChan; ++i) {
       const uint16_t c = view.Image().Order(i);
-      if (view.Image().ChanWordField(c, chw::kServiceType) == 0) out.push_back(ChannelNameText(view.Image().ChanName(c)));
+      if (view.Image().ChanWordField(c, chw::kServiceType) == 0)
+        out.push_back(ChannelNameText(view.Image().ChanName(c)));
     }
     return out;
   }
   uint16_t Number(const std::string& name) {
     for (int c = 0; c < kMaxChans; ++c) {
-      if (view.Image().ChanInUse(c) && ChannelNameText(view.Image().ChanName(c)) == name) return view.Image().ChanNumber(c);
+      if (view.Image().ChanInUse(c) && ChannelNameText(view.Image().ChanName(c)) == name)
+        return view.Image().ChanNumber(c);
     }
     return 0;
   }
@@ -112,14 +120,11 @@ TEST_F(FindMove, MoveUpAndDown) {
     std::vector<int> order;
     std::vector<int> selectedAfter;
   } cases[] = {
-      {{1}, -1, {1, 0, 2, 3, 4}, {0}},
-      {{1, 3}, -1, {1, 0, 3, 2, 4}, {0, 2}},
+      {{1}, -1, {1, 0, 2, 3, 4}, {0}},       {{1, 3}, -1, {1, 0, 3, 2, 4}, {0, 2}},
       {{0, 2}, -1, {0, 2, 1, 3, 4}, {0, 1}},  // the top run stays
-      {{3, 4}, -1, {0, 1, 3, 4, 2}, {2, 3}},
-      {{0, 1}, +1, {2, 0, 1, 3, 4}, {1, 2}},
-      {{1, 3}, +1, {0, 2, 1, 4, 3}, {2, 4}},
-      {{2, 4}, +1, {0, 1, 3, 2, 4}, {3, 4}},  // the bottom run stays
-      {{0}, -1, {0, 1, 2, 3, 4}, {0}},         // nothing to do
+      {{3, 4}, -1, {0, 1, 3, 4, 2}, {2, 3}}, {{0, 1}, +1, {2, 0, 1, 3, 4}, {1, 2}},
+      {{1, 3}, +1, {0, 2, 1, 4, 3}, {2, 4}}, {{2, 4}, +1, {0, 1, 3, 2, 4}, {3, 4}},  // the bottom run stays
+      {{0}, -1, {0, 1, 2, 3, 4}, {0}},                                               // nothing to do
       {{4}, +1, {0, 1, 2, 3, 4}, {4}},
   };
   for (const auto& c : cases) {

@@ -44,13 +44,19 @@ TEST(Iso6937Table, AssignedBytesDecodeToOneCharacterThatEncodesBack) {
 }
 
 TEST(Iso6937Table, MarksWithoutTheirLetterAndMalformedInput) {
-  EXPECT_EQ(Iso6937ToUtf8("\xC2" "e\xC2"), "\xC3\xA9");  // é, then a mark at the end
-  EXPECT_EQ(Iso6937ToUtf8("\xC1" "B"), "B");            // no B with a grave accent
-  EXPECT_EQ(Iso6937ToUtf8("\xA4\xA6" "x"), "x");         // unassigned bytes are dropped
+  EXPECT_EQ(Iso6937ToUtf8("\xC2"
+                          "e\xC2"),
+            "\xC3\xA9");  // é, then a mark at the end
+  EXPECT_EQ(Iso6937ToUtf8("\xC1"
+                          "B"),
+            "B");  // no B with a grave accent
+  EXPECT_EQ(Iso6937ToUtf8("\xA4\xA6"
+                          "x"),
+            "x");  // unassigned bytes are dropped
   std::string out = "kept";
-  for (const std::string& bad : {std::string(), std::string("\xC3"), std::string("ab"),
-                                std::string("\xC0\x80"), std::string("\xED\xA0\x80"),
-                                std::string("\xE2\x82"), std::string("\xF0\x9F\x98\x80")}) {
+  for (const std::string& bad :
+       {std::string(), std::string("\xC3"), std::string("ab"), std::string("\xC0\x80"), std::string("\xED\xA0\x80"),
+        std::string("\xE2\x82"), std::string("\xF0\x9F\x98\x80")}) {
     EXPECT_FALSE(Utf8CharToIso6937(bad, out)) << bad.size();
   }
   EXPECT_EQ(out, "kept");

@@ -73,10 +73,8 @@ Workspace Build(const std::vector<Svc>& svcs, const std::vector<std::string>& fa
 
 std::vector<Svc> Base() {
   return {
-      {"One", kAstra, 11362, 1, 101, 0, 1, false, 0x01},
-      {"Two", kAstra, 11362, 1, 102, 0, 2, true, 0x03},
-      {"Three", kAstra, 11494, 1, 103, 0, 3, false, 0},
-      {"Four", kAstra, 12603, 2, 104, 0, 4, false, 0x02},
+      {"One", kAstra, 11362, 1, 101, 0, 1, false, 0x01},         {"Two", kAstra, 11362, 1, 102, 0, 2, true, 0x03},
+      {"Three", kAstra, 11494, 1, 103, 0, 3, false, 0},          {"Four", kAstra, 12603, 2, 104, 0, 4, false, 0x02},
       {"Radio One", kHotbird, 10992, 2, 105, 1, 5, false, 0x01},
   };
 }
@@ -135,16 +133,24 @@ TEST(ReferenceMatching, TableOfCases) {
          std::reverse(v.begin(), v.end());  // other record indices, other TP order
          return FromImage(v);
        },
-       {5, 0, 0}, {}, {"Radio One", "Four", "Three", "Two", "One"}},
+       {5, 0, 0},
+       {},
+       {"Radio One", "Four", "Three", "Two", "One"}},
       {"a frequency moved by 1 MHz is the same transponder",
        [](const Workspace&) { return FromImage(With(Base(), [](auto& v) { v[2].freq = 11495; })); },
-       {5, 0, 0}, {}, base},
+       {5, 0, 0},
+       {},
+       base},
       {"a frequency moved by 3 MHz: found again by SID and name",
        [](const Workspace&) { return FromImage(With(Base(), [](auto& v) { v[2].freq = 11497; })); },
-       {4, 1, 0}, {}, base},
+       {4, 1, 0},
+       {},
+       base},
       {"a renamed service keeps its service key",
        [](const Workspace&) { return FromImage(With(Base(), [](auto& v) { v[0].name = "One HD"; })); },
-       {5, 0, 0}, {}, base},
+       {5, 0, 0},
+       {},
+       base},
       {"a service moved to another transponder and satellite",
        [](const Workspace&) {
          return FromImage(With(Base(), [](auto& v) {
@@ -152,7 +158,9 @@ TEST(ReferenceMatching, TableOfCases) {
            v[3].freq = 11034;
          }));
        },
-       {4, 1, 0}, {}, base},
+       {4, 1, 0},
+       {},
+       base},
       {"orbital position within 0.2 degrees matches, 0.3 does not",
        [](const Workspace&) {
          return FromImage(With(Base(), [](auto& v) {
@@ -161,23 +169,29 @@ TEST(ReferenceMatching, TableOfCases) {
            v[1].name = "Two renamed";
          }));
        },
-       {4, 0, 0}, {"Two renamed"}, {"One", "Three", "Four", "Radio One", "Two"}},
+       {4, 0, 0},
+       {"Two renamed"},
+       {"One", "Three", "Four", "Radio One", "Two"}},
       {"a name found once matches by name; a duplicate name never does",
        [](const Workspace&) {
          return FromImage(With(Base(), [](auto& v) {
-           v[1].sid = 902;               // only the name is left: unique on both sides
+           v[1].sid = 902;                                // only the name is left: unique on both sides
            v.push_back({"Four", kAstra, 11362, 1, 903});  // "Four" twice in the reference
            v[3].sid = 904;
          }));
        },
-       {3, 0, 1}, {"Four", "Four"}, {"One", "Two", "Three", "Radio One", "Four"}},
+       {3, 0, 1},
+       {"Four", "Four"},
+       {"One", "Two", "Three", "Radio One", "Four"}},
       {"a reference of another receiver model",
        [](const Workspace&) {
          std::vector<Svc> v = Base();
          std::swap(v[0], v[4]);
          return ListFromWorkspace(Reloaded(Build(v), 8));
        },
-       {5, 0, 0}, {}, {"Radio One", "Two", "Three", "Four", "One"}},
+       {5, 0, 0},
+       {},
+       {"Radio One", "Two", "Three", "Four", "One"}},
       {"a CSV reference with SID uses the service key",
        [](const Workspace& ws) {
          return Csv(
@@ -188,14 +202,21 @@ TEST(ReferenceMatching, TableOfCases) {
              "4,10,Lost,ASTRA 1,11362,H,999\r\n",
              ws);
        },
-       {3, 0, 0}, {"Lost"}, {"Four", "One", "Three", "Two", "Radio One"}},
+       {3, 0, 0},
+       {"Lost"},
+       {"Four", "One", "Three", "Two", "Radio One"}},
       {"a CSV reference without SID matches by name only (semicolons)",
        [](const Workspace& ws) {
          return Csv("Chan Name;Satellite\nradio one ;HOTBIRD\nTWO;ASTRA 1\nNobody;ASTRA 1\n", ws);
        },
-       {0, 0, 2}, {"Nobody"}, {"Radio One", "Two", "One", "Three", "Four"}},
+       {0, 0, 2},
+       {"Nobody"},
+       {"Radio One", "Two", "One", "Three", "Four"}},
       {"an empty reference matches nothing and changes no order",
-       [](const Workspace&) { return ListFromWorkspace(Build({})); }, {0, 0, 0}, {}, base},
+       [](const Workspace&) { return ListFromWorkspace(Build({})); },
+       {0, 0, 0},
+       {},
+       base},
   };
   for (const MatchCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -324,7 +345,9 @@ TEST(ReferenceApply, NameTheChannelsTableCannotHoldIsKept) {
 
 TEST(CsvReader, QuotingSeparatorsAndLineEnds) {
   std::vector<std::vector<std::string>> rows;
-  const std::string text = "\xEF\xBB\xBF" "a;\"b;c\";\"say \"\"hi\"\"\"\r\n\r\n1;\"two\nlines\";3\r4;5;6";
+  const std::string text =
+      "\xEF\xBB\xBF"
+      "a;\"b;c\";\"say \"\"hi\"\"\"\r\n\r\n1;\"two\nlines\";3\r4;5;6";
   EXPECT_EQ(DetectCsvSeparator(text), ';');
   ASSERT_TRUE(ParseCsv(text, ';', rows));
   ASSERT_EQ(rows.size(), 3u);
@@ -410,8 +433,8 @@ TEST(ReferenceImport, PastEachLimitTheRestGoesIn) {
     const ListChannel c = ListFromWorkspace(ws).channels[0];
     std::vector<Svc> out;
     for (int i = 0; i < n; ++i)
-      out.push_back({"Extra " + std::to_string(i), -1, uint16_t(c.shownFrequency + freqShift * (i + 1)),
-                     c.polarisation, uint16_t(60000 + i), 0, kNoChanNumber, false, 0});
+      out.push_back({"Extra " + std::to_string(i), -1, uint16_t(c.shownFrequency + freqShift * (i + 1)), c.polarisation,
+                     uint16_t(60000 + i), 0, kNoChanNumber, false, 0});
     return out;
   };
   const std::vector<Case> cases{
@@ -420,18 +443,22 @@ TEST(ReferenceImport, PastEachLimitTheRestGoesIn) {
       {"800 transponders",
        [](Workspace& ws) { DbOps(*ws.image).DeleteTp(ws.image->ChanTp(ListFromWorkspace(ws).channels[100].index)); },
        [&](const Workspace& ws) { return onExisting(ws, 2, 3); }, 1, kNoRoomTransponder},
-      {"255 channels a transponder",
-       [](Workspace&) {}, [&](const Workspace&) { return std::vector<Svc>{}; }, 1, kTransponderFull},
+      {"255 channels a transponder", [](Workspace&) {}, [&](const Workspace&) { return std::vector<Svc>{}; }, 1,
+       kTransponderFull},
       {"a full catalogue", [](Workspace&) {},
-       [](const Workspace&) { return std::vector<Svc>{{"Nowhere", kEutelsat, 11200, 1, 61000}}; }, 0,
-       kNoRoomCatalogue},
+       [](const Workspace&) {
+         return std::vector<Svc>{{"Nowhere", kEutelsat, 11200, 1, 61000}};
+       },
+       0, kNoRoomCatalogue},
       {"200 satellites",
        [](Workspace& ws) {
          // Room in the catalogue, none in the image's satellite table.
          ws.catalogue.count = 150;
        },
-       [](const Workspace&) { return std::vector<Svc>{{"Nowhere", kEutelsat, 11200, 1, 61000}}; }, 0,
-       kNoRoomSatellite},
+       [](const Workspace&) {
+         return std::vector<Svc>{{"Nowhere", kEutelsat, 11200, 1, 61000}};
+       },
+       0, kNoRoomSatellite},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

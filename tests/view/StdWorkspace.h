@@ -16,8 +16,8 @@ struct StdWorkspace {
 inline StdWorkspace MakeStdWorkspace() {
   StdWorkspace w;
   WorkspaceBuilder b;
-  const int astra = b.AddEntry("Astra", 192,
-                               {{11362, 22000, 1, 0x03, 0, 0}, {11493, 22000, 2, 0x00, 1, 0}, {12603, 22000, 1, 0x24, 0, 1}});
+  const int astra = b.AddEntry(
+      "Astra", 192, {{11362, 22000, 1, 0x03, 0, 0}, {11493, 22000, 2, 0x00, 1, 0}, {12603, 22000, 1, 0x24, 0, 1}});
   const int hotbird = b.AddEntry("Hotbird", 130, {{10971, 27500, 1, 0x00, 0, 0}});
   b.AddEntry("Intelsat", 3300);
   w.astra = b.AddSat(astra, "Astra 1");

@@ -563,8 +563,7 @@ TEST_F(TpSatCommands, DeleteEntryZeroOfThree) {
   view.OnSatDelete();
   EXPECT_EQ(CheckImage(Img()), "");
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text,
-            "Do you want to delete Satellite and all TP & channels of it ?\n - Astra (19.2E) -");
+  EXPECT_EQ(ui.messages[0].text, "Do you want to delete Satellite and all TP & channels of it ?\n - Astra (19.2E) -");
   EXPECT_EQ(ui.messages[0].buttons, MessageButtons::kYesNo);
 
   EXPECT_FALSE(Img().SatInUse(w.astra));
@@ -638,8 +637,8 @@ TEST_F(TpSatCommands, EditMovesTheEntryInLocationOrder) {
   });
   view.OnSatEdit();
   EXPECT_EQ(ui.dialogsRun, (std::vector<DialogKind>{DialogKind::kSatellite}));
-  EXPECT_EQ(ui.combos[ComboId::kSatellite], (Rows{"1 - [13.0E] East13 ", "2 - [179.9W] West179 ",
-                                                  "3 - [30.0W] Astra W ", "4 - [5.0W] West5 "}));
+  EXPECT_EQ(ui.combos[ComboId::kSatellite],
+            (Rows{"1 - [13.0E] East13 ", "2 - [179.9W] West179 ", "3 - [30.0W] Astra W ", "4 - [5.0W] West5 "}));
   EXPECT_EQ(ui.comboSelection[ComboId::kSatellite], 2);
   EXPECT_EQ(view.State().currentCatalogueEntry, astra);
   EXPECT_EQ(SatNameOf(s), "Astra 1KR");  // the image keeps its own name

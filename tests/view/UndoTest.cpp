@@ -177,8 +177,16 @@ TEST_F(ViewUndo, MixedCommandsUndoAndRedoToIdenticalBytes) {
     std::function<void()> run;
   };
   const std::vector<Step> steps{
-      {"lock", [&] { Select({0, 1}); view.OnChannelMenuCommand(ChanMenuItem::kLock); }},
-      {"favourite 2", [&] { Select({2}); view.OnChannelMenuCommand(ChanMenuItem::kFav2); }},
+      {"lock",
+       [&] {
+         Select({0, 1});
+         view.OnChannelMenuCommand(ChanMenuItem::kLock);
+       }},
+      {"favourite 2",
+       [&] {
+         Select({2});
+         view.OnChannelMenuCommand(ChanMenuItem::kFav2);
+       }},
       {"sort by name", [&] { view.OnChannelMenuCommand(ChanMenuItem::kSortByName); }},
       {"cut and paste",
        [&] {
@@ -194,13 +202,21 @@ TEST_F(ViewUndo, MixedCommandsUndoAndRedoToIdenticalBytes) {
          view.OnListDrop(ListId::kChannels, 1);
        }},
       {"reassign", [&] { view.OnChannelMenuCommand(ChanMenuItem::kReassignChannelNo); }},
-      {"delete channel", [&] { Select({1}); view.OnChannelMenuCommand(ChanMenuItem::kDeleteChannel); }},
+      {"delete channel",
+       [&] {
+         Select({1});
+         view.OnChannelMenuCommand(ChanMenuItem::kDeleteChannel);
+       }},
       {"delete TP",
        [&] {
          ui.selection[ListId::kTransponders] = {0};
          view.OnTpMenuCommand(TpMenuItem::kDeleteTp);
        }},
-      {"add satellite", [&] { ui.dialogAnswers.push_back(SatAnswer("Eutelsat", 70)); view.OnSatAdd(); }},
+      {"add satellite",
+       [&] {
+         ui.dialogAnswers.push_back(SatAnswer("Eutelsat", 70));
+         view.OnSatAdd();
+       }},
       {"favourite name",
        [&] {
          view.OnFavoriteComboChanged(1);

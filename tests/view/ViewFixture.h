@@ -63,8 +63,8 @@ class WorkspaceBuilder {
     ops.SetTpModFec(t, modFec);
     ws.image->SetTpWordField(t, tpw::kExcluded, excluded ? 1 : 0);
     const uint32_t st = ws.image->SatTuner(s);
-    ws.image->SetTpTuner(t, tuner::kMaskB.Set(tuner::kMaskA.Set(ws.image->TpTuner(t), tuner::kMaskA.Get(st)),
-                                              tuner::kMaskB.Get(st)));
+    ws.image->SetTpTuner(
+        t, tuner::kMaskB.Set(tuner::kMaskA.Set(ws.image->TpTuner(t), tuner::kMaskA.Get(st)), tuner::kMaskB.Get(st)));
     return t;
   }
   uint16_t AddChan(uint16_t t, const ChanFields& c) {

@@ -43,17 +43,23 @@ TEST_P(ViewFilters, ShowsExactlyTheChannelsThatPass) {
   GetParam().act(view, ui, w);
   EXPECT_EQ(Shown(), GetParam().expected);
   EXPECT_EQ(ui.channelRows, view.RowCount());
-  EXPECT_EQ(ui.captions[ControlId::kChannelsGroup], "Total " + std::to_string(GetParam().expected.size()) + " channels");
+  EXPECT_EQ(ui.captions[ControlId::kChannelsGroup],
+            "Total " + std::to_string(GetParam().expected.size()) + " channels");
 }
 
 const FilterCase kFilterCases[] = {
-    {"AllTv", [](CVortanView&, FakeViewUi&, const StdWorkspace&) {},
+    {"AllTv",
+     [](CVortanView&, FakeViewUi&, const StdWorkspace&) {},
      {"Das Erste", "ZDF", "Sat1", "Rai", "CableTV", "Cable3"}},
-    {"Radio", [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnServiceTypeButton(ServiceType::kRadio); }, {"Radio1"}},
-    {"Fta", [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnCasComboChanged(1); },
+    {"Radio",
+     [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnServiceTypeButton(ServiceType::kRadio); },
+     {"Radio1"}},
+    {"Fta",
+     [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnCasComboChanged(1); },
      {"Das Erste", "Sat1", "Rai", "CableTV", "Cable3"}},
     {"Cas", [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnCasComboChanged(2); }, {"ZDF"}},
-    {"CurrentSatelliteIsFirstChannels", [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnSatFilterChanged(1); },
+    {"CurrentSatelliteIsFirstChannels",
+     [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnSatFilterChanged(1); },
      {"Das Erste", "ZDF", "Sat1"}},
     {"OtherSatelliteChosen",
      [](CVortanView& v, FakeViewUi&, const StdWorkspace&) {
@@ -61,7 +67,8 @@ const FilterCase kFilterCases[] = {
        v.OnSatelliteComboChanged(0);  // by location: 13.0E Hotbird first
      },
      {"Rai"}},
-    {"CurrentTpFirstRow", [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnTpFilterChanged(1); },
+    {"CurrentTpFirstRow",
+     [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnTpFilterChanged(1); },
      {"Das Erste", "ZDF"}},
     {"CurrentTpSecondShownRowSkipsHiddenEntry",
      [](CVortanView& v, FakeViewUi& ui, const StdWorkspace&) {
@@ -94,7 +101,8 @@ const FilterCase kFilterCases[] = {
        v.OnFavoriteComboChanged(3);
      },
      {}},
-    {"CableAllShowsEverything", [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnDeliveryTypeButton(0, kDvbC); },
+    {"CableAllShowsEverything",
+     [](CVortanView& v, FakeViewUi&, const StdWorkspace&) { v.OnDeliveryTypeButton(0, kDvbC); },
      {"Das Erste", "ZDF", "Sat1", "Rai", "CableTV", "Cable3"}},
     {"CableCurrentSatelliteByDelivery",
      [](CVortanView& v, FakeViewUi&, const StdWorkspace&) {
@@ -177,14 +185,12 @@ TEST_P(ViewHints, SelectsTheHintedRow) {
   EXPECT_EQ(ui.selection[ListId::kChannels], GetParam().selected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Hints, ViewHints,
-                         ::testing::Values(HintCase{ChannelFill::SelectRow(5), 3, {2}},
-                                           HintCase{ChannelFill::SelectRow(2), 3, {1}},
-                                           HintCase{ChannelFill::SelectRow(1), 3, {0}},
-                                           HintCase{ChannelFill::SelectNothing(), 3, {}},
-                                           HintCase{ChannelFill::SelectLast(), 3, {2}},
-                                           HintCase{ChannelFill::SelectLast(), 0, {}},
-                                           HintCase{ChannelFill::SelectRow(1), 0, {}}));
+INSTANTIATE_TEST_SUITE_P(
+    Hints, ViewHints,
+    ::testing::Values(HintCase{ChannelFill::SelectRow(5), 3, {2}}, HintCase{ChannelFill::SelectRow(2), 3, {1}},
+                      HintCase{ChannelFill::SelectRow(1), 3, {0}}, HintCase{ChannelFill::SelectNothing(), 3, {}},
+                      HintCase{ChannelFill::SelectLast(), 3, {2}}, HintCase{ChannelFill::SelectLast(), 0, {}},
+                      HintCase{ChannelFill::SelectRow(1), 0, {}}));
 
 TEST_F(ViewLists, CutHintSelectsTheRowsOfTheCutChannels) {
   StdWorkspace w = MakeStdWorkspace();
@@ -305,15 +311,24 @@ TEST_F(ViewLists, NameFieldSelectorBytes) {
   StdWorkspace w = MakeStdWorkspace();
   uint8_t* n = w.ws.image->ChanName(w.erste);
   std::memset(n, 0, 25);
-  std::memcpy(n, "\x05" "Erste", 6);
+  std::memcpy(n,
+              "\x05"
+              "Erste",
+              6);
   n = w.ws.image->ChanName(w.zdf);
   std::memset(n, 0, 25);
-  std::memcpy(n, "\xC4" "ZDF", 4);
+  std::memcpy(n,
+              "\xC4"
+              "ZDF",
+              4);
   n = w.ws.image->ChanName(w.sat1);
   std::memset(n, 'A', 25);  // no terminator: all 25 bytes
   n = w.ws.image->ChanName(w.rai);
   std::memset(n, 0, 25);
-  std::memcpy(n, "Ra\xC8" "i", 4);  // the default table's diaeresis before its letter
+  std::memcpy(n,
+              "Ra\xC8"
+              "i",
+              4);  // the default table's diaeresis before its letter
   Load(w.ws);
   EXPECT_EQ(view.ChannelCell(0, kColName), "Erste");
   EXPECT_EQ(view.ChannelCell(1, kColName), "ZDF");
@@ -411,9 +426,9 @@ TEST_F(ViewLists, SatelliteComboInBothOrdersWithWestPositions) {
   b.AddEntry("Thor", 3592);      // 0.8W
   b.AddEntry("hispasat", 3300);  // 30.0W, lower case sorts as upper
   b.AddEntry("Eutelsat", 130);
-  b.AddEntry("Nilesat", 1801);   // 179.9W
-  b.AddEntry("\xC4rabsat", 260); // byte above 0x7F: negative, first alphabetically
-  b.AddEntry("Eutel", 130);      // prefix of Eutelsat, same position
+  b.AddEntry("Nilesat", 1801);    // 179.9W
+  b.AddEntry("\xC4rabsat", 260);  // byte above 0x7F: negative, first alphabetically
+  b.AddEntry("Eutel", 130);       // prefix of Eutelsat, same position
   Load(b.Finish());
   EXPECT_EQ(ui.combos[ComboId::kSatellite],
             (Names{"1 - [13.0E] Eutelsat ", "2 - [13.0E] Eutel ", "3 - [19.2E] Astra ", "4 - [26.0E] \xC3\x84rabsat ",

@@ -11,8 +11,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-TEST(DosDeviceList, KeepsComNamesInOrder)
-{
+TEST(DosDeviceList, KeepsComNamesInOrder) {
   struct Case {
     std::string list;
     Names want;
@@ -24,17 +23,14 @@ TEST(DosDeviceList, KeepsComNamesInOrder)
       {std::string(), {}},
       {std::string("COM99999999999\0COM7\0", 20), {"COM7"}},  // no such port number
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(ComPortsFromDeviceList(c.list), c.want) << c.list.size();
+  for (const Case& c : cases) EXPECT_EQ(ComPortsFromDeviceList(c.list), c.want) << c.list.size();
 }
 
 // The test prefix maps COM5 to a pseudo-terminal and has no Ports-class device.
-TEST(Win32PortList, ListsTheComDevicesOfThePrefix)
-{
+TEST(Win32PortList, ListsTheComDevicesOfThePrefix) {
   const Names ports = EnumerateSerialPorts();
   ASSERT_FALSE(ports.empty());
-  for (const std::string& p : ports)
-    EXPECT_TRUE(IsComPortName(p)) << p;
+  for (const std::string& p : ports) EXPECT_TRUE(IsComPortName(p)) << p;
   Names sorted = ports;
   SortPortNames(sorted);
   EXPECT_EQ(ports, sorted);

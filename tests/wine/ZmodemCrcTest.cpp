@@ -11,45 +11,37 @@ namespace {
 
 // The register form ZMODEM uses: message bits shift in at the bottom, so two
 // zero bytes after the data leave the CRC in the register.
-uint16_t Crc16Bitwise(uint16_t crc, uint8_t b)
-{
+uint16_t Crc16Bitwise(uint16_t crc, uint8_t b) {
   for (int i = 7; i >= 0; --i) {
     const bool top = crc & 0x8000;
     crc = static_cast<uint16_t>((crc << 1) | ((b >> i) & 1));
-    if (top)
-      crc ^= 0x1021;
+    if (top) crc ^= 0x1021;
   }
   return crc;
 }
 
-uint32_t Crc32Bitwise(uint32_t crc, uint8_t b)
-{
+uint32_t Crc32Bitwise(uint32_t crc, uint8_t b) {
   crc ^= b;
-  for (int i = 0; i < 8; ++i)
-    crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+  for (int i = 0; i < 8; ++i) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
   return crc;
 }
 
-TEST(ZmodemCrcTables, EveryByteFromEveryTopValueMatchesTheDefinition)
-{
+TEST(ZmodemCrcTables, EveryByteFromEveryTopValueMatchesTheDefinition) {
   for (uint32_t start : {0x0000u, 0x1234u, 0x8000u, 0xFFFFu}) {
     for (int b = 0; b < 256; ++b) {
       ASSERT_EQ(pelagor::Crc16Update(static_cast<uint16_t>(start), uint8_t(b)),
                 Crc16Bitwise(static_cast<uint16_t>(start), uint8_t(b)))
           << start << " " << b;
       const uint32_t start32 = start * 0x10001u;
-      ASSERT_EQ(pelagor::Crc32Update(start32, uint8_t(b)), Crc32Bitwise(start32, uint8_t(b)))
-          << start32 << " " << b;
+      ASSERT_EQ(pelagor::Crc32Update(start32, uint8_t(b)), Crc32Bitwise(start32, uint8_t(b))) << start32 << " " << b;
     }
   }
 }
 
-TEST(ZmodemCrcTables, WholeBlocksAndTheirCheckValues)
-{
+TEST(ZmodemCrcTables, WholeBlocksAndTheirCheckValues) {
   std::mt19937 rng(7);
   std::vector<uint8_t> data(4096);
-  for (auto& b : data)
-    b = static_cast<uint8_t>(rng());
+  for (auto& b : data) b = static_cast<uint8_t>(rng());
   uint16_t c16 = 0;
   uint32_t c32 = 0xFFFFFFFFu;
   for (uint8_t b : data) {

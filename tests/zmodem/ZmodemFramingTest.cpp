@@ -17,8 +17,7 @@ namespace {
 
 Bytes B(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
-TEST(ZmodemCrc, CheckValuesAndResidues)
-{
+TEST(ZmodemCrc, CheckValuesAndResidues) {
   const std::string check = "123456789";
   const auto* p = reinterpret_cast<const uint8_t*>(check.data());
   EXPECT_EQ(Crc16Of(p, check.size()), 0x31C3);
@@ -26,30 +25,25 @@ TEST(ZmodemCrc, CheckValuesAndResidues)
 
   // A receiver feeding the CRC bytes as they travel ends on the fixed values.
   uint16_t c16 = 0;
-  for (char ch : check)
-    c16 = Crc16Update(c16, static_cast<uint8_t>(ch));
+  for (char ch : check) c16 = Crc16Update(c16, static_cast<uint8_t>(ch));
   c16 = Crc16Update(Crc16Update(c16, 0x31), 0xC3);
   EXPECT_EQ(c16, 0);
   uint32_t c32 = 0xFFFFFFFFu;
-  for (char ch : check)
-    c32 = Crc32Update(c32, static_cast<uint8_t>(ch));
+  for (char ch : check) c32 = Crc32Update(c32, static_cast<uint8_t>(ch));
   const uint32_t sent = 0xCBF43926u;
-  for (int i = 0; i < 4; ++i)
-    c32 = Crc32Update(c32, static_cast<uint8_t>(sent >> (8 * i)));
+  for (int i = 0; i < 4; ++i) c32 = Crc32Update(c32, static_cast<uint8_t>(sent >> (8 * i)));
   EXPECT_EQ(c32, kCrc32Residue);
 }
 
 // One port on the slave end of a raw pty; the test reads and writes the master end.
 class Framing : public ::testing::Test {
-protected:
-  void SetUp() override
-  {
+ protected:
+  void SetUp() override {
     ASSERT_TRUE(line.Ok());
     zm.AttachHandle(line.Slave());
     peer.AttachHandle(line.Master());
   }
-  void TearDown() override
-  {
+  void TearDown() override {
     zm.DetachHandle();
     peer.DetachHandle();
   }
@@ -67,22 +61,20 @@ struct HexVector {
   bool xon;
 };
 
-TEST_F(Framing, HexHeadersMatchTheWorkedVectors)
-{
+TEST_F(Framing, HexHeadersMatchTheWorkedVectors) {
   const HexVector cases[] = {
-      {ZRQINIT, {0, 0, 0, 0}, "00000000000000", true},
-      {ZRINIT, {0, 0, 0, 3}, "01000000039a32", true},
-      {ZCAN, {0, 0, 0, 0}, "1000000000045a", true},
-      {ZABORT, {0, 0, 0, 0}, "070000000067d4", true},
-      {ZFIN, {0, 0, 0, 0}, "0800000000022d", false},
-      {ZACK, {0, 4, 0, 0}, nullptr, false},
+      {ZRQINIT, {0, 0, 0, 0}, "00000000000000", true}, {ZRINIT, {0, 0, 0, 3}, "01000000039a32", true},
+      {ZCAN, {0, 0, 0, 0}, "1000000000045a", true},    {ZABORT, {0, 0, 0, 0}, "070000000067d4", true},
+      {ZFIN, {0, 0, 0, 0}, "0800000000022d", false},   {ZACK, {0, 4, 0, 0}, nullptr, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.type);
     zm.SendHexHeader(4, c.type, c.hdr);
     Bytes got = Written();
     std::string expect = c.type == ZRQINIT ? "rz\r" : "";
-    expect += "**\x18" "B";
+    expect +=
+        "**\x18"
+        "B";
     if (c.body) {
       expect += c.body;
     } else {
@@ -91,20 +83,20 @@ TEST_F(Framing, HexHeadersMatchTheWorkedVectors)
       expect.append(got.begin() + long(expect.size()), got.begin() + long(expect.size()) + 14);
     }
     expect += "\r\x8a";
-    if (c.xon)
-      expect += "\x11";
+    if (c.xon) expect += "\x11";
     EXPECT_EQ(got, B(expect));
   }
 }
 
-TEST_F(Framing, VariableHexHeaderCarriesItsLength)
-{
+TEST_F(Framing, VariableHexHeaderCarriesItsLength) {
   zm.MutableState().useVarHeaders = 1;
   const uint8_t init[4] = {0, 0, 0, 3};
   zm.SendHexHeader(4, ZRINIT, init);
   Bytes got = Written();
   ASSERT_GE(got.size(), 8u);
-  EXPECT_EQ(std::string(got.begin(), got.begin() + 8), "**\x18" "b0401");
+  EXPECT_EQ(std::string(got.begin(), got.begin() + 8),
+            "**\x18"
+            "b0401");
   // The reader accepts it and gets the same bytes.
   uint8_t hdr[4] = {9, 9, 9, 9};
   ASSERT_TRUE(line.Send(got));
@@ -119,15 +111,16 @@ struct EscapeCase {
   Bytes out;
 };
 
-TEST_F(Framing, EscapeRules)
-{
+TEST_F(Framing, EscapeRules) {
   const EscapeCase cases[] = {
       {"CR after @ is escaped", 0, {0x40, 0x0D}, {0x40, 0x18, 0x4D}},
       {"CR with bit 7 after @ with bit 7", 0, {0xC0, 0x8D}, {0xC0, 0x18, 0xCD}},
       {"CR at frame start is plain", 0, {0x0D}, {0x0D}},
       {"CR after another byte is plain", 0, {0x41, 0x0D}, {0x41, 0x0D}},
       {"ZDLE always escaped", 0, {0x18}, {0x18, 0x58}},
-      {"flow control always escaped", 0, {0x10, 0x11, 0x13, 0x90, 0x91, 0x93},
+      {"flow control always escaped",
+       0,
+       {0x10, 0x11, 0x13, 0x90, 0x91, 0x93},
        {0x18, 0x50, 0x18, 0x51, 0x18, 0x53, 0x18, 0xD0, 0x18, 0xD1, 0x18, 0xD3}},
       {"0x98 plain by default", 0, {0x98}, {0x98}},
       {"0x98 escaped with TESCCTL", 1, {0x98}, {0x18, 0xD8}},
@@ -139,8 +132,7 @@ TEST_F(Framing, EscapeRules)
     SCOPED_TRACE(c.name);
     zm.MutableState().escapeControls = c.escapeControls;
     zm.ClearTx();
-    for (uint8_t b : c.in)
-      zm.PutEscaped(b);
+    for (uint8_t b : c.in) zm.PutEscaped(b);
     zm.FlushTx();
     EXPECT_EQ(Written(), c.out);
   }
@@ -153,15 +145,13 @@ struct ReadCase {
   std::vector<int> results;
 };
 
-TEST_F(Framing, ReadEscapedDecodesEverySpecialCode)
-{
+TEST_F(Framing, ReadEscapedDecodesEverySpecialCode) {
   const ReadCase cases[] = {
       {"ZDLE and four CAN", 0, {0x18, 0x18, 0x18, 0x18, 0x18}, {GOTCAN}},
       {"ZRUB0", 0, {0x18, 'l'}, {0x7F}},
       {"ZRUB1", 0, {0x18, 'm'}, {0xFF}},
       {"escaped ZDLE", 0, {0x18, 'X'}, {0x18}},
-      {"terminators", 0, {0x18, 'h', 0x18, 'i', 0x18, 'j', 0x18, 'k'},
-       {GOTCRCE, GOTCRCG, GOTCRCQ, GOTCRCW}},
+      {"terminators", 0, {0x18, 'h', 0x18, 'i', 0x18, 'j', 0x18, 'k'}, {GOTCRCE, GOTCRCG, GOTCRCQ, GOTCRCW}},
       {"flow control skipped", 0, {0x11, 0x13, 0x91, 0x93, 0x41}, {0x41}},
       {"flow control after ZDLE skipped", 0, {0x18, 0x11, 0x4D}, {0x0D}},
       {"two CAN then a letter", 0, {0x18, 0x18, 'X'}, {0x18}},
@@ -175,13 +165,11 @@ TEST_F(Framing, ReadEscapedDecodesEverySpecialCode)
     zm.PurgeReceive();
     zm.MutableState().escapeControls = c.escapeControls;
     ASSERT_TRUE(line.Send(c.in));
-    for (int expect : c.results)
-      EXPECT_EQ(zm.ReadEscaped(), expect);
+    for (int expect : c.results) EXPECT_EQ(zm.ReadEscaped(), expect);
   }
 }
 
-TEST_F(Framing, ReadHexByteAndReadStripped)
-{
+TEST_F(Framing, ReadHexByteAndReadStripped) {
   ASSERT_TRUE(line.Send(B("3fA5")));
   EXPECT_EQ(zm.ReadHexByte(), 0x3F);
   // Upper case is invalid: 0 at once, the next character is still there.
@@ -193,13 +181,10 @@ TEST_F(Framing, ReadHexByteAndReadStripped)
   EXPECT_EQ(zm.ReadHexByte(), -1);
 }
 
-TEST_F(Framing, ReceiveHeaderAcceptsEveryFormAndRefusesBadOnes)
-{
+TEST_F(Framing, ReceiveHeaderAcceptsEveryFormAndRefusesBadOnes) {
   // Peer frames go master -> slave; the port under test reads them.
   const uint8_t pos[4] = {0x34, 0x12, 0, 0};
-  auto hex = [&] {
-    peer.SendHexHeader(4, ZRPOS, pos);
-  };
+  auto hex = [&] { peer.SendHexHeader(4, ZRPOS, pos); };
   auto bin16 = [&] {
     peer.MutableState().txCrc32 = 0;
     peer.SendBinaryHeader(4, ZDATA, pos);
@@ -225,7 +210,9 @@ TEST_F(Framing, ReceiveHeaderAcceptsEveryFormAndRefusesBadOnes)
   EXPECT_TRUE(zm.LastHeaderCrc32());
 
   // 'D' is read as a CRC-16 binary header.
-  ASSERT_TRUE(line.Send(B("*\x18" "D")));
+  ASSERT_TRUE(
+      line.Send(B("*\x18"
+                  "D")));
   {
     const uint8_t body[5] = {ZACK, 1, 2, 3, 4};
     const uint16_t crc = Crc16Of(body, 5);
@@ -238,7 +225,9 @@ TEST_F(Framing, ReceiveHeaderAcceptsEveryFormAndRefusesBadOnes)
   EXPECT_EQ(Bytes(hdr, hdr + 4), (Bytes{1, 2, 3, 4}));
 
   // A damaged hex header: CRC error.
-  ASSERT_TRUE(line.Send(B("**\x18" "B0900000000ffff\r\n")));
+  ASSERT_TRUE(
+      line.Send(B("**\x18"
+                  "B0900000000ffff\r\n")));
   EXPECT_EQ(zm.ReceiveHeader(hdr), ZHDR_BADCRC);
 
   // Unknown frame indicator.
@@ -250,8 +239,7 @@ TEST_F(Framing, ReceiveHeaderAcceptsEveryFormAndRefusesBadOnes)
   EXPECT_EQ(zm.ReceiveHeader(hdr), -1);
 }
 
-TEST_F(Framing, ReceiveHeaderSkipsRefusedFormsAndKeepsFourBytes)
-{
+TEST_F(Framing, ReceiveHeaderSkipsRefusedFormsAndKeepsFourBytes) {
   uint8_t hdr[4];
   // With variable headers on, a 'C' frame is refused and the hunt goes on.
   zm.MutableState().useVarHeaders = 1;
@@ -263,7 +251,9 @@ TEST_F(Framing, ReceiveHeaderSkipsRefusedFormsAndKeepsFourBytes)
   zm.MutableState().useVarHeaders = 0;
 
   // A 'b' header of 17 bytes is skipped.
-  ASSERT_TRUE(line.Send(B("**\x18" "b1103")));
+  ASSERT_TRUE(
+      line.Send(B("**\x18"
+                  "b1103")));
   peer.SendHexHeader(4, ZFIN, pos);
   EXPECT_EQ(zm.ReceiveHeader(hdr), ZFIN);
 
@@ -271,7 +261,9 @@ TEST_F(Framing, ReceiveHeaderSkipsRefusedFormsAndKeepsFourBytes)
   {
     const uint8_t body[7] = {ZRINIT, 5, 6, 7, 8, 9, 10};
     uint16_t crc = Crc16Of(body, 7);
-    std::string f = "**\x18" "b06";
+    std::string f =
+        "**\x18"
+        "b06";
     char hexd[3];
     for (uint8_t b : body) {
       std::snprintf(hexd, sizeof hexd, "%02x", b);
@@ -297,8 +289,7 @@ struct SubpacketCase {
   int terminator;
 };
 
-TEST_F(Framing, SubpacketsRoundTrip)
-{
+TEST_F(Framing, SubpacketsRoundTrip) {
   const SubpacketCase cases[] = {
       {"CRC-16 random", 0, 0, zmtest::RandomBytes(1024, 1), ZCRCG},
       {"CRC-32 random", 1, 0, zmtest::RandomBytes(1024, 2), ZCRCE},
@@ -326,8 +317,7 @@ TEST_F(Framing, SubpacketsRoundTrip)
   }
 }
 
-TEST_F(Framing, SubpacketLimitsAndFailures)
-{
+TEST_F(Framing, SubpacketLimitsAndFailures) {
   const uint8_t pos[4] = {0, 0, 0, 0};
   uint8_t hdr[4];
   Bytes buf(64);
@@ -364,8 +354,7 @@ TEST_F(Framing, SubpacketLimitsAndFailures)
   }
 }
 
-TEST(ZmodemByteRead, TimesOutAfterThePollCount)
-{
+TEST(ZmodemByteRead, TimesOutAfterThePollCount) {
   zmtest::PtyLine line;
   ASSERT_TRUE(line.Ok());
   // Roomy enough for a byte to cross the pty on a loaded machine.
@@ -377,8 +366,7 @@ TEST(ZmodemByteRead, TimesOutAfterThePollCount)
   zm.DetachHandle();
 }
 
-TEST(ZmodemByteRead, StopEndsTheFourteenSecondWait)
-{
+TEST(ZmodemByteRead, StopEndsTheFourteenSecondWait) {
   zmtest::PtyLine line;
   ASSERT_TRUE(line.Ok());
   CZmodem zm;  // the system's 14-second wait

@@ -22,8 +22,7 @@ struct Payload {
   Bytes bytes;
 };
 
-std::vector<Payload> Payloads()
-{
+std::vector<Payload> Payloads() {
   return {
       {"empty", {}},
       {"one", {0x18}},
@@ -36,32 +35,26 @@ std::vector<Payload> Payloads()
   };
 }
 
-TEST(LrzszPayloads, DownloadImageSampleIsThere)
-{
-  EXPECT_GT(zmtest::ReadFile(PELAGOR_SAMPLE_IMAGE).size(), 600000u);
-}
+TEST(LrzszPayloads, DownloadImageSampleIsThere) { EXPECT_GT(zmtest::ReadFile(PELAGOR_SAMPLE_IMAGE).size(), 600000u); }
 
 // Our side gives up on a silent line after 2 s; the peers after 3 s.
 LinkTiming InteropTiming() { return zmtest::FastTiming(2, 1000); }
 
 void SendToRz(const Payload& p, bool escape, int ourFd, int peerFd, const std::string& peerPath,
-              bool expectSuccess = true, ZmodemResult* out = nullptr)
-{
+              bool expectSuccess = true, ZmodemResult* out = nullptr) {
   zmtest::TempDir dir;
   const std::string src = dir.File("src.bin");
   ASSERT_TRUE(zmtest::WriteFile(src, p.bytes));
   const std::string rxDir = dir.File("rx");
   std::filesystem::create_directory(rxDir);
   std::vector<std::string> argv{"rz", "-q", "-t", "30"};
-  if (escape)
-    argv.push_back("-e");
+  if (escape) argv.push_back("-e");
   zmtest::PeerProcess rz(argv, peerFd, peerPath, rxDir, dir.File("rz.log"));
   ASSERT_TRUE(rz.Started());
   ZmodemResult r;
   const int32_t code = ZmodemSendFile(ourFd, src, 0, &r, nullptr, InteropTiming());
   const int rzStatus = rz.Wait(10000);
-  if (out)
-    *out = r;
+  if (out) *out = r;
   if (!expectSuccess) {
     // Under noise: a success must have delivered exactly the bytes.
     if (code == ZMODEM_OK && rzStatus == 0) {
@@ -75,16 +68,13 @@ void SendToRz(const Payload& p, bool escape, int ourFd, int peerFd, const std::s
   EXPECT_GE(r.bytesTransferred, int32_t(p.bytes.size()));
 }
 
-void ReceiveFromSz(const Payload& p, bool escape, int ourFd, int peerFd,
-                   const std::string& peerPath, bool expectSuccess = true,
-                   ZmodemResult* out = nullptr)
-{
+void ReceiveFromSz(const Payload& p, bool escape, int ourFd, int peerFd, const std::string& peerPath,
+                   bool expectSuccess = true, ZmodemResult* out = nullptr) {
   zmtest::TempDir dir;
   const std::string src = dir.File("image.bin");
   ASSERT_TRUE(zmtest::WriteFile(src, p.bytes));
   std::vector<std::string> argv{"sz", "-q", "-t", "30"};
-  if (escape)
-    argv.push_back("-e");
+  if (escape) argv.push_back("-e");
   argv.push_back("image.bin");
   zmtest::PeerProcess sz(argv, peerFd, peerPath, dir.Path().string(), dir.File("sz.log"));
   ASSERT_TRUE(sz.Started());
@@ -96,8 +86,7 @@ void ReceiveFromSz(const Payload& p, bool escape, int ourFd, int peerFd,
       EXPECT_EQ(r.data, p.bytes);
     else
       EXPECT_TRUE(r.data.empty());
-    if (out)
-      *out = std::move(r);
+    if (out) *out = std::move(r);
     return;
   }
   ASSERT_EQ(code, ZMODEM_OK);
@@ -105,14 +94,12 @@ void ReceiveFromSz(const Payload& p, bool escape, int ourFd, int peerFd,
   EXPECT_EQ(r.dataLength, int32_t(p.bytes.size()));
   EXPECT_EQ(r.data, p.bytes);
   EXPECT_EQ(r.receivedNames, "image.bin");
-  if (out)
-    *out = std::move(r);
+  if (out) *out = std::move(r);
 }
 
 class LrzszDirect : public ::testing::TestWithParam<bool> {};
 
-TEST_P(LrzszDirect, OurSenderToRz)
-{
+TEST_P(LrzszDirect, OurSenderToRz) {
   for (const auto& p : Payloads()) {
     SCOPED_TRACE(p.name);
     zmtest::PtyLine line;
@@ -121,8 +108,7 @@ TEST_P(LrzszDirect, OurSenderToRz)
   }
 }
 
-TEST_P(LrzszDirect, SzToOurReceiver)
-{
+TEST_P(LrzszDirect, SzToOurReceiver) {
   for (const auto& p : Payloads()) {
     SCOPED_TRACE(p.name);
     zmtest::PtyLine line;
@@ -135,8 +121,7 @@ INSTANTIATE_TEST_SUITE_P(Escape, LrzszDirect, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Escaped" : "Plain"; });
 
 // Through the line simulator: our port on end A, the peer on end B.
-TEST(LrzszLineSim, BothDirectionsAtFullSpeed)
-{
+TEST(LrzszLineSim, BothDirectionsAtFullSpeed) {
   const Payload p{"large", zmtest::RandomBytes(300 * 1024 + 7, 21)};
   {
     zmtest::LineSimProcess sim({});
@@ -156,8 +141,7 @@ TEST(LrzszLineSim, BothDirectionsAtFullSpeed)
 
 // A burst of corrupted bytes in the data makes the receiving side ask again; the
 // transfer then completes with the right bytes and counts the error.
-TEST(LrzszLineSim, CorruptedDataIsRepeated)
-{
+TEST(LrzszLineSim, CorruptedDataIsRepeated) {
   const Payload p{"data", zmtest::RandomBytes(64 * 1024, 22)};
   {
     // A->B is our data to rz.
@@ -183,14 +167,13 @@ TEST(LrzszLineSim, CorruptedDataIsRepeated)
 }
 
 // Random flips and drops both ways: each run delivers identical bytes or fails.
-TEST(LrzszLineSim, NoiseNeverPassesForSuccess)
-{
+TEST(LrzszLineSim, NoiseNeverPassesForSuccess) {
   const Payload p{"noisy", zmtest::RandomBytes(48 * 1024, 23)};
   int successes = 0;
   for (int seed = 1; seed <= 3; ++seed) {
     SCOPED_TRACE(seed);
-    const std::vector<std::string> noise{"--seed", std::to_string(seed), "--flip-rate", "0.0002",
-                                         "--drop-rate", "0.0001", "--noise", "both"};
+    const std::vector<std::string> noise{
+        "--seed", std::to_string(seed), "--flip-rate", "0.0002", "--drop-rate", "0.0001", "--noise", "both"};
     {
       zmtest::LineSimProcess sim(noise);
       ASSERT_TRUE(sim.Ok());

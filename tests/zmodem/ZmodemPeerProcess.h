@@ -16,33 +16,28 @@
 namespace zmtest {
 
 class PeerProcess {
-public:
+ public:
   // ttyFd: an open tty end for the child's stdin/stdout, or -1 to open ttyPath in the child.
-  PeerProcess(const std::vector<std::string>& argv, int ttyFd, const std::string& ttyPath,
-              const std::string& workDir, const std::string& errLog)
-  {
+  PeerProcess(const std::vector<std::string>& argv, int ttyFd, const std::string& ttyPath, const std::string& workDir,
+              const std::string& errLog) {
     std::vector<char*> args;
-    for (const auto& a : argv)
-      args.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     m_pid = ::fork();
     if (m_pid == 0) {
       int fd = ttyFd >= 0 ? ttyFd : ::open(ttyPath.c_str(), O_RDWR | O_NOCTTY);
-      if (fd < 0 || ::chdir(workDir.c_str()) != 0)
-        ::_exit(126);
+      if (fd < 0 || ::chdir(workDir.c_str()) != 0) ::_exit(126);
       int flags = ::fcntl(fd, F_GETFL);
       ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
       ::dup2(fd, 0);
       ::dup2(fd, 1);
       int err = ::open(errLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (err >= 0)
-        ::dup2(err, 2);
+      if (err >= 0) ::dup2(err, 2);
       ::execvp(args[0], args.data());
       ::_exit(127);
     }
   }
-  ~PeerProcess()
-  {
+  ~PeerProcess() {
     if (m_pid > 0 && !m_done) {
       ::kill(m_pid, SIGKILL);
       ::waitpid(m_pid, nullptr, 0);
@@ -54,12 +49,9 @@ public:
   bool Started() const { return m_pid > 0; }
 
   // Exit status, or -1 if still running after waitMs (the child is then killed).
-  int Wait(int waitMs)
-  {
-    if (m_pid <= 0)
-      return -1;
-    if (m_done)
-      return m_status;
+  int Wait(int waitMs) {
+    if (m_pid <= 0) return -1;
+    if (m_done) return m_status;
     for (int i = 0; i < waitMs / 5 + 1; ++i) {
       int st = 0;
       pid_t r = ::waitpid(m_pid, &st, WNOHANG);
@@ -77,7 +69,7 @@ public:
     return -1;
   }
 
-private:
+ private:
   pid_t m_pid = -1;
   bool m_done = false;
   int m_status = -1;
@@ -85,17 +77,14 @@ private:
 
 // pelagor-linesim as a child: two ptys joined; Path(0) and Path(1) are its A and B ends.
 class LineSimProcess {
-public:
-  explicit LineSimProcess(const std::vector<std::string>& options)
-  {
+ public:
+  explicit LineSimProcess(const std::vector<std::string>& options) {
     int out[2];
-    if (::pipe(out) != 0)
-      return;
+    if (::pipe(out) != 0) return;
     std::vector<std::string> argv{PELAGOR_LINESIM};
     argv.insert(argv.end(), options.begin(), options.end());
     std::vector<char*> args;
-    for (const auto& a : argv)
-      args.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     m_pid = ::fork();
     if (m_pid == 0) {
@@ -108,8 +97,7 @@ public:
     // Two lines: "A /dev/pts/N" and "B /dev/pts/M".
     std::string text;
     char c;
-    while (std::count(text.begin(), text.end(), '\n') < 2 && ::read(out[0], &c, 1) == 1)
-      text += c;
+    while (std::count(text.begin(), text.end(), '\n') < 2 && ::read(out[0], &c, 1) == 1) text += c;
     ::close(out[0]);
     size_t a = text.find("A "), nl = text.find('\n'), b = text.find("B ");
     if (a != std::string::npos && b != std::string::npos && nl != std::string::npos) {
@@ -119,8 +107,7 @@ public:
   }
   ~LineSimProcess() { Stop(); }
   // Takes the line away: both ends hang up, as a pulled cable does.
-  void Stop()
-  {
+  void Stop() {
     if (m_pid > 0) {
       ::kill(m_pid, SIGTERM);
       ::waitpid(m_pid, nullptr, 0);
@@ -130,7 +117,7 @@ public:
   bool Ok() const { return m_pid > 0 && !m_paths[0].empty() && !m_paths[1].empty(); }
   const std::string& Path(int i) const { return m_paths[i]; }
 
-private:
+ private:
   pid_t m_pid = -1;
   std::string m_paths[2];
 };

@@ -24,8 +24,7 @@ struct InfoCase {
   int32_t size, fileTime, files, bytes;
 };
 
-TEST(ReceiverFileInfo, FieldsAreParsedAsSent)
-{
+TEST(ReceiverFileInfo, FieldsAreParsedAsSent) {
   const InfoCase cases[] = {
       {"100 7 0 0 1 100", ZFILE, 100, 7 + 28800, 1, 100},
       {"100 7", -1, 0, 0, 0, 0},
@@ -57,8 +56,7 @@ TEST(ReceiverFileInfo, FieldsAreParsedAsSent)
   }
 }
 
-TEST(ReceiverFileInfo, LongNamesAreCut)
-{
+TEST(ReceiverFileInfo, LongNamesAreCut) {
   zmtest::PtyLine line;
   ASSERT_TRUE(line.Ok());
   zmtest::ScriptedPeer peer(line);
@@ -71,49 +69,38 @@ TEST(ReceiverFileInfo, LongNamesAreCut)
 }
 
 class Receiver : public ::testing::Test {
-protected:
-  void SetUp() override
-  {
-    ASSERT_TRUE(line.Ok());
-  }
-  void Start(const std::string& receiveDir = "", LinkTiming timing = zmtest::FastTiming(2, 500))
-  {
+ protected:
+  void SetUp() override { ASSERT_TRUE(line.Ok()); }
+  void Start(const std::string& receiveDir = "", LinkTiming timing = zmtest::FastTiming(2, 500)) {
     zm = std::make_unique<CZmodem>(timing);
     zm->StartReceive(nullptr, line.Slave(), receiveDir, 16);
   }
   // Our ZRINIT, then the file offer; returns after our ZRPOS at 0.
-  void Offer(const std::string& name, const std::string& info)
-  {
+  void Offer(const std::string& name, const std::string& info) {
     ASSERT_TRUE(peer.Expect(ZRINIT));
     EXPECT_EQ(peer.Hdr()[ZF0], CANFDX | CANOVIO | CANFC32);
     peer.FileInfo(name, info);
     ASSERT_TRUE(peer.Expect(ZRPOS));
     EXPECT_EQ(peer.Pos(), 0);
   }
-  void SendData(const Bytes& data, int32_t from, int terminator, size_t chunk = 1024)
-  {
+  void SendData(const Bytes& data, int32_t from, int terminator, size_t chunk = 1024) {
     peer.Bin(ZDATA, from);
     for (size_t at = 0; at < data.size() || at == 0; at += chunk) {
       const size_t n = std::min(chunk, data.size() - at);
       const bool last = at + n >= data.size();
-      peer.Sub(Bytes(data.begin() + long(at), data.begin() + long(at + n)),
-               last ? terminator : ZCRCG);
-      if (last)
-        break;
+      peer.Sub(Bytes(data.begin() + long(at), data.begin() + long(at + n)), last ? terminator : ZCRCG);
+      if (last) break;
     }
   }
-  void End(int32_t eof)
-  {
+  void End(int32_t eof) {
     peer.Bin(ZEOF, eof);
     ASSERT_TRUE(peer.Expect(ZRINIT));
     peer.Hex(ZFIN);
     ASSERT_TRUE(peer.Expect(ZFIN));
     zm->Join();
   }
-  int WaitEnd()
-  {
-    while (zm->Running())
-      line.Receive(5, 5);
+  int WaitEnd() {
+    while (zm->Running()) line.Receive(5, 5);
     zm->Join();
     return zm->Result();
   }
@@ -123,8 +110,7 @@ protected:
   std::unique_ptr<CZmodem> zm;
 };
 
-TEST_F(Receiver, WholeExchangeWithAcknowledgedSubpackets)
-{
+TEST_F(Receiver, WholeExchangeWithAcknowledgedSubpackets) {
   Start();
   ASSERT_TRUE(peer.Expect(ZRINIT));
   // A sender that opens with ZRQINIT gets a second ZRINIT; ZSINIT is acknowledged at 0.
@@ -148,8 +134,7 @@ TEST_F(Receiver, WholeExchangeWithAcknowledgedSubpackets)
 }
 
 // The ZRINIT offers CRC-32; a sender that takes it sends every frame with it.
-TEST_F(Receiver, TakesTheCrc32FramesItOffers)
-{
+TEST_F(Receiver, TakesTheCrc32FramesItOffers) {
   Start();
   peer.Zm().MutableState().txCrc32 = 1;
   const Bytes data = zmtest::RandomBytes(3000, 13);
@@ -160,8 +145,7 @@ TEST_F(Receiver, TakesTheCrc32FramesItOffers)
   EXPECT_EQ(zm->TakeData(), data);
 }
 
-TEST_F(Receiver, ZsinitIsAnsweredWithZackAtZero)
-{
+TEST_F(Receiver, ZsinitIsAnsweredWithZackAtZero) {
   Start();
   ASSERT_TRUE(peer.Expect(ZRINIT));
   peer.Bin(ZSINIT);
@@ -176,8 +160,7 @@ TEST_F(Receiver, ZsinitIsAnsweredWithZackAtZero)
   EXPECT_EQ(zm->TakeData(), (Bytes{1, 2, 3}));
 }
 
-TEST_F(Receiver, RewoundDataIsWrittenAgain)
-{
+TEST_F(Receiver, RewoundDataIsWrittenAgain) {
   Start();
   const Bytes data = zmtest::RandomBytes(3000, 9);
   Offer("r.bin", "3000 0 0 0 1 3000");
@@ -191,8 +174,7 @@ TEST_F(Receiver, RewoundDataIsWrittenAgain)
   EXPECT_EQ(zm->TakeData(), data);
 }
 
-TEST_F(Receiver, BadSubpacketAsksAgainFromTheReceivePosition)
-{
+TEST_F(Receiver, BadSubpacketAsksAgainFromTheReceivePosition) {
   Start();
   const Bytes data = zmtest::RandomBytes(2048, 10);
   Offer("b.bin", "2048 0 0 0 1 2048");
@@ -217,8 +199,7 @@ TEST_F(Receiver, BadSubpacketAsksAgainFromTheReceivePosition)
 // first ZRPOS it reads; anything sent before the ZRPOS can leave it unread until the end
 // of the file. So a damaged subpacket, or a ZDATA from the wrong place, is answered with
 // the ZRPOS as the very next header.
-TEST_F(Receiver, ZrposIsTheOnlyAnswerToADamagedSubpacket)
-{
+TEST_F(Receiver, ZrposIsTheOnlyAnswerToADamagedSubpacket) {
   Start();
   const Bytes data = zmtest::RandomBytes(2048, 14);
   Offer("d.bin", "2048 0 0 0 1 2048");
@@ -238,8 +219,7 @@ TEST_F(Receiver, ZrposIsTheOnlyAnswerToADamagedSubpacket)
   EXPECT_EQ(zm->State().totalErrors, 2);
 }
 
-TEST_F(Receiver, DataBeyondTheAnnouncedLengthIsNeverStored)
-{
+TEST_F(Receiver, DataBeyondTheAnnouncedLengthIsNeverStored) {
   Start("", zmtest::FastTiming(1, 20));
   Offer("o.bin", "100 0 0 0 1 100");
   // The sender insists on more data than announced: refused each time until the limit.
@@ -252,8 +232,7 @@ TEST_F(Receiver, DataBeyondTheAnnouncedLengthIsNeverStored)
   EXPECT_LE(zm->DataLength(), 100);
 }
 
-TEST_F(Receiver, EndOfFileChecks)
-{
+TEST_F(Receiver, EndOfFileChecks) {
   // ZEOF at a wrong length: a failure (nobody cancelled) after the abort sequence.
   Start();
   Offer("e.bin", "10 0 0 0 1 10");
@@ -272,8 +251,7 @@ TEST_F(Receiver, EndOfFileChecks)
   EXPECT_GE(zmtest::LongestCanRun(wire), 10);
 }
 
-TEST_F(Receiver, EndOfFileBeforeAllDataAsksForTheRest)
-{
+TEST_F(Receiver, EndOfFileBeforeAllDataAsksForTheRest) {
   Start();
   Offer("m.bin", "2048 0 0 0 1 2048");
   const Bytes data = zmtest::RandomBytes(2048, 4);
@@ -294,13 +272,10 @@ struct FailCase {
   int32_t expect;
 };
 
-TEST_F(Receiver, FailuresGiveTheirCodes)
-{
+TEST_F(Receiver, FailuresGiveTheirCodes) {
   const FailCase cases[] = {
-      {"ZCAN for ZRINIT", 0, ZMODEM_RX_FAILED},
-      {"ZABORT for ZRPOS", 1, ZMODEM_RX_FAILED},
-      {"sender cancel inside data", 2, ZMODEM_CANCELLED},
-      {"ZCAN after a data frame", 3, ZMODEM_RX_FAILED},
+      {"ZCAN for ZRINIT", 0, ZMODEM_RX_FAILED},           {"ZABORT for ZRPOS", 1, ZMODEM_RX_FAILED},
+      {"sender cancel inside data", 2, ZMODEM_CANCELLED}, {"ZCAN after a data frame", 3, ZMODEM_RX_FAILED},
       {"ZABORT after final ZRINIT", 4, ZMODEM_RX_FAILED},
   };
   for (const auto& c : cases) {
@@ -311,14 +286,12 @@ TEST_F(Receiver, FailuresGiveTheirCodes)
     CZmodem s(zmtest::FastTiming(2, 500));
     s.StartReceive(nullptr, l.Slave(), "", 16);
     ASSERT_TRUE(p.Expect(ZRINIT));
-    if (c.stage == 0)
-      p.Hex(ZCAN);
+    if (c.stage == 0) p.Hex(ZCAN);
     if (c.stage >= 1) {
       p.FileInfo("f.bin", "5 0 0 0 1 5");
       ASSERT_TRUE(p.Expect(ZRPOS));
     }
-    if (c.stage == 1)
-      p.Hex(ZABORT);
+    if (c.stage == 1) p.Hex(ZABORT);
     if (c.stage == 2) {
       p.Bin(ZDATA, 0);
       ASSERT_TRUE(line.Ok());
@@ -328,15 +301,13 @@ TEST_F(Receiver, FailuresGiveTheirCodes)
       p.Bin(ZDATA, 0);
       p.Sub(Bytes(5, 1), ZCRCE);
     }
-    if (c.stage == 3)
-      p.Hex(ZCAN);
+    if (c.stage == 3) p.Hex(ZCAN);
     if (c.stage == 4) {
       p.Bin(ZEOF, 5);
       ASSERT_TRUE(p.Expect(ZRINIT));
       p.Hex(ZABORT);
     }
-    while (s.Running())
-      l.Receive(5, 5);
+    while (s.Running()) l.Receive(5, 5);
     s.Join();
     EXPECT_EQ(s.Result(), c.expect);
   }
@@ -344,20 +315,16 @@ TEST_F(Receiver, FailuresGiveTheirCodes)
 
 // Damaged or unexpected headers around the end of the data are answered as lrzsz does,
 // with a ZRPOS at the receive position or a repeated ZRINIT, and the file still arrives.
-TEST_F(Receiver, DamagedHeadersAroundTheEndAreRecovered)
-{
+TEST_F(Receiver, DamagedHeadersAroundTheEndAreRecovered) {
   enum Where { kForZeof, kZackForZeof, kSilenceForZeof, kForZfin, kZeofAgain, kZdataForZfin };
   struct Case {
     const char* name;
     Where where;
   };
   const Case cases[] = {
-      {"damaged header after a data frame", kForZeof},
-      {"ZACK after a data frame", kZackForZeof},
-      {"nothing after a data frame", kSilenceForZeof},
-      {"damaged header after the final ZRINIT", kForZfin},
-      {"ZEOF again after the final ZRINIT", kZeofAgain},
-      {"ZDATA after the final ZRINIT", kZdataForZfin},
+      {"damaged header after a data frame", kForZeof},   {"ZACK after a data frame", kZackForZeof},
+      {"nothing after a data frame", kSilenceForZeof},   {"damaged header after the final ZRINIT", kForZfin},
+      {"ZEOF again after the final ZRINIT", kZeofAgain}, {"ZDATA after the final ZRINIT", kZdataForZfin},
   };
   const Bytes data = zmtest::RandomBytes(1500, 12);
   for (const auto& c : cases) {
@@ -375,22 +342,17 @@ TEST_F(Receiver, DamagedHeadersAroundTheEndAreRecovered)
     p.Bin(ZDATA, 0);
     p.Sub(Bytes(data.begin(), data.begin() + 1024), ZCRCG);
     p.Sub(Bytes(data.begin() + 1024, data.end()), ZCRCE);
-    if (c.where == kForZeof)
-      p.DamagedHex(ZEOF, 1500);
-    if (c.where == kZackForZeof)
-      p.Hex(ZACK, 1500);
+    if (c.where == kForZeof) p.DamagedHex(ZEOF, 1500);
+    if (c.where == kZackForZeof) p.Hex(ZACK, 1500);
     if (c.where == kForZeof || c.where == kZackForZeof || c.where == kSilenceForZeof) {
       ASSERT_EQ(p.Header(), ZRPOS);
       EXPECT_EQ(p.Pos(), 1500);
     }
     p.Bin(ZEOF, 1500);
     ASSERT_EQ(p.Header(), ZRINIT);
-    if (c.where == kForZfin)
-      p.DamagedHex(ZFIN);
-    if (c.where == kZeofAgain)
-      p.Bin(ZEOF, 1500);
-    if (c.where == kZdataForZfin)
-      p.Bin(ZDATA, 0);
+    if (c.where == kForZfin) p.DamagedHex(ZFIN);
+    if (c.where == kZeofAgain) p.Bin(ZEOF, 1500);
+    if (c.where == kZdataForZfin) p.Bin(ZDATA, 0);
     if (c.where >= kForZfin) {
       ASSERT_EQ(p.Header(), ZRINIT);
     }
@@ -406,8 +368,7 @@ TEST_F(Receiver, DamagedHeadersAroundTheEndAreRecovered)
 
 // A sender that is gone or has stopped ends an upload in moments as a failure, with the
 // abort sequence where the line still takes it.
-TEST_F(Receiver, LostSenderFailsQuickly)
-{
+TEST_F(Receiver, LostSenderFailsQuickly) {
   using Clock = std::chrono::steady_clock;
   for (bool closed : {false, true}) {
     SCOPED_TRACE(closed ? "far end of the line closed" : "sender silent mid-file");
@@ -450,15 +411,13 @@ TEST_F(Receiver, LostSenderFailsQuickly)
   }
 }
 
-TEST_F(Receiver, SilentSenderHitsTheErrorLimit)
-{
+TEST_F(Receiver, SilentSenderHitsTheErrorLimit) {
   Start("", zmtest::FastTiming(1, 2));
   EXPECT_EQ(WaitEnd(), ZMODEM_RX_FAILED);
   EXPECT_EQ(zm->State().totalErrors, 101);
 }
 
-TEST_F(Receiver, LaterFilesGoIntoTheSameBuffer)
-{
+TEST_F(Receiver, LaterFilesGoIntoTheSameBuffer) {
   Start();
   Offer("one.bin", "8 0 0 0 2 12");
   SendData(Bytes(8, 1), 0, ZCRCE);
@@ -474,8 +433,7 @@ TEST_F(Receiver, LaterFilesGoIntoTheSameBuffer)
   EXPECT_EQ(zm->ReceivedNames(), "one.bintwo.bin");
 }
 
-TEST_F(Receiver, ALaterLongerFileCannotOverrunTheBuffer)
-{
+TEST_F(Receiver, ALaterLongerFileCannotOverrunTheBuffer) {
   Start("", zmtest::FastTiming(1, 20));
   Offer("one.bin", "8 0 0 0 2 108");
   SendData(Bytes(8, 1), 0, ZCRCE);
@@ -491,8 +449,7 @@ TEST_F(Receiver, ALaterLongerFileCannotOverrunTheBuffer)
   EXPECT_LE(zm->DataLength(), 8);
 }
 
-TEST_F(Receiver, FileTimesOnlyForPlainNamesInsideTheReceiveDirectory)
-{
+TEST_F(Receiver, FileTimesOnlyForPlainNamesInsideTheReceiveDirectory) {
   zmtest::TempDir top;
   const std::string inner = top.File("rx");
   std::filesystem::create_directory(inner);
@@ -541,8 +498,7 @@ TEST_F(Receiver, FileTimesOnlyForPlainNamesInsideTheReceiveDirectory)
   }
 }
 
-TEST_F(Receiver, StopAtATestPointGivesTheCancelResult)
-{
+TEST_F(Receiver, StopAtATestPointGivesTheCancelResult) {
   Start();
   Offer("s.bin", "5000 0 0 0 1 5000");
   peer.Bin(ZDATA, 0);
@@ -562,8 +518,7 @@ TEST_F(Receiver, StopAtATestPointGivesTheCancelResult)
   EXPECT_GE(zmtest::LongestCanRun(wire), 10);
 }
 
-TEST_F(Receiver, StopWhileWaitingForAFileIsACancelToo)
-{
+TEST_F(Receiver, StopWhileWaitingForAFileIsACancelToo) {
   Start();
   ASSERT_TRUE(peer.Expect(ZRINIT));
   zm->RequestStop();

@@ -18,10 +18,9 @@ using zmtest::Bytes;
 namespace {
 
 class Sender : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { ASSERT_TRUE(line.Ok()); }
-  void Start(const Bytes& content, LinkTiming timing = zmtest::FastTiming(2, 500))
-  {
+  void Start(const Bytes& content, LinkTiming timing = zmtest::FastTiming(2, 500)) {
     path = dir.File("src.bin");
     ASSERT_TRUE(zmtest::WriteFile(path, content));
     zm = std::make_unique<CZmodem>(timing);
@@ -29,8 +28,7 @@ protected:
   }
   void Finish() { zm->Join(); }
   // ZRQINIT, then our ZRINIT with the given flags, then the ZFILE with its block.
-  void Handshake(uint8_t zf0)
-  {
+  void Handshake(uint8_t zf0) {
     ASSERT_TRUE(peer.Expect(ZRQINIT));
     peer.HexFlags(ZRINIT, zf0);
     ASSERT_TRUE(peer.Expect(ZFILE));
@@ -38,27 +36,21 @@ protected:
   }
   // Reads one data frame starting at from: subpackets until ZCRCE, then the ZEOF; returns
   // the bytes. A ZCRCQ subpacket is acknowledged, as every receiver does.
-  Bytes ReadDataFrame(std::vector<int>* terminators = nullptr, int32_t* eofPos = nullptr,
-                      int32_t from = 0)
-  {
+  Bytes ReadDataFrame(std::vector<int>* terminators = nullptr, int32_t* eofPos = nullptr, int32_t from = 0) {
     Bytes got;
     for (;;) {
       int st = peer.Subpacket();
-      if (terminators)
-        terminators->push_back(st);
+      if (terminators) terminators->push_back(st);
       if (st < GOTCRCE || st > GOTCRCW) {
         ADD_FAILURE() << "bad subpacket " << st;
         return got;
       }
       got.insert(got.end(), peer.Data().begin(), peer.Data().end());
-      if (st == GOTCRCQ)
-        peer.Hex(ZACK, from + int32_t(got.size()));
-      if (st == GOTCRCE)
-        break;
+      if (st == GOTCRCQ) peer.Hex(ZACK, from + int32_t(got.size()));
+      if (st == GOTCRCE) break;
     }
     EXPECT_EQ(peer.Header(), ZEOF);
-    if (eofPos)
-      *eofPos = peer.Pos();
+    if (eofPos) *eofPos = peer.Pos();
     return got;
   }
 
@@ -76,8 +68,7 @@ struct FrameCase {
   std::vector<int> terminators;
 };
 
-TEST_F(Sender, StreamsFullSubpacketsThenAShortEnd)
-{
+TEST_F(Sender, StreamsFullSubpacketsThenAShortEnd) {
   const FrameCase cases[] = {
       {"empty file", 0, CANFC32, {GOTCRCE}},
       {"two blocks exactly", 2048, CANFC32, {GOTCRCG, GOTCRCG, GOTCRCE}},
@@ -112,8 +103,7 @@ TEST_F(Sender, StreamsFullSubpacketsThenAShortEnd)
       Bytes wire = zmtest::PtyLine::ReadFrom(l.Master(), 500, 50);
       size_t start = 10;  // after the ZDATA's NULs
       for (size_t i = start; i < wire.size(); ++i)
-        if ((wire[i] & 0x60) == 0 && wire[i] != 0x18 && wire[i] != 0x11 && wire[i] != 0x0D &&
-            wire[i] != 0x8A)
+        if ((wire[i] & 0x60) == 0 && wire[i] != 0x18 && wire[i] != 0x11 && wire[i] != 0x0D && wire[i] != 0x8A)
           ADD_FAILURE() << "raw control " << int(wire[i]) << " at " << i;
       ASSERT_TRUE(zmtest::PtyLine::WriteAll(l.Slave(), wire.data(), wire.size()));
       // What the port wrote to the slave arrives at the master again: decode it there.
@@ -127,11 +117,9 @@ TEST_F(Sender, StreamsFullSubpacketsThenAShortEnd)
     for (;;) {
       int st = p.Subpacket();
       terms.push_back(st);
-      if (st < GOTCRCE || st > GOTCRCW)
-        break;
+      if (st < GOTCRCE || st > GOTCRCW) break;
       got.insert(got.end(), p.Data().begin(), p.Data().end());
-      if (st == GOTCRCE)
-        break;
+      if (st == GOTCRCE) break;
     }
     EXPECT_EQ(terms, c.terminators);
     EXPECT_EQ(got, content);
@@ -147,15 +135,13 @@ TEST_F(Sender, StreamsFullSubpacketsThenAShortEnd)
   }
 }
 
-bool Contains(const Bytes& wire, const std::string& needle)
-{
+bool Contains(const Bytes& wire, const std::string& needle) {
   return std::search(wire.begin(), wire.end(), needle.begin(), needle.end()) != wire.end();
 }
 
 // What a data frame looks like on the wire: ten NULs and a binary ZDATA header of the CRC
 // kind the receiver offered, subpackets of that kind, and a binary ZEOF of that kind.
-TEST_F(Sender, DataFramesGoOutAsBinaryHeadersOfTheOfferedCrc)
-{
+TEST_F(Sender, DataFramesGoOutAsBinaryHeadersOfTheOfferedCrc) {
   struct Case {
     const char* name;
     uint8_t zf0;
@@ -190,15 +176,20 @@ TEST_F(Sender, DataFramesGoOutAsBinaryHeadersOfTheOfferedCrc)
       while (std::chrono::steady_clock::now() < deadline) {
         const Bytes b = zmtest::PtyLine::ReadFrom(l.Master(), 200, 50);
         wire.insert(wire.end(), b.begin(), b.end());
-        if (b.empty() && Contains(wire, eofStart))
-          break;
+        if (b.empty() && Contains(wire, eofStart)) break;
       }
       ASSERT_GT(wire.size(), 14u);
       const std::string start = std::string(10, '\0') + "*\x18" + c.kind + "\x0a";
       EXPECT_EQ(std::string(wire.begin(), wire.begin() + 14), start);
       EXPECT_TRUE(Contains(wire, eofStart)) << "binary ZEOF";
-      EXPECT_FALSE(Contains(wire, "**\x18" "B0a")) << "hex ZDATA";
-      EXPECT_FALSE(Contains(wire, "**\x18" "B0b")) << "hex ZEOF";
+      EXPECT_FALSE(Contains(wire,
+                            "**\x18"
+                            "B0a"))
+          << "hex ZDATA";
+      EXPECT_FALSE(Contains(wire,
+                            "**\x18"
+                            "B0b"))
+          << "hex ZEOF";
       // Decode every header and subpacket: what the port wrote comes back to the peer.
       ASSERT_TRUE(zmtest::PtyLine::WriteAll(l.Slave(), wire.data(), wire.size()));
       ASSERT_EQ(p.Header(), ZDATA);
@@ -209,11 +200,9 @@ TEST_F(Sender, DataFramesGoOutAsBinaryHeadersOfTheOfferedCrc)
       for (;;) {
         const int st = p.Subpacket();
         terms.push_back(st);
-        if (st < GOTCRCE || st > GOTCRCW)
-          break;
+        if (st < GOTCRCE || st > GOTCRCW) break;
         got.insert(got.end(), p.Data().begin(), p.Data().end());
-        if (st == GOTCRCE)
-          break;
+        if (st == GOTCRCE) break;
       }
       EXPECT_EQ(terms.back(), GOTCRCE);
       EXPECT_EQ(got, Bytes(content.begin() + from, content.end()));
@@ -231,8 +220,7 @@ TEST_F(Sender, DataFramesGoOutAsBinaryHeadersOfTheOfferedCrc)
 
 // A damaged reply is answered by repeating what the receiver may have missed, counted as
 // an error, and the transfer still ends well.
-TEST_F(Sender, DamagedRepliesAreRecovered)
-{
+TEST_F(Sender, DamagedRepliesAreRecovered) {
   enum Where { kAfterEof, kSilenceAfterEof, kAfterFin, kZrinitForFin, kWhileStreaming };
   struct Case {
     const char* name;
@@ -268,15 +256,12 @@ TEST_F(Sender, DamagedRepliesAreRecovered)
       const int st = p.Subpacket();
       ASSERT_TRUE(st >= GOTCRCE && st <= GOTCRCW) << st;
       got.insert(got.end(), p.Data().begin(), p.Data().end());
-      if (st == GOTCRCE)
-        break;
-      if (c.where == kWhileStreaming && n == 3)
-        p.DamagedHex(ZRPOS, 0);
+      if (st == GOTCRCE) break;
+      if (c.where == kWhileStreaming && n == 3) p.DamagedHex(ZRPOS, 0);
     }
     EXPECT_EQ(got, content);
     ASSERT_EQ(p.Header(), ZEOF);
-    if (c.where == kAfterEof)
-      p.DamagedHex(ZRINIT);
+    if (c.where == kAfterEof) p.DamagedHex(ZRINIT);
     if (c.where == kAfterEof || c.where == kSilenceAfterEof) {
       // The end is offered again, as a binary ZEOF at the same length.
       ASSERT_EQ(p.Header(), ZEOF);
@@ -284,10 +269,8 @@ TEST_F(Sender, DamagedRepliesAreRecovered)
     }
     p.HexFlags(ZRINIT, CANFC32);
     ASSERT_EQ(p.Header(), ZFIN);
-    if (c.where == kAfterFin)
-      p.DamagedHex(ZFIN);
-    if (c.where == kZrinitForFin)
-      p.HexFlags(ZRINIT, CANFC32);
+    if (c.where == kAfterFin) p.DamagedHex(ZFIN);
+    if (c.where == kZrinitForFin) p.HexFlags(ZRINIT, CANFC32);
     if (c.where == kAfterFin || c.where == kZrinitForFin) {
       ASSERT_EQ(p.Header(), ZFIN);
     }
@@ -303,8 +286,7 @@ TEST_F(Sender, DamagedRepliesAreRecovered)
 
 // A receiver that is gone or no longer answers ends a download in moments, as a failure
 // with the abort sequence, never as a success or a cancel.
-TEST_F(Sender, LostReceiverFailsQuickly)
-{
+TEST_F(Sender, LostReceiverFailsQuickly) {
   enum How { kStopsReading, kSilentAfterData, kLineClosed };
   struct Case {
     const char* name;
@@ -343,8 +325,7 @@ TEST_F(Sender, LostReceiverFailsQuickly)
       s.Join();
     } else if (c.how == kStopsReading) {
       // Nobody reads until the session has ended.
-      while (s.Running())
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      while (s.Running()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
       s.Join();
     } else {
       while (s.Running()) {
@@ -366,8 +347,7 @@ TEST_F(Sender, LostReceiverFailsQuickly)
   }
 }
 
-TEST_F(Sender, RewindResendsFromTheAskedPosition)
-{
+TEST_F(Sender, RewindResendsFromTheAskedPosition) {
   const Bytes content = zmtest::RandomBytes(2500, 5);
   Start(content);
   Handshake(CANFC32);
@@ -396,23 +376,20 @@ TEST_F(Sender, RewindResendsFromTheAskedPosition)
   EXPECT_NE(std::string(tail.begin(), tail.end()).find("OO"), std::string::npos);
 }
 
-TEST_F(Sender, ZrposWhileStreamingRewinds)
-{
+TEST_F(Sender, ZrposWhileStreamingRewinds) {
   const Bytes content = zmtest::RandomBytes(40 * 1024, 6);
   Start(content);
   Handshake(CANFC32);
   peer.Hex(ZRPOS, 0);
   ASSERT_EQ(peer.Header(), ZDATA);
   // Past the first pair (whose end purges stale replies), ask to start over.
-  for (int i = 0; i < 3; ++i)
-    ASSERT_EQ(peer.Subpacket(), GOTCRCG);
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(peer.Subpacket(), GOTCRCG);
   peer.Hex(ZRPOS, 0);
   // The sender notices between two pairs of subpackets and starts over at 0.
   bool rewound = false;
   for (int i = 0; i < 60 && !rewound; ++i) {
     int t = peer.Header() & 0xFF;
-    if (t == ZDATA && peer.Pos() == 0)
-      rewound = true;
+    if (t == ZDATA && peer.Pos() == 0) rewound = true;
   }
   ASSERT_TRUE(rewound);
   Bytes got = ReadDataFrame();
@@ -429,20 +406,17 @@ TEST_F(Sender, ZrposWhileStreamingRewinds)
 // Once the receiver has asked for a repeat, the line is taken as noisy: shorter
 // subpackets that ask for an acknowledgement, and never more than a window of data
 // ahead of what the receiver has confirmed, so a repeat does not queue behind stale data.
-TEST_F(Sender, AfterARepeatDataIsAcknowledgedWithinAWindow)
-{
+TEST_F(Sender, AfterARepeatDataIsAcknowledgedWithinAWindow) {
   const Bytes content = zmtest::RandomBytes(12 * 1024, 14);
   // Polls of 50 ms: the window wait (30 polls) well outlasts the pause the test makes.
   Start(content, zmtest::FastTiming(50, 100));
   Handshake(CANFC32);
   peer.Hex(ZRPOS, 0);
   ASSERT_EQ(peer.Header(), ZDATA);
-  for (int i = 0; i < 3; ++i)
-    ASSERT_EQ(peer.Subpacket(), GOTCRCG);
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(peer.Subpacket(), GOTCRCG);
   peer.Hex(ZRPOS, 1024);
   bool rewound = false;
-  for (int i = 0; i < 60 && !rewound; ++i)
-    rewound = (peer.Header() & 0xFF) == ZDATA && peer.Pos() == 1024;
+  for (int i = 0; i < 60 && !rewound; ++i) rewound = (peer.Header() & 0xFF) == ZDATA && peer.Pos() == 1024;
   ASSERT_TRUE(rewound);
   // Without acknowledgements the sender stops after the window.
   Bytes got;
@@ -475,11 +449,12 @@ struct AbortCase {
   int type;
 };
 
-TEST_F(Sender, PeerAbortEndsWithMinus15)
-{
+TEST_F(Sender, PeerAbortEndsWithMinus15) {
   const AbortCase cases[] = {
-      {"ZCAN for ZRQINIT", 0, ZCAN},     {"ZABORT for ZFILE", 1, ZABORT},
-      {"ZCAN while streaming", 2, ZCAN}, {"ZABORT after ZEOF", 3, ZABORT},
+      {"ZCAN for ZRQINIT", 0, ZCAN},
+      {"ZABORT for ZFILE", 1, ZABORT},
+      {"ZCAN while streaming", 2, ZCAN},
+      {"ZABORT after ZEOF", 3, ZABORT},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -500,23 +475,20 @@ TEST_F(Sender, PeerAbortEndsWithMinus15)
       ASSERT_TRUE(p.Expect(ZDATA));
     }
     if (c.stage == 2) {
-      for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(p.Subpacket(), GOTCRCG);
+      for (int i = 0; i < 3; ++i) ASSERT_EQ(p.Subpacket(), GOTCRCG);
     }
     if (c.stage == 3) {
       ASSERT_TRUE(p.Expect(ZEOF, 400));
     }
     p.Hex(c.type);
     // Keep draining so a streaming sender is never blocked on a full line.
-    while (s.Running())
-      zmtest::PtyLine::ReadFrom(l.Master(), 5, 5);
+    while (s.Running()) zmtest::PtyLine::ReadFrom(l.Master(), 5, 5);
     s.Join();
     EXPECT_EQ(s.Result(), ZMODEM_TX_PEER_ABORT);
   }
 }
 
-TEST_F(Sender, SilentReceiverHitsTheErrorLimit)
-{
+TEST_F(Sender, SilentReceiverHitsTheErrorLimit) {
   Start(zmtest::RandomBytes(10, 1), zmtest::FastTiming(1, 2));
   Bytes wire;
   while (zm->Running()) {
@@ -535,19 +507,16 @@ TEST_F(Sender, SilentReceiverHitsTheErrorLimit)
   EXPECT_GE(zmtest::LongestCanRun(wire), 10);
 }
 
-TEST_F(Sender, ReceiverSilentAfterZfileEndsTheSession)
-{
+TEST_F(Sender, ReceiverSilentAfterZfileEndsTheSession) {
   Start(zmtest::RandomBytes(10, 1), zmtest::FastTiming(1, 3));
   ASSERT_TRUE(peer.Expect(ZRQINIT));
   peer.HexFlags(ZRINIT, 0);
-  while (zm->Running())
-    line.Receive(5, 5);
+  while (zm->Running()) line.Receive(5, 5);
   Finish();
   EXPECT_EQ(zm->Result(), ZMODEM_TX_ERROR_LIMIT);
 }
 
-TEST_F(Sender, MissingFileGivesMinus16AndSendsNothing)
-{
+TEST_F(Sender, MissingFileGivesMinus16AndSendsNothing) {
   zm = std::make_unique<CZmodem>(zmtest::FastTiming());
   zm->StartSend(nullptr, line.Slave(), dir.File("nope.bin"), 0);
   Finish();
@@ -555,8 +524,7 @@ TEST_F(Sender, MissingFileGivesMinus16AndSendsNothing)
   EXPECT_TRUE(line.Receive(100, 20).empty());
 }
 
-TEST_F(Sender, StopSendsTheCancelSequence)
-{
+TEST_F(Sender, StopSendsTheCancelSequence) {
   Start(zmtest::RandomBytes(300000, 3));
   Handshake(CANFC32);
   peer.Hex(ZRPOS, 0);

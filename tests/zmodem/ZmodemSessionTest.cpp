@@ -21,17 +21,14 @@ namespace {
 
 // A UI that knows its dialog, so it can press Stop at a chosen progress.
 class StoppingUi : public zmtest::FakeTransferUi {
-public:
-  explicit StoppingUi(int atPercent)
-  {
+ public:
+  explicit StoppingUi(int atPercent) {
     stopAtPercent = atPercent;
     onStop = [this] {
-      if (CTransferDlg* d = dlg.load())
-        d->Stop();
+      if (CTransferDlg* d = dlg.load()) d->Stop();
     };
   }
-  void RunModal(CTransferDlg& d) override
-  {
+  void RunModal(CTransferDlg& d) override {
     dlg = &d;
     TransferUi::RunModal(d);
   }
@@ -40,7 +37,7 @@ public:
 
 // A modal loop that ends at once, as Esc or the close box would end it.
 class ClosedAtOnceUi : public zmtest::FakeTransferUi {
-public:
+ public:
   void RunModal(CTransferDlg&) override {}
 };
 
@@ -50,8 +47,7 @@ struct ProgressCase {
   int percent;
 };
 
-TEST(ZmodemProgress, TextAndBar)
-{
+TEST(ZmodemProgress, TextAndBar) {
   const ProgressCase cases[] = {
       {0, 1024, "", 0},
       {512, 1024, "Transferring... : 512 / 1024 bytes (050%)", 50},
@@ -77,8 +73,7 @@ struct Payload {
   Bytes bytes;
 };
 
-TEST(ZmodemSession, OurSenderToOurReceiver)
-{
+TEST(ZmodemSession, OurSenderToOurReceiver) {
   const Payload payloads[] = {
       {"empty", {}},
       {"one", {0x8D}},
@@ -96,11 +91,9 @@ TEST(ZmodemSession, OurSenderToOurReceiver)
     ASSERT_TRUE(zmtest::WriteFile(src, p.bytes));
     zmtest::FakeTransferUi sendUi, recvUi;
     ZmodemResult sent, got;
-    auto rx = std::async(std::launch::async, [&] {
-      return ZmodemReceiveFile(line.Master(), "", 16, &got, &recvUi, zmtest::FastTiming());
-    });
-    const int32_t sendCode = ZmodemSendFile(line.Slave(), src, 0, &sent, &sendUi,
-                                            zmtest::FastTiming());
+    auto rx = std::async(std::launch::async,
+                         [&] { return ZmodemReceiveFile(line.Master(), "", 16, &got, &recvUi, zmtest::FastTiming()); });
+    const int32_t sendCode = ZmodemSendFile(line.Slave(), src, 0, &sent, &sendUi, zmtest::FastTiming());
     const int32_t recvCode = rx.get();
     ASSERT_EQ(sendCode, ZMODEM_OK);
     ASSERT_EQ(recvCode, ZMODEM_OK);
@@ -126,8 +119,7 @@ TEST(ZmodemSession, OurSenderToOurReceiver)
     // Progress only moves forward and ends full (an empty file has nothing to show).
     for (auto* ui : {&sendUi, &recvUi}) {
       ASSERT_FALSE(ui->positions.empty());
-      for (size_t i = 1; i < ui->positions.size(); ++i)
-        EXPECT_LE(ui->positions[i - 1], ui->positions[i]);
+      for (size_t i = 1; i < ui->positions.size(); ++i) EXPECT_LE(ui->positions[i - 1], ui->positions[i]);
       if (!p.bytes.empty()) {
         EXPECT_EQ(ui->positions.back(), 100);
       }
@@ -135,8 +127,7 @@ TEST(ZmodemSession, OurSenderToOurReceiver)
   }
 }
 
-TEST(ZmodemSession, StopWhileSendingIsACancel)
-{
+TEST(ZmodemSession, StopWhileSendingIsACancel) {
   zmtest::TempDir dir;
   zmtest::PtyLine line;
   ASSERT_TRUE(line.Ok());
@@ -145,11 +136,9 @@ TEST(ZmodemSession, StopWhileSendingIsACancel)
   ASSERT_TRUE(zmtest::WriteFile(src, content));
   StoppingUi ui(10);
   ZmodemResult sent, got;
-  auto rx = std::async(std::launch::async, [&] {
-    return ZmodemReceiveFile(line.Master(), "", 16, &got, nullptr, zmtest::FastTiming());
-  });
-  EXPECT_EQ(ZmodemSendFile(line.Slave(), src, 0, &sent, &ui, zmtest::FastTiming()),
-            ZMODEM_CANCELLED);
+  auto rx = std::async(std::launch::async,
+                       [&] { return ZmodemReceiveFile(line.Master(), "", 16, &got, nullptr, zmtest::FastTiming()); });
+  EXPECT_EQ(ZmodemSendFile(line.Slave(), src, 0, &sent, &ui, zmtest::FastTiming()), ZMODEM_CANCELLED);
   EXPECT_EQ(sent.result, ZMODEM_CANCELLED);
   // Our receiver meets the cancel sequence inside a subpacket (the sender cancelled) or
   // between frames (ZCAN); either way it fails and hands back nothing.
@@ -160,8 +149,7 @@ TEST(ZmodemSession, StopWhileSendingIsACancel)
   EXPECT_LT(ui.positions.back(), 100);
 }
 
-TEST(ZmodemSession, StopWhileReceivingIsACancelWithoutData)
-{
+TEST(ZmodemSession, StopWhileReceivingIsACancelWithoutData) {
   zmtest::TempDir dir;
   zmtest::PtyLine line;
   ASSERT_TRUE(line.Ok());
@@ -169,19 +157,16 @@ TEST(ZmodemSession, StopWhileReceivingIsACancelWithoutData)
   ASSERT_TRUE(zmtest::WriteFile(src, zmtest::RandomBytes(700 * 1024, 42)));
   StoppingUi ui(10);
   ZmodemResult sent, got;
-  auto tx = std::async(std::launch::async, [&] {
-    return ZmodemSendFile(line.Slave(), src, 0, &sent, nullptr, zmtest::FastTiming());
-  });
-  EXPECT_EQ(ZmodemReceiveFile(line.Master(), "", 16, &got, &ui, zmtest::FastTiming()),
-            ZMODEM_CANCELLED);
+  auto tx = std::async(std::launch::async,
+                       [&] { return ZmodemSendFile(line.Slave(), src, 0, &sent, nullptr, zmtest::FastTiming()); });
+  EXPECT_EQ(ZmodemReceiveFile(line.Master(), "", 16, &got, &ui, zmtest::FastTiming()), ZMODEM_CANCELLED);
   EXPECT_TRUE(got.data.empty());
   EXPECT_EQ(got.dataLength, 0);
   // Our sender sees the ZABORT header of the receiver's abort sequence.
   EXPECT_EQ(tx.get(), ZMODEM_TX_PEER_ABORT);
 }
 
-TEST(ZmodemSession, ClosingTheDialogEarlyStopsAndCancels)
-{
+TEST(ZmodemSession, ClosingTheDialogEarlyStopsAndCancels) {
   for (bool sending : {false, true}) {
     SCOPED_TRACE(sending);
     zmtest::TempDir dir;
@@ -203,8 +188,7 @@ TEST(ZmodemSession, ClosingTheDialogEarlyStopsAndCancels)
   }
 }
 
-TEST(ZmodemSession, WithoutAPortNothingRunsAndNothingSucceeds)
-{
+TEST(ZmodemSession, WithoutAPortNothingRunsAndNothingSucceeds) {
   zmtest::FakeTransferUi ui;
   ZmodemResult r;
   EXPECT_EQ(ZmodemSendFile(kNoSerialHandle, "x.bin", 0, &r, &ui), ZMODEM_NO_PORT);
@@ -221,8 +205,7 @@ TEST(ZmodemSession, WithoutAPortNothingRunsAndNothingSucceeds)
   EXPECT_FALSE(dlg.Session().Started());
 }
 
-TEST(ZmodemSession, SilentPeersEndAtTheErrorLimits)
-{
+TEST(ZmodemSession, SilentPeersEndAtTheErrorLimits) {
   zmtest::TempDir dir;
   const std::string src = dir.File("q.bin");
   ASSERT_TRUE(zmtest::WriteFile(src, Bytes(10, 1)));
@@ -245,15 +228,13 @@ TEST(ZmodemSession, SilentPeersEndAtTheErrorLimits)
   }
 }
 
-TEST(ZmodemSession, CancelInsideTheDataReachesTheCallerAsCancelled)
-{
+TEST(ZmodemSession, CancelInsideTheDataReachesTheCallerAsCancelled) {
   zmtest::PtyLine line;
   ASSERT_TRUE(line.Ok());
   zmtest::ScriptedPeer peer(line);
   ZmodemResult r;
-  auto rx = std::async(std::launch::async, [&] {
-    return ZmodemReceiveFile(line.Slave(), "", 16, &r, nullptr, zmtest::FastTiming());
-  });
+  auto rx = std::async(std::launch::async,
+                       [&] { return ZmodemReceiveFile(line.Slave(), "", 16, &r, nullptr, zmtest::FastTiming()); });
   ASSERT_TRUE(peer.Expect(ZRINIT));
   peer.FileInfo("k.bin", "100 0 0 0 1 100");
   ASSERT_TRUE(peer.Expect(ZRPOS));

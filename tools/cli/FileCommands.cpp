@@ -83,9 +83,9 @@ void RunShow(const ShowArgs& a) {
     j["satellites"] = n.satellites;
     j["transponders"] = n.transponders;
     j["channels"] = n.channels;
-    j["catalogue"] = ws.catalogue.Present()
-                         ? nlohmann::ordered_json{{"satellites", n.catalogueSatellites}, {"transponders", n.catalogueTps}}
-                         : nlohmann::ordered_json(nullptr);
+    j["catalogue"] = ws.catalogue.Present() ? nlohmann::ordered_json{{"satellites", n.catalogueSatellites},
+                                                                     {"transponders", n.catalogueTps}}
+                                            : nlohmann::ordered_json(nullptr);
     j["providers"] = ws.providerPresent ? nlohmann::ordered_json(ws.providers.count) : nlohmann::ordered_json(nullptr);
     std::cout << j.dump(2) << '\n';
     return;
@@ -139,10 +139,14 @@ void RunSort(const SortArgs& a) {
   std::vector<uint16_t> order = ReadChannelOrder(*ws.image);
   const int n = int(order.size());
   int rc = 0;
-  if (a.by == "number") rc = SortChansByNumber(*ws.image, order.data(), n, true);
-  else if (a.by == "name") rc = SortChansByName(*ws.image, order.data(), n, true);
-  else if (a.by == "satellite") rc = SortChansBySatellite(*ws.image, order.data(), n, true);
-  else rc = SortChansByProvider(*ws.image, ws.providers, order.data(), n, true);
+  if (a.by == "number")
+    rc = SortChansByNumber(*ws.image, order.data(), n, true);
+  else if (a.by == "name")
+    rc = SortChansByName(*ws.image, order.data(), n, true);
+  else if (a.by == "satellite")
+    rc = SortChansBySatellite(*ws.image, order.data(), n, true);
+  else
+    rc = SortChansByProvider(*ws.image, ws.providers, order.data(), n, true);
   if (rc != 0) Fail("Not enough memory to sort the channels");
   WriteChannelOrder(*ws.image, order);
   WriteOrFail(ws, a.out);

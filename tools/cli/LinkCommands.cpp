@@ -50,19 +50,13 @@ bool ConnectOrReport(CLinkPort& link, const std::string& port, std::ostream& err
   }
   std::string message;
   switch (link.ConnectWith(dlg, &message)) {
-    case ConnectResult::kConnected:
-      return true;
-    case ConnectResult::kOpenFailed:
-      err << message << '\n';
-      return false;
-    default:
-      err << "Can not open " << port << " !\n";
-      return false;
+    case ConnectResult::kConnected: return true;
+    case ConnectResult::kOpenFailed: err << message << '\n'; return false;
+    default: err << "Can not open " << port << " !\n"; return false;
   }
 }
 
-int RunStbInfo(const std::string& port, std::ostream& out, std::ostream& err,
-               const LinkTiming& timing) {
+int RunStbInfo(const std::string& port, std::ostream& out, std::ostream& err, const LinkTiming& timing) {
   CLinkPort link(timing);
   if (!ConnectOrReport(link, port, err)) return kLinkExitFailed;
   CSTBInfoDlg info;

@@ -30,8 +30,7 @@ void AddLinkCommands(CLI::App& app, std::ostream& out, std::ostream& err, LinkTi
 // The command bodies; both return the exit status.
 int RunPorts(std::ostream& out);
 // port: a device path, or on Windows "COMn" (or just n).
-int RunStbInfo(const std::string& port, std::ostream& out, std::ostream& err,
-               const LinkTiming& timing);
+int RunStbInfo(const std::string& port, std::ostream& out, std::ostream& err, const LinkTiming& timing);
 
 }  // namespace pelagor::cli
 

@@ -121,8 +121,8 @@ void RunImport(const ImportArgs& a) {
 
 void AddReferenceCommands(CLI::App& app) {
   auto apply = std::make_shared<ApplyArgs>();
-  CLI::App* cmd = app.add_subcommand(
-      "apply-order", "Carry a reference list's order, numbers, favourites, locks and names over to IN");
+  CLI::App* cmd = app.add_subcommand("apply-order",
+                                     "Carry a reference list's order, numbers, favourites, locks and names over to IN");
   cmd->add_option("--reference", apply->reference, "Download image or CSV channel list")->required();
   cmd->add_option("--take", apply->take, "What to take: order,numbers,favourites,locks,names")
       ->delimiter(',')

@@ -55,12 +55,18 @@ Options Parse(int argc, char** argv) {
       if (i + 1 >= argc) Usage(("missing value for " + a).c_str());
       return argv[++i];
     };
-    if (a == "--baud") o.baud = std::stol(value());
-    else if (a == "--link-a") o.linkA = value();
-    else if (a == "--link-b") o.linkB = value();
-    else if (a == "--seed") o.seed = unsigned(std::stoul(value()));
-    else if (a == "--flip-rate") o.flipRate = std::stod(value());
-    else if (a == "--drop-rate") o.dropRate = std::stod(value());
+    if (a == "--baud")
+      o.baud = std::stol(value());
+    else if (a == "--link-a")
+      o.linkA = value();
+    else if (a == "--link-b")
+      o.linkB = value();
+    else if (a == "--seed")
+      o.seed = unsigned(std::stoul(value()));
+    else if (a == "--flip-rate")
+      o.flipRate = std::stod(value());
+    else if (a == "--drop-rate")
+      o.dropRate = std::stod(value());
     else if (a == "--corrupt") {
       std::string v = value();
       size_t colon = v.find(':');
@@ -72,8 +78,10 @@ Options Parse(int argc, char** argv) {
       o.noiseAb = v == "ab" || v == "both";
       o.noiseBa = v == "ba" || v == "both";
       if (!o.noiseAb && !o.noiseBa) Usage("--noise takes ab, ba or both");
-    } else if (a == "-h" || a == "--help") Usage("help");
-    else Usage(("unknown option " + a).c_str());
+    } else if (a == "-h" || a == "--help")
+      Usage("help");
+    else
+      Usage(("unknown option " + a).c_str());
   }
   if (o.baud < 0) Usage("--baud must not be negative");
   return o;

@@ -14,9 +14,7 @@ namespace pelagor {
 
 CommandZmodemPeer::CommandZmodemPeer(std::string receiveCommand, std::string sendCommand,
                                      const volatile std::sig_atomic_t* stop)
-    : m_receiveCommand(std::move(receiveCommand)),
-      m_sendCommand(std::move(sendCommand)),
-      m_stop(stop) {}
+    : m_receiveCommand(std::move(receiveCommand)), m_sendCommand(std::move(sendCommand)), m_stop(stop) {}
 
 int CommandZmodemPeer::ReceiveFromPc(int fd) { return Run(m_receiveCommand, fd); }
 

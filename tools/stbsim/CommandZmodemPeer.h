@@ -13,8 +13,7 @@ class CommandZmodemPeer : public ZmodemPeer {
  public:
   // Either command may be empty: that announcement is then only reported.
   // stop ends a running command early (the simulator is shutting down).
-  CommandZmodemPeer(std::string receiveCommand, std::string sendCommand,
-                    const volatile std::sig_atomic_t* stop);
+  CommandZmodemPeer(std::string receiveCommand, std::string sendCommand, const volatile std::sig_atomic_t* stop);
 
   int ReceiveFromPc(int fd) override;
   int SendToPc(int fd) override;

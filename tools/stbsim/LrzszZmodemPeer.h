@@ -15,8 +15,7 @@ namespace pelagor {
 class LrzszZmodemPeer : public ZmodemPeer {
  public:
   // workDir: a folder of the simulator's own; waitTenths: rz/sz time-out (-t).
-  LrzszZmodemPeer(StbChannelStore& store, std::string workDir, int waitTenths,
-                  const volatile std::sig_atomic_t* stop);
+  LrzszZmodemPeer(StbChannelStore& store, std::string workDir, int waitTenths, const volatile std::sig_atomic_t* stop);
 
   int ReceiveFromPc(int fd) override;
   int SendToPc(int fd) override;

@@ -99,28 +99,46 @@ Options Parse(int argc, char** argv) {
       if (i + 1 >= argc) Usage("missing value for " + a);
       return argv[++i];
     };
-    if (a == "--device") o.device = value();
-    else if (a == "--link") o.link = value();
-    else if (a == "--model") o.identity.model = value();
-    else if (a == "--boot") o.identity.bootVersion = value();
-    else if (a == "--main") o.identity.mainVersion = value();
-    else if (a == "--reply-bytes") o.replyBytes = Number(a, value());
-    else if (a == "--late-ms") o.lateMs = Number(a, value());
-    else if (a == "--silent") o.silent = true;
-    else if (a == "--on-download") o.onDownload = value();
-    else if (a == "--on-upload") o.onUpload = value();
-    else if (a == "--peer") o.peer = value();
-    else if (a == "--workspace") o.workspace = value();
-    else if (a == "--save-received") o.saveReceived = value();
-    else if (a == "--send-now") o.sendNow = true;
-    else if (a == "--no-pauses") o.noPauses = true;
-    else if (a == "--trace") o.trace = true;
-    else if (a == "--byte-wait-ms") o.byteWaitMs = Number(a, value());
-    else if (a == "-h" || a == "--help") Usage("help");
-    else Usage("unknown option " + a);
+    if (a == "--device")
+      o.device = value();
+    else if (a == "--link")
+      o.link = value();
+    else if (a == "--model")
+      o.identity.model = value();
+    else if (a == "--boot")
+      o.identity.bootVersion = value();
+    else if (a == "--main")
+      o.identity.mainVersion = value();
+    else if (a == "--reply-bytes")
+      o.replyBytes = Number(a, value());
+    else if (a == "--late-ms")
+      o.lateMs = Number(a, value());
+    else if (a == "--silent")
+      o.silent = true;
+    else if (a == "--on-download")
+      o.onDownload = value();
+    else if (a == "--on-upload")
+      o.onUpload = value();
+    else if (a == "--peer")
+      o.peer = value();
+    else if (a == "--workspace")
+      o.workspace = value();
+    else if (a == "--save-received")
+      o.saveReceived = value();
+    else if (a == "--send-now")
+      o.sendNow = true;
+    else if (a == "--no-pauses")
+      o.noPauses = true;
+    else if (a == "--trace")
+      o.trace = true;
+    else if (a == "--byte-wait-ms")
+      o.byteWaitMs = Number(a, value());
+    else if (a == "-h" || a == "--help")
+      Usage("help");
+    else
+      Usage("unknown option " + a);
   }
-  if (o.replyBytes > long(kReceiverInfoSize))
-    Usage("--reply-bytes is at most 104");
+  if (o.replyBytes > long(kReceiverInfoSize)) Usage("--reply-bytes is at most 104");
   if (!o.device.empty() && !o.link.empty()) Usage("--device and --link exclude each other");
   if (o.peer != "engine" && o.peer != "lrzsz") Usage("--peer is engine or lrzsz");
   if (o.byteWaitMs < 10) Usage("--byte-wait-ms is at least 10");
@@ -150,8 +168,7 @@ bool WriteAll(int fd, const uint8_t* data, size_t len) {
 
 void Pause(long ms) {
   const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!gStop && std::chrono::steady_clock::now() < until)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  while (!gStop && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 struct Line {
@@ -254,11 +271,10 @@ int main(int argc, char** argv) {
   if (!opt.onDownload.empty() || !opt.onUpload.empty())
     peerOwner = std::make_unique<pelagor::CommandZmodemPeer>(opt.onDownload, opt.onUpload, &gStop);
   else if (opt.peer == "lrzsz")
-    peerOwner = std::make_unique<pelagor::LrzszZmodemPeer>(store, work.path, int(std::max(1L, opt.byteWaitMs / 100)),
-                                                           &gStop);
+    peerOwner =
+        std::make_unique<pelagor::LrzszZmodemPeer>(store, work.path, int(std::max(1L, opt.byteWaitMs / 100)), &gStop);
   else
-    peerOwner = std::make_unique<pelagor::EngineZmodemPeer>(store, EngineTiming(opt), work.path, &gStop,
-                                                             opt.trace);
+    peerOwner = std::make_unique<pelagor::EngineZmodemPeer>(store, EngineTiming(opt), work.path, &gStop, opt.trace);
   pelagor::ZmodemPeer& peer = *peerOwner;
   Say("READY");
   if (opt.sendNow) {
@@ -304,7 +320,9 @@ int main(int argc, char** argv) {
   }
   if (!opt.link.empty()) ::unlink(opt.link.c_str());
   if (line.keep >= 0) ::close(line.keep);
-  if (line.device.IsOpen()) line.device.ClosePort();
-  else if (line.fd >= 0) ::close(line.fd);
+  if (line.device.IsOpen())
+    line.device.ClosePort();
+  else if (line.fd >= 0)
+    ::close(line.fd);
   return 0;
 }
