@@ -20,7 +20,7 @@
 #include <QToolBar>
 
 #include "app/AppIcon.h"
-#include "app/CAboutDlg.h"
+#include "app/CAboutDialog.h"
 #include "app/CDragDropListCtrl.h"
 #include "app/CRecoveryKeeper.h"
 #include "app/CHelpWindow.h"
@@ -551,7 +551,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::OnAppAbout() {
-  CAboutDlg dlg(this);
+  CAboutDialog dlg(this);
   dlg.exec();
 }
 

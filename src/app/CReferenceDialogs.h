@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "view/ReferenceDialogs.h"
+#include "view/ReferenceDlgs.h"
 
 class QCheckBox;
 class QComboBox;

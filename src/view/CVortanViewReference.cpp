@@ -6,7 +6,7 @@
 
 #include "files/WorkspaceLoad.h"
 #include "view/CVortanView.h"
-#include "view/ReferenceDialogs.h"
+#include "view/ReferenceDlgs.h"
 #include "view/ReferenceList.h"
 
 namespace pelagor {

@@ -28,7 +28,7 @@
 #include <fstream>
 #include <memory>
 
-#include "app/CAboutDlg.h"
+#include "app/CAboutDialog.h"
 #include "app/CMainFrame.h"
 #include "app/CModelSelectDialog.h"
 #include "app/CQtModalHost.h"
@@ -178,7 +178,7 @@ TEST_F(MainWindowTest, MenusShortcutsToolbarAndStatusBar) {
 }
 
 TEST_F(MainWindowTest, AboutBox) {
-  CAboutDlg about;
+  CAboutDialog about;
   EXPECT_EQ(about.windowTitle(), "About Corvane");
   QStringList lines;
   for (QLabel* l : about.findChildren<QLabel*>())

@@ -20,7 +20,7 @@
 #include "fixtures/WorkspaceBuilder.h"
 #include "view/ChannelNameCodec.h"
 #include "view/CsvReader.h"
-#include "view/ReferenceDialogs.h"
+#include "view/ReferenceDlgs.h"
 #include "view/ReferenceList.h"
 
 namespace pelagor::test {

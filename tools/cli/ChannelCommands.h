@@ -1,4 +1,7 @@
 #pragma once
+// The channel command of pelagor-cli: the channel list of a file, as the
+// editor shows it, in text, CSV or JSON.
+
 #include <CLI/CLI.hpp>
 
 namespace pelagor::cli {

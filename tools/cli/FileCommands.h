@@ -1,4 +1,7 @@
 #pragma once
+// The file commands of pelagor-cli: show a file, convert it to another
+// model, sort its channels.
+
 #include <CLI/CLI.hpp>
 
 namespace pelagor::cli {

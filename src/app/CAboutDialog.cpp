@@ -1,4 +1,4 @@
-#include "app/CAboutDlg.h"
+#include "app/CAboutDialog.h"
 
 #include <QDialogButtonBox>
 #include <QGroupBox>
@@ -11,7 +11,7 @@
 
 namespace pelagor {
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent) {
   setObjectName("aboutDialog");
   setWindowTitle("About Corvane");
 

@@ -1,4 +1,4 @@
-#include "view/ReferenceDialogs.h"
+#include "view/ReferenceDlgs.h"
 
 #include <algorithm>
 

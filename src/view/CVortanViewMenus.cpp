@@ -1,6 +1,6 @@
 // Command enabling, as queries, so the menu bar, the toolbar and the context
-// menus all read one truth; the context menus' texts and the link commands'
-// prompts.
+// menus all read one truth; the context menus and their texts; the link
+// commands' enabling and prompts.
 
 #include <array>
 
@@ -87,24 +87,6 @@ bool CVortanView::IsCommandEnabled(int id) const {
     case kIdEditRedo: return history_.CanRedo();
     default: return false;
   }
-}
-
-void CVortanView::OnLinkConnect() {
-  std::string message;
-  const ConnectResult r =
-      link_.Connect([this](CComPortDlg& dlg) { return ui_.RunDialog(&dlg) == DialogAnswer::kOk; }, &message);
-  if (r == ConnectResult::kOpenFailed) ui_.ShowMessage(message, MessageIcon::kStop, MessageButtons::kOk);
-}
-
-void CVortanView::OnLinkDisconnect() { link_.Disconnect(); }
-
-void CVortanView::OnReceiverInfo() {
-  CSTBInfoDlg dlg;
-  if (!link_.QueryInfo(dlg)) {
-    ui_.ShowMessage(std::string(kStbNotConnectedText), MessageIcon::kNone, MessageButtons::kOk);
-    return;
-  }
-  ui_.RunDialog(&dlg);
 }
 
 ContextMenu CVortanView::ChannelContextMenu() const {

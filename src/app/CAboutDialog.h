@@ -5,10 +5,10 @@
 
 namespace pelagor {
 
-class CAboutDlg : public QDialog {
+class CAboutDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit CAboutDlg(QWidget* parent = nullptr);
+  explicit CAboutDialog(QWidget* parent = nullptr);
 };
 
 }  // namespace pelagor
