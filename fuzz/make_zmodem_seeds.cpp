@@ -35,7 +35,7 @@ std::vector<uint8_t> SenderStream(const std::vector<uint8_t>& file, bool crc32) 
     st.zdataNulls = 10;
     const uint8_t zero[4] = {0, 0, 0, 0};
     uint8_t pos[4];
-    zm.WriteCommBlock("rz\r", 3);
+    static_cast<void>(zm.WriteCommBlock("rz\r", 3));  // the socket is attached
     zm.SendHexHeader(4, ZRQINIT, zero);
     zm.SendBinaryHeader(4, ZFILE, zero);
     zm.FlushTx();
@@ -57,7 +57,7 @@ std::vector<uint8_t> SenderStream(const std::vector<uint8_t>& file, bool crc32) 
     CZmodem::StorePos(pos, int32_t(file.size()));
     zm.SendHexHeader(4, ZEOF, pos);
     zm.SendHexHeader(4, ZFIN, zero);
-    zm.WriteCommBlock("OO", 2);
+    static_cast<void>(zm.WriteCommBlock("OO", 2));
     zm.DetachHandle();
   }
   std::vector<uint8_t> out;

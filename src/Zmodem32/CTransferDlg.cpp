@@ -4,18 +4,18 @@
 
 namespace pelagor {
 
-CTransferDlg::CTransferDlg(TransferUi* ui, LinkTiming timing) : m_ui(ui), m_session(timing) {}
+CTransferDlg::CTransferDlg(TransferUi* ui, LinkTiming timing) : ui_(ui), session_(timing) {}
 
 CTransferDlg::~CTransferDlg() {
-  m_session.RequestStop();
-  m_session.Join();
+  session_.RequestStop();
+  session_.Join();
 }
 
 void CTransferDlg::OnInitDialog() {
-  m_stopFlag = false;
-  m_finished = false;
-  m_session.ClearStop();
-  m_session.SetUi(m_ui);
+  stopFlag_ = false;
+  finished_ = false;
+  session_.ClearStop();
+  session_.SetUi(ui_);
   if (mode == kModeSend)
     OnCommand(kCmdStartSend);
   else if (mode == kModeReceive)
@@ -25,48 +25,48 @@ void CTransferDlg::OnInitDialog() {
 void CTransferDlg::OnCommand(int id) {
   switch (id) {
     case kCmdStartSend:
-      if (m_ui) m_ui->SetCaption("Downloading to STB...");
-      m_session.StartSend(this, port, sendPath, zmodemArg);
+      if (ui_) ui_->SetCaption("Downloading to STB...");
+      session_.StartSend(this, port, sendPath, zmodemArg);
       break;
     case kCmdStartReceive:
-      if (m_ui) {
-        m_ui->SetCaption("Uploading to PC...");
-        m_ui->SetStatusLine("Please Wait a while.");
+      if (ui_) {
+        ui_->SetCaption("Uploading to PC...");
+        ui_->SetStatusLine("Please Wait a while.");
       }
-      m_session.StartReceive(this, port, receiveDir, zmodemArg);
+      session_.StartReceive(this, port, receiveDir, zmodemArg);
       break;
     case kIdStop:
       // The dialog stays until the worker has seen the flag and finished.
-      m_stopFlag = true;
-      m_session.RequestStop();
+      stopFlag_ = true;
+      session_.RequestStop();
       break;
     default: break;
   }
 }
 
 void CTransferDlg::OnWorkerEnd() {
-  m_finished = true;
-  if (m_ui) m_ui->EndDialog();
+  finished_ = true;
+  if (ui_) ui_->EndDialog();
 }
 
 void TransferUi::RunModal(CTransferDlg& dlg) { dlg.WaitForWorker(); }
 
-void CTransferDlg::WaitForWorker() { m_session.Join(); }
+void CTransferDlg::WaitForWorker() { session_.Join(); }
 
 int CTransferDlg::DoModal() {
   OnInitDialog();
-  if (m_session.Started()) {
-    if (m_ui)
-      m_ui->RunModal(*this);
+  if (session_.Started()) {
+    if (ui_)
+      ui_->RunModal(*this);
     else
       WaitForWorker();
     // A modal loop that ended before the worker (keyboard, close box) is a stop: the
     // worker sends its abort sequence and the outcome is a cancel, never a success.
-    if (!m_finished) Stop();
-    m_session.Join();
-    if (m_session.CancelResult() < 0) m_cancelResult = m_session.CancelResult();
-    m_data = m_session.TakeData();
-    m_dataLength = static_cast<int32_t>(m_data.size());
+    if (!finished_) Stop();
+    session_.Join();
+    if (session_.CancelResult() < 0) cancelResult_ = session_.CancelResult();
+    data_ = session_.TakeData();
+    dataLength_ = static_cast<int32_t>(data_.size());
   }
   return kIdOk;
 }

@@ -1,6 +1,9 @@
 #pragma once
+// The host of one ZMODEM session without the toolkit: starts the worker, waits for it
+// and collects the outcome and the received data.
 
 #include "Zmodem32/CZmodem.h"
+#include "Zmodem32/ZmodemResult.h"
 #include "link/CSerialPort.h"
 
 #include <atomic>
@@ -46,24 +49,24 @@ class CTransferDlg {
   // Called by the worker when it has finished (the posted IDOK).
   void OnWorkerEnd();
 
-  bool StopFlag() const { return m_stopFlag.load(); }
-  bool Finished() const { return m_finished.load(); }
-  int32_t CancelResult() const { return m_cancelResult; }
-  void SetCancelResult(int32_t r) { m_cancelResult = r; }
+  bool StopFlag() const { return stopFlag_.load(); }
+  bool Finished() const { return finished_.load(); }
+  ZmodemCode CancelResult() const { return cancelResult_; }
+  void SetCancelResult(ZmodemCode r) { cancelResult_ = r; }
   // Received data and length, valid after DoModal; the caller takes them.
-  std::vector<uint8_t>& Data() { return m_data; }
-  int32_t DataLength() const { return m_dataLength; }
-  CZmodem& Session() { return m_session; }
-  TransferUi* Ui() { return m_ui; }
+  std::vector<uint8_t>& Data() { return data_; }
+  int32_t DataLength() const { return dataLength_; }
+  CZmodem& Session() { return session_; }
+  TransferUi* Ui() { return ui_; }
 
  private:
-  TransferUi* m_ui;
-  CZmodem m_session;
-  std::atomic<bool> m_stopFlag{false};
-  std::atomic<bool> m_finished{false};
-  int32_t m_cancelResult = 0;
-  std::vector<uint8_t> m_data;
-  int32_t m_dataLength = 0;
+  TransferUi* ui_;
+  CZmodem session_;
+  std::atomic<bool> stopFlag_{false};
+  std::atomic<bool> finished_{false};
+  ZmodemCode cancelResult_ = ZMODEM_OK;
+  std::vector<uint8_t> data_;
+  int32_t dataLength_ = 0;
 };
 
 }  // namespace pelagor

@@ -20,34 +20,32 @@ CZmodem::~CZmodem() {
   DetachHandle();
 }
 
-int CZmodem::StartSend(CTransferDlg* host, SerialHandle port, const std::string& path, uint16_t value) {
-  if (port == kNoSerialHandle || m_started) return 1;
+void CZmodem::StartSend(CTransferDlg* host, SerialHandle port, const std::string& path, uint16_t value) {
+  if (port == kNoSerialHandle || started_) return;
   AttachHandle(port);
-  m_host = host;
-  m_sendPath = ZCut(path, 255);
-  m_mode = kModeSend;
-  m_value = value;
-  m_started = true;
-  m_running = true;
-  m_thread = std::thread(&CZmodem::SendZmodemThreadProc, this);
-  return 1;
+  host_ = host;
+  sendPath_ = ZCut(path, 255);
+  mode_ = kModeSend;
+  value_ = value;
+  started_ = true;
+  running_ = true;
+  thread_ = std::thread(&CZmodem::SendZmodemThreadProc, this);
 }
 
-int CZmodem::StartReceive(CTransferDlg* host, SerialHandle port, const std::string& receiveDir, uint16_t value) {
-  if (port == kNoSerialHandle || m_started) return 1;
+void CZmodem::StartReceive(CTransferDlg* host, SerialHandle port, const std::string& receiveDir, uint16_t value) {
+  if (port == kNoSerialHandle || started_) return;
   AttachHandle(port);
-  m_host = host;
-  m_receiveDir = ZCut(receiveDir, 255);
-  m_mode = kModeReceive;
-  m_value = value;
-  m_started = true;
-  m_running = true;
-  m_thread = std::thread(&CZmodem::ReceiveZmodemThreadProc, this);
-  return 1;
+  host_ = host;
+  receiveDir_ = ZCut(receiveDir, 255);
+  mode_ = kModeReceive;
+  value_ = value;
+  started_ = true;
+  running_ = true;
+  thread_ = std::thread(&CZmodem::ReceiveZmodemThreadProc, this);
 }
 
 void CZmodem::Join() {
-  if (m_thread.joinable()) m_thread.join();
+  if (thread_.joinable()) thread_.join();
 }
 
 void CZmodem::SendZmodemThreadProc(CZmodem* session) { session->RunSend(); }
@@ -55,22 +53,22 @@ void CZmodem::SendZmodemThreadProc(CZmodem* session) { session->RunSend(); }
 void CZmodem::ReceiveZmodemThreadProc(CZmodem* session) { session->RunReceive(); }
 
 void CZmodem::RequestStop() {
-  m_hostStop = true;
-  m_stopRequested = true;
+  hostStop_ = true;
+  stopRequested_ = true;
 }
 
 void CZmodem::ClearStop() {
-  m_hostStop = false;
-  m_stopRequested = false;
+  hostStop_ = false;
+  stopRequested_ = false;
 }
 
-int CZmodem::AbortSession() {
+void CZmodem::AbortSession() {
   ShowStatus("  Send ZABORT...");
   // The whole sequence goes out in one write, so a line that no longer drains costs one
   // write wait, not one per piece; the bytes on the wire are the same.
   const uint8_t zero[4] = {0, 0, 0, 0};
   ClearTx();
-  if (m_mode == kModeSend) {
+  if (mode_ == kModeSend) {
     for (int i = 0; i < 4; ++i) AppendHexHeader(4, ZCAN, zero);
   } else {
     AppendHexHeader(4, ZABORT, zero);
@@ -79,11 +77,10 @@ int CZmodem::AbortSession() {
   }
   for (int i = 0; i < 10; ++i) PutRaw(CAN);
   FlushTx();
-  return 0;
 }
 
 void CZmodem::ShowProgress(int32_t position) {
-  const int64_t total = m_mode == kModeSend ? m_state.fileLength : m_state.announcedSize;
+  const int64_t total = mode_ == kModeSend ? state_.fileLength : state_.announcedSize;
   std::string text;
   int percent = 0;
   if (position != 0) {
@@ -92,34 +89,34 @@ void CZmodem::ShowProgress(int32_t position) {
     text = ZFormat("Transferring... : %ld / %ld bytes (%03d%%)", static_cast<long>(position), static_cast<long>(total),
                    percent);
   }
-  if (m_ui) {
-    m_ui->SetStatusLine(text);
-    m_ui->SetProgressPos(percent);
+  if (ui_) {
+    ui_->SetStatusLine(text);
+    ui_->SetProgressPos(percent);
   }
 }
 
 void CZmodem::ShowFileName(const std::string& text) {
-  if (m_ui) m_ui->SetFileName(text);
+  if (ui_) ui_->SetFileName(text);
 }
 
 void CZmodem::ShowStatus(const std::string& text) {
   // Protocol steps are not shown by the dialog; a UI may trace them.
-  if (m_ui) m_ui->StatusStep(text);
+  if (ui_) ui_->StatusStep(text);
 }
 
 std::vector<uint8_t> CZmodem::TakeData() {
-  std::vector<uint8_t> out = std::move(m_data);
-  m_data.clear();
-  m_haveData = false;
-  out.resize(static_cast<size_t>(std::max<int32_t>(m_dataLength, 0)));
+  std::vector<uint8_t> out = std::move(data_);
+  data_.clear();
+  haveData_ = false;
+  out.resize(static_cast<size_t>(std::max<int32_t>(dataLength_, 0)));
   return out;
 }
 
 bool CZmodem::CountError() {
-  ++m_state.totalErrors;
-  ++m_state.errorCount;
+  ++state_.totalErrors;
+  ++state_.errorCount;
   // A lost line ends the session like the error limit: retrying cannot help.
-  return m_state.errorCount > 100 || LineDown();
+  return state_.errorCount > 100 || LineDown();
 }
 
 void CZmodem::SendPosHeader(int type, int32_t pos) {

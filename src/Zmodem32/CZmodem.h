@@ -1,5 +1,8 @@
 #pragma once
+// The ZMODEM engine: one session on a borrowed serial handle, with its framing, the
+// sender, the receiver and the worker thread they run on.
 
+#include "Zmodem32/ZmodemResult.h"
 #include "Zmodem32/ZmodemState.h"
 #include "link/CSerialPort.h"
 
@@ -29,14 +32,15 @@ class CZmodem : public CSerialPort {
   CZmodem(const CZmodem&) = delete;
   CZmodem& operator=(const CZmodem&) = delete;
 
-  // Session control. Both return 1; nothing starts without an open handle.
-  int StartSend(CTransferDlg* host, SerialHandle port, const std::string& path, uint16_t value);
-  int StartReceive(CTransferDlg* host, SerialHandle port, const std::string& receiveDir, uint16_t value);
+  // Session control: start the worker. Nothing starts without an open handle or while a
+  // session has already started; Started() tells which.
+  void StartSend(CTransferDlg* host, SerialHandle port, const std::string& path, uint16_t value);
+  void StartReceive(CTransferDlg* host, SerialHandle port, const std::string& receiveDir, uint16_t value);
   // Waits for the worker, if one was started.
   void Join();
-  bool Started() const { return m_started; }
-  bool Running() const { return m_running.load(); }
-  int AbortSession();
+  bool Started() const { return started_; }
+  bool Running() const { return running_.load(); }
+  void AbortSession();
   void ShowProgress(int32_t position);
   void ShowFileName(const std::string& text);
   void ShowStatus(const std::string& text);
@@ -44,10 +48,10 @@ class CZmodem : public CSerialPort {
   // Stop: the host's flag (tested by the protocol) and the byte-wait flag.
   void RequestStop();
   void ClearStop();
-  bool StopTest() const { return m_hostStop.load(); }
+  bool StopTest() const { return hostStop_.load(); }
 
   // Where protocol text goes; may be null. Set before the worker starts.
-  void SetUi(TransferUi* ui) { m_ui = ui; }
+  void SetUi(TransferUi* ui) { ui_ = ui; }
 
   // Thread procedures (also callable on the current thread once a handle is attached).
   static void SendZmodemThreadProc(CZmodem* session);
@@ -56,25 +60,25 @@ class CZmodem : public CSerialPort {
   void RunReceive();
 
   // Results; read only after the worker has ended.
-  int32_t Result() const { return m_result; }
-  int32_t CancelResult() const { return m_cancelResult; }
-  int32_t StateCode() const { return m_stateCode; }
-  int64_t StartTime() const { return m_startTime; }
-  int64_t EndTime() const { return m_endTime; }
-  const std::string& ReceivedNames() const { return m_receivedNames; }
-  const ZmodemState& State() const { return m_state; }
-  ZmodemState& MutableState() { return m_state; }
+  ZmodemCode Result() const { return result_; }
+  ZmodemCode CancelResult() const { return cancelResult_; }
+  int32_t StateCode() const { return stateCode_; }
+  int64_t StartTime() const { return startTime_; }
+  int64_t EndTime() const { return endTime_; }
+  const std::string& ReceivedNames() const { return receivedNames_; }
+  const ZmodemState& State() const { return state_; }
+  ZmodemState& MutableState() { return state_; }
   // Received data with the length handed over (dataBytes); the caller owns it.
-  std::vector<uint8_t> TakeData();
-  int32_t DataLength() const { return m_dataLength; }
-  int32_t Mode() const { return m_mode; }
+  [[nodiscard]] std::vector<uint8_t> TakeData();
+  int32_t DataLength() const { return dataLength_; }
+  int32_t Mode() const { return mode_; }
 
   // Framing.
-  int ReadByte();
-  int ReadStripped();
-  int ReadHexByte();
-  int ReadEscaped();
-  void ClearTx() { m_txLen = 0; }
+  [[nodiscard]] int ReadByte();
+  [[nodiscard]] int ReadStripped();
+  [[nodiscard]] int ReadHexByte();
+  [[nodiscard]] int ReadEscaped();
+  void ClearTx() { txLen_ = 0; }
   void FlushTx();
   void PutRaw(int c);
   void PutEscaped(int c);
@@ -83,27 +87,27 @@ class CZmodem : public CSerialPort {
   // Builds a hex header at the end of TxBuffer without writing it.
   void AppendHexHeader(int length, int type, const uint8_t* hdr);
   void SendBinaryHeader(int length, int type, const uint8_t* hdr);
-  int ReceiveHeader(uint8_t* hdr);
+  [[nodiscard]] int ReceiveHeader(uint8_t* hdr);
   void SendSubpacket(const uint8_t* data, int length, int terminator);
-  int ReceiveSubpacket(uint8_t* buf, int maxLength);
-  bool LastHeaderCrc32() const { return m_rxCrc32; }
+  [[nodiscard]] int ReceiveSubpacket(uint8_t* buf, int maxLength);
+  bool LastHeaderCrc32() const { return rxCrc32_; }
 
   // Header helpers: a position travels little-endian in the four bytes.
   static void StorePos(uint8_t* hdr, int32_t pos);
   static int32_t LoadPos(const uint8_t* hdr);
 
   // The engine reads ahead from the port; these include what it holds.
-  int32_t WaitCommData(uint32_t seconds);
+  [[nodiscard]] int32_t WaitCommData(uint32_t seconds);
   // Drops queued bytes that cannot start a header, without waiting; true when a frame
   // start (ZPAD) is queued.
-  bool HeaderPending();
+  [[nodiscard]] bool HeaderPending();
   void PurgeReceive();
 
   // The sender's and the receiver's building blocks.
   void SendFileInfo();
-  int SendFileData(const std::vector<uint8_t>* image, int32_t length, int32_t offset, int count);
-  int ParseFileInfo(bool headerRead);
-  int ReceiveFileData(std::vector<uint8_t>& buf);
+  [[nodiscard]] int SendFileData(const std::vector<uint8_t>* image, int32_t length, int32_t offset, int count);
+  [[nodiscard]] int ParseFileInfo(bool headerRead);
+  [[nodiscard]] int ReceiveFileData(std::vector<uint8_t>& buf);
 
   // Largest frame built: a full subpacket with every byte escaped, ZDLE, terminator,
   // an escaped CRC-32 and XON, with room to spare.
@@ -114,7 +118,7 @@ class CZmodem : public CSerialPort {
   // The line is gone or the transfer stalled: a write did not complete, the device
   // reported a failure, or, once the peer has answered, nothing moved the transfer on
   // for the stall time. Every byte wait then ends at once.
-  bool LineDown();
+  [[nodiscard]] bool LineDown();
 
  private:
   void Sleep(uint32_t ms);
@@ -134,45 +138,45 @@ class CZmodem : public CSerialPort {
   void SetReceivedFileTime();
   bool CountError();
 
-  ZmodemState m_state;
-  std::array<uint8_t, kTxBufferSize> m_tx{};
-  size_t m_txLen = 0;
-  std::array<uint8_t, 4096> m_in{};
-  size_t m_inPos = 0, m_inLen = 0;
-  bool m_rxCrc32 = false;
-  bool m_stallArmed = false;
-  bool m_readFailed = false;  // the last ReadByte found no byte (silence, stop, lost line)
-  uint32_t m_replyPolls = 0;  // nonzero: byte waits cut to this many polls (mid-stream replies)
-  std::chrono::steady_clock::time_point m_lastProgress{};
-  int32_t m_progressMark = 0;     // furthest data position reached in this session
-  int32_t m_askedMark = 0;        // sending: furthest position the receiver has asked for
-  bool m_windowed = false;        // sending: acknowledged subpackets, a bounded window ahead
-  int32_t m_ackPos = 0;           // sending: position the receiver last confirmed
-  int32_t m_cleanSubpackets = 0;  // full subpackets sent since the receiver last asked again
+  ZmodemState state_;
+  std::array<uint8_t, kTxBufferSize> tx_{};
+  size_t txLen_ = 0;
+  std::array<uint8_t, 4096> in_{};
+  size_t inPos_ = 0, inLen_ = 0;
+  bool rxCrc32_ = false;
+  bool stallArmed_ = false;
+  bool readFailed_ = false;  // the last ReadByte found no byte (silence, stop, lost line)
+  uint32_t replyPolls_ = 0;  // nonzero: byte waits cut to this many polls (mid-stream replies)
+  std::chrono::steady_clock::time_point lastProgress_{};
+  int32_t progressMark_ = 0;     // furthest data position reached in this session
+  int32_t askedMark_ = 0;        // sending: furthest position the receiver has asked for
+  bool windowed_ = false;        // sending: acknowledged subpackets, a bounded window ahead
+  int32_t ackPos_ = 0;           // sending: position the receiver last confirmed
+  int32_t cleanSubpackets_ = 0;  // full subpackets sent since the receiver last asked again
 
-  std::string m_receiveDir;
-  std::string m_sendPath;
-  int32_t m_mode = kModeReceive;
-  CTransferDlg* m_host = nullptr;
-  TransferUi* m_ui = nullptr;
-  std::thread m_thread;
-  bool m_started = false;
-  std::atomic<bool> m_running{false};
-  std::atomic<bool> m_hostStop{false};
-  std::atomic<bool> m_stopRequested{false};
-  int32_t m_result = 0;
-  int32_t m_cancelResult = 0;
-  int32_t m_stateCode = 0;
-  int64_t m_startTime = 0;
-  int64_t m_endTime = 0;
-  std::string m_receivedNames;
-  std::string m_peerName;  // name as the peer sent it, before the receive directory
-  uint16_t m_value = 0;
+  std::string receiveDir_;
+  std::string sendPath_;
+  int32_t mode_ = kModeReceive;
+  CTransferDlg* host_ = nullptr;
+  TransferUi* ui_ = nullptr;
+  std::thread thread_;
+  bool started_ = false;
+  std::atomic<bool> running_{false};
+  std::atomic<bool> hostStop_{false};
+  std::atomic<bool> stopRequested_{false};
+  ZmodemCode result_ = ZMODEM_OK;
+  ZmodemCode cancelResult_ = ZMODEM_OK;
+  int32_t stateCode_ = 0;
+  int64_t startTime_ = 0;
+  int64_t endTime_ = 0;
+  std::string receivedNames_;
+  std::string peerName_;  // name as the peer sent it, before the receive directory
+  uint16_t value_ = 0;
 
-  std::vector<uint8_t> m_data;  // receiver's pDataBuf
-  bool m_haveData = false;
-  int32_t m_dataLength = 0;
-  std::vector<uint8_t> m_image;  // sender's file image
+  std::vector<uint8_t> data_;  // receiver's pDataBuf
+  bool haveData_ = false;
+  int32_t dataLength_ = 0;
+  std::vector<uint8_t> image_;  // sender's file image
 };
 
 }  // namespace pelagor

@@ -1,4 +1,5 @@
 #pragma once
+// What a running transfer shows: the interface the Qt dialog and the CLI implement.
 
 #include <string>
 

@@ -1,4 +1,5 @@
 #pragma once
+// The two checksums of ZMODEM frames: CRC-16/XMODEM and CRC-32.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,5 @@
 #pragma once
+// Small text helpers of the engine: printf into a string and fixed-size cuts.
 
 #include <cstdarg>
 #include <cstdio>

@@ -18,13 +18,13 @@ void CZmodem::Sleep(uint32_t ms) {
 }
 
 bool CZmodem::FillInput() {
-  m_inPos = 0;
-  m_inLen = ReadCommBlock(m_in.data(), static_cast<uint32_t>(m_in.size()));
-  return m_inLen > 0;
+  inPos_ = 0;
+  inLen_ = ReadCommBlock(in_.data(), static_cast<uint32_t>(in_.size()));
+  return inLen_ > 0;
 }
 
 int32_t CZmodem::WaitCommData(uint32_t seconds) {
-  const int32_t held = static_cast<int32_t>(m_inLen - m_inPos);
+  const int32_t held = static_cast<int32_t>(inLen_ - inPos_);
   int32_t q = CSerialPort::WaitCommData(held > 0 ? 0 : seconds);
   if (held > 0) return held + (q > 0 ? q : 0);
   return q;
@@ -32,26 +32,26 @@ int32_t CZmodem::WaitCommData(uint32_t seconds) {
 
 bool CZmodem::HeaderPending() {
   for (;;) {
-    if (m_inPos >= m_inLen && !FillInput()) return false;
-    const uint8_t c = m_in[m_inPos];
+    if (inPos_ >= inLen_ && !FillInput()) return false;
+    const uint8_t c = in_[inPos_];
     if (c == ZPAD || c == (ZPAD | 0x80)) return true;
-    ++m_inPos;
+    ++inPos_;
   }
 }
 
 void CZmodem::PurgeReceive() {
-  m_inPos = m_inLen = 0;
+  inPos_ = inLen_ = 0;
   CSerialPort::PurgeReceive();
 }
 
 int CZmodem::ReadByte() {
-  m_readFailed = false;
-  if (m_inPos < m_inLen) return m_in[m_inPos++];
-  m_readFailed = true;
+  readFailed_ = false;
+  if (inPos_ < inLen_) return in_[inPos_++];
+  readFailed_ = true;
   if (LineDown()) return -1;
   if (FillInput()) {
-    m_readFailed = false;
-    return m_in[m_inPos++];
+    readFailed_ = false;
+    return in_[inPos_++];
   }
   // pollCount polls of pollMs make the time-out; each poll looks at the queue in tenths
   // so a turnaround costs milliseconds, not a whole poll, and a stop is seen as quickly.
@@ -60,14 +60,14 @@ int CZmodem::ReadByte() {
   const uint32_t sliceMs = t.zmodemBytePollMs / slices;
   // A reply read between subpackets waits only a few polls: the rest of a header that has
   // begun to arrive comes within milliseconds, and the data must go on meanwhile.
-  const uint32_t polls = m_replyPolls ? std::min(t.zmodemBytePollCount, m_replyPolls) : t.zmodemBytePollCount;
+  const uint32_t polls = replyPolls_ ? std::min(t.zmodemBytePollCount, replyPolls_) : t.zmodemBytePollCount;
   for (uint32_t i = 0; i < polls; ++i) {
     for (uint32_t k = 0; k < slices; ++k) {
-      if (m_stopRequested.load() || LineDown()) return -1;
+      if (stopRequested_.load() || LineDown()) return -1;
       Sleep(sliceMs);
       if (FillInput()) {
-        m_readFailed = false;
-        return m_in[m_inPos++];
+        readFailed_ = false;
+        return in_[inPos_++];
       }
     }
   }
@@ -75,14 +75,14 @@ int CZmodem::ReadByte() {
 }
 
 void CZmodem::NoteProgress() {
-  m_stallArmed = true;
-  m_lastProgress = std::chrono::steady_clock::now();
+  stallArmed_ = true;
+  lastProgress_ = std::chrono::steady_clock::now();
 }
 
 bool CZmodem::LineDown() {
   if (LineFailed()) return true;
-  return m_stallArmed &&
-         std::chrono::steady_clock::now() - m_lastProgress > std::chrono::milliseconds(Timing().zmodemStallMs);
+  return stallArmed_ &&
+         std::chrono::steady_clock::now() - lastProgress_ > std::chrono::milliseconds(Timing().zmodemStallMs);
 }
 
 int CZmodem::ReadStripped() {
@@ -92,7 +92,7 @@ int CZmodem::ReadStripped() {
     c &= 0x7F;
     if (c == 0x0A || c == 0x0D || c == ZDLE) return c;
     if (c == XON || c == XOFF) continue;
-    if (m_state.escapeControls && IsControl(c)) continue;
+    if (state_.escapeControls && IsControl(c)) continue;
     return c;
   }
 }
@@ -119,7 +119,7 @@ int CZmodem::ReadEscaped() {
     if (c < 0 || !IsControl(c)) return c;
     if (c == XON || c == XOFF || c == 0x91 || c == 0x93) continue;
     if (c != ZDLE) {
-      if (m_state.escapeControls) continue;
+      if (state_.escapeControls) continue;
       return c;
     }
     for (;;) {
@@ -134,7 +134,7 @@ int CZmodem::ReadEscaped() {
       if (c == ZRUB0) return 0x7F;
       if (c == ZRUB1) return 0xFF;
       if (c == XON || c == XOFF || c == 0x91 || c == 0x93) continue;
-      if (m_state.escapeControls && IsControl(c)) continue;
+      if (state_.escapeControls && IsControl(c)) continue;
       if ((c & 0x60) == 0x40) return c ^ 0x40;
       return -1;
     }
@@ -142,12 +142,13 @@ int CZmodem::ReadEscaped() {
 }
 
 void CZmodem::FlushTx() {
-  if (m_txLen) WriteCommBlock(m_tx.data(), static_cast<uint32_t>(m_txLen));
-  m_txLen = 0;
+  // A write that does not get out marks the line failed, and LineDown ends the session.
+  if (txLen_) static_cast<void>(WriteCommBlock(tx_.data(), static_cast<uint32_t>(txLen_)));
+  txLen_ = 0;
 }
 
 void CZmodem::PutRaw(int c) {
-  if (m_txLen < m_tx.size()) m_tx[m_txLen++] = static_cast<uint8_t>(c);
+  if (txLen_ < tx_.size()) tx_[txLen_++] = static_cast<uint8_t>(c);
 }
 
 void CZmodem::PutEscaped(int c) {
@@ -168,9 +169,9 @@ void CZmodem::PutEscaped(int c) {
     case 0x0D:
     case 0x8D:
       // Telenet's "@ CR" escape sequence must not appear on the line.
-      escape = m_state.escapeControls || (m_txLen > 0 && (m_tx[m_txLen - 1] & 0x7F) == 0x40);
+      escape = state_.escapeControls || (txLen_ > 0 && (tx_[txLen_ - 1] & 0x7F) == 0x40);
       break;
-    default: escape = m_state.escapeControls != 0; break;
+    default: escape = state_.escapeControls != 0; break;
   }
   if (escape) {
     PutRaw(ZDLE);
@@ -214,14 +215,14 @@ void CZmodem::AppendHexHeader(int length, int type, const uint8_t* hdr) {
   PutRaw(ZPAD);
   PutRaw(ZPAD);
   PutRaw(ZDLE);
-  if (m_state.useVarHeaders) {
+  if (state_.useVarHeaders) {
     PutRaw(ZVHEX);
     PutHex(length);
   } else {
     PutRaw(ZHEX);
   }
   PutHex(type);
-  m_state.frameCrc = 0;
+  state_.frameCrc = 0;
   uint16_t crc = Crc16Update(0, static_cast<uint8_t>(type));
   for (int i = 0; i < length; ++i) {
     PutHex(hdr[i]);
@@ -238,13 +239,13 @@ void CZmodem::AppendHexHeader(int length, int type, const uint8_t* hdr) {
 void CZmodem::SendBinaryHeader(int length, int type, const uint8_t* hdr) {
   ClearTx();
   if (type == ZDATA)
-    for (int i = 0; i < m_state.zdataNulls; ++i) PutRaw(0);
+    for (int i = 0; i < state_.zdataNulls; ++i) PutRaw(0);
   PutRaw(ZPAD);
   PutRaw(ZDLE);
-  m_state.frameCrc = m_state.txCrc32;
-  if (m_state.frameCrc) {
-    PutRaw(m_state.useVarHeaders ? ZVBIN32 : ZBIN32);
-    if (m_state.useVarHeaders) PutEscaped(length);
+  state_.frameCrc = state_.txCrc32;
+  if (state_.frameCrc) {
+    PutRaw(state_.useVarHeaders ? ZVBIN32 : ZBIN32);
+    if (state_.useVarHeaders) PutEscaped(length);
     PutEscaped(type);
     uint32_t crc = Crc32Update(0xFFFFFFFFu, static_cast<uint8_t>(type));
     for (int i = 0; i < length; ++i) {
@@ -254,8 +255,8 @@ void CZmodem::SendBinaryHeader(int length, int type, const uint8_t* hdr) {
     crc = ~crc;
     for (int i = 0; i < 4; ++i) PutEscaped(static_cast<int>((crc >> (8 * i)) & 0xFF));
   } else {
-    PutRaw(m_state.useVarHeaders ? ZVBIN : ZBIN);
-    if (m_state.useVarHeaders) PutEscaped(length);
+    PutRaw(state_.useVarHeaders ? ZVBIN : ZBIN);
+    if (state_.useVarHeaders) PutEscaped(length);
     PutEscaped(type);
     uint16_t crc = Crc16Update(0, static_cast<uint8_t>(type));
     for (int i = 0; i < length; ++i) {
@@ -290,7 +291,7 @@ int CZmodem::ReceiveHeader(uint8_t* hdr) {
     } else if (c == ZHEX) {
       hex = true;
     } else if (c == ZBIN32) {
-      if (m_state.useVarHeaders) continue;
+      if (state_.useVarHeaders) continue;
       crc32 = true;
     } else if (c == ZVHEX) {
       n = ReadHexByte();
@@ -299,7 +300,7 @@ int CZmodem::ReceiveHeader(uint8_t* hdr) {
     } else {
       return -1;
     }
-    m_rxCrc32 = crc32;
+    rxCrc32_ = crc32;
 
     int type;
     if (hex) {
@@ -341,7 +342,7 @@ void CZmodem::SendSubpacket(const uint8_t* data, int length, int terminator) {
   if (length < 0) length = 0;
   if (length > kZmodemMaxSubpacket) length = kZmodemMaxSubpacket;
   ClearTx();
-  if (m_state.frameCrc) {
+  if (state_.frameCrc) {
     uint32_t crc = 0xFFFFFFFFu;
     for (int i = 0; i < length; ++i) {
       PutEscaped(data[i]);
@@ -369,8 +370,8 @@ void CZmodem::SendSubpacket(const uint8_t* data, int length, int terminator) {
 }
 
 int CZmodem::ReceiveSubpacket(uint8_t* buf, int maxLength) {
-  m_state.rxCount = 0;
-  const bool crc32 = m_rxCrc32;
+  state_.rxCount = 0;
+  const bool crc32 = rxCrc32_;
   uint16_t crc16 = 0;
   uint32_t crc = 0xFFFFFFFFu;
   int n = 0;
@@ -397,7 +398,7 @@ int CZmodem::ReceiveSubpacket(uint8_t* buf, int maxLength) {
         crc = Crc32Update(crc, static_cast<uint8_t>(c));
       }
       if (crc32 ? crc != kCrc32Residue : crc16 != 0) return crc32 ? ZSUB_BADCRC32 : ZSUB_BAD;
-      m_state.rxCount = n;
+      state_.rxCount = n;
       return end;
     }
     if (c == GOTCAN) return ZSUB_CANCELLED;

@@ -1,4 +1,5 @@
 #pragma once
+// ZMODEM's protocol bytes, frame types, header positions and capability flags.
 
 #include <cstdint>
 

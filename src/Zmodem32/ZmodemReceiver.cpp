@@ -74,9 +74,9 @@ bool IsPlainBaseName(const std::string& name) {
 int CZmodem::AwaitRepeat(uint8_t* hdr) {
   // After a ZRPOS the sender answers at once or never (the ZRPOS was lost): a few
   // seconds of silence, not the full byte time-out, before asking again.
-  m_replyPolls = std::max<uint32_t>(1, 3000 / std::max<uint32_t>(1, Timing().zmodemBytePollMs));
+  replyPolls_ = std::max<uint32_t>(1, 3000 / std::max<uint32_t>(1, Timing().zmodemBytePollMs));
   const int t = ReceiveHeader(hdr) & 0xFF;
-  m_replyPolls = 0;
+  replyPolls_ = 0;
   return t;
 }
 
@@ -95,40 +95,41 @@ int CZmodem::ParseFileInfo(bool headerRead) {
     if (t != ZFILE) return -1;
   }
   uint8_t block[kZmodemMaxSubpacket + 1];
-  ReceiveSubpacket(block, kZmodemMaxSubpacket);
-  const int len = m_state.rxCount;
+  // Every failed read leaves rxCount at 0, which refuses the file below.
+  static_cast<void>(ReceiveSubpacket(block, kZmodemMaxSubpacket));
+  const int len = state_.rxCount;
   block[len] = 0;
-  m_state.filesRemaining = 0;
-  m_state.bytesRemaining = 0;
+  state_.filesRemaining = 0;
+  state_.bytesRemaining = 0;
   if (len == 0) return -1;
   const char* text = reinterpret_cast<const char*>(block);
   const size_t nameLen = std::strlen(text);
-  m_peerName = std::string(text, nameLen);
-  m_state.fileName = ZCut(m_peerName, kZmodemNameMax);
+  peerName_ = std::string(text, nameLen);
+  state_.fileName = ZCut(peerName_, kZmodemNameMax);
   const std::string info = nameLen < size_t(len) ? std::string(text + nameLen + 1) : std::string();
 
   auto accept = [this] {
-    if (m_state.filesRemaining == 0) m_state.filesRemaining = 1;
-    if (m_state.bytesRemaining == 0) m_state.bytesRemaining = m_state.announcedSize;
+    if (state_.filesRemaining == 0) state_.filesRemaining = 1;
+    if (state_.bytesRemaining == 0) state_.bytesRemaining = state_.announcedSize;
     return static_cast<int>(ZFILE);
   };
   size_t pos = 0;
   std::string field;
   if (!NextField(info, pos, field)) return -1;
-  m_state.announcedSize = Decimal(field);
+  state_.announcedSize = Decimal(field);
   // The buffer is allocated from this length: a negative or absurd one refuses the file.
-  if (m_state.announcedSize < 0 || m_state.announcedSize > kMaxReceiveSize) return -1;
+  if (state_.announcedSize < 0 || state_.announcedSize > kMaxReceiveSize) return -1;
   if (!NextField(info, pos, field)) return -1;
-  m_state.fileTime = static_cast<int32_t>(static_cast<uint32_t>(OctalFromRight(field)) + 28800u);
+  state_.fileTime = static_cast<int32_t>(static_cast<uint32_t>(OctalFromRight(field)) + 28800u);
   if (!NextField(info, pos, field))  // mode
     return accept();
   if (!NextField(info, pos, field))  // serial number
     return accept();
   if (!NextField(info, pos, field))  // files remaining
     return accept();
-  m_state.filesRemaining = Decimal(field);
+  state_.filesRemaining = Decimal(field);
   NextField(info, pos, field);
-  m_state.bytesRemaining = Decimal(field);
+  state_.bytesRemaining = Decimal(field);
   return accept();
 }
 
@@ -137,61 +138,61 @@ int CZmodem::ReceiveFileData(std::vector<uint8_t>& buf) {
   for (;;) {
     const int st = ReceiveSubpacket(stage, kZmodemMaxSubpacket);
     if (st < GOTCRCE || st > GOTCRCW) return st;
-    const int32_t n = m_state.rxCount;
+    const int32_t n = state_.rxCount;
     // Data beyond the buffer is a bad packet: the sender is asked again from rxPos.
-    if (m_state.rxPos < 0 || size_t(m_state.rxPos) + size_t(n) > buf.size()) return ZSUB_BAD;
-    if (n > 0) std::memcpy(buf.data() + m_state.rxPos, stage, static_cast<size_t>(n));
-    m_state.rxPos += n;
-    m_state.bytesTransferred += n;
-    m_state.dataBytes += n;
-    if (m_state.rxPos > m_progressMark) {
-      m_progressMark = m_state.rxPos;
+    if (state_.rxPos < 0 || size_t(state_.rxPos) + size_t(n) > buf.size()) return ZSUB_BAD;
+    if (n > 0) std::memcpy(buf.data() + state_.rxPos, stage, static_cast<size_t>(n));
+    state_.rxPos += n;
+    state_.bytesTransferred += n;
+    state_.dataBytes += n;
+    if (state_.rxPos > progressMark_) {
+      progressMark_ = state_.rxPos;
       NoteProgress();
     }
-    ShowProgress(m_state.rxPos);
+    ShowProgress(state_.rxPos);
     if (st == GOTCRCG && WaitCommData(0) > kZmodemMaxSubpacket) continue;
     return st;
   }
 }
 
-void CZmodem::AppendReceivedName() { m_receivedNames = ZCut(m_receivedNames + m_state.fileName, 255); }
+void CZmodem::AppendReceivedName() { receivedNames_ = ZCut(receivedNames_ + state_.fileName, 255); }
 
 bool CZmodem::AcceptFile(bool first) {
-  ++m_state.fileCount;
+  ++state_.fileCount;
   Status("  Received ZFILE...");
-  if (m_ui) m_ui->SetProgressRange(0, 100);
-  m_state.fileName = ZCut(m_state.receiveDir + m_state.fileName, kZmodemNameMax);
-  if (!m_haveData) {
-    m_data.assign(static_cast<size_t>(m_state.announcedSize), 0);
-    m_haveData = true;
+  if (ui_) ui_->SetProgressRange(0, 100);
+  state_.fileName = ZCut(state_.receiveDir + state_.fileName, kZmodemNameMax);
+  if (!haveData_) {
+    data_.assign(static_cast<size_t>(state_.announcedSize), 0);
+    haveData_ = true;
   }
   // Every file is written from offset 0 of the one buffer; what is handed back is the
   // latest file's bytes, never more than the buffer holds.
-  m_state.dataBytes = 0;
-  m_state.rxPos = 0;
-  m_progressMark = 0;
+  state_.dataBytes = 0;
+  state_.rxPos = 0;
+  progressMark_ = 0;
   NoteProgress();
   SendPosHeader(ZRPOS, 0);
   Status("  Send ZRPOS...");
   Status("  Receiving start at 0... ");
-  if (first && m_startTime == 0) m_startTime = static_cast<int64_t>(std::time(nullptr));
+  if (first && startTime_ == 0) startTime_ = static_cast<int64_t>(std::time(nullptr));
   return true;
 }
 
 void CZmodem::SetReceivedFileTime() {
   // The peer's name never becomes a path of its own: only a plain name inside a receive
   // directory chosen by the caller is touched.
-  if (m_state.receiveDir.empty() || !IsPlainBaseName(m_peerName)) return;
-  const std::string path = m_state.receiveDir + m_peerName;
+  if (state_.receiveDir.empty() || !IsPlainBaseName(peerName_)) return;
+  const std::string path = state_.receiveDir + peerName_;
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
 #ifdef _WIN32
   struct _utimbuf times {};
-  times.actime = times.modtime = static_cast<time_t>(m_state.fileTime);
+  times.actime = times.modtime = static_cast<time_t>(state_.fileTime);
   (void)::_utime(path.c_str(), &times);
 #else
   struct utimbuf times {};
-  times.actime = times.modtime = static_cast<time_t>(m_state.fileTime);
+  times.actime = times.modtime = static_cast<time_t>(state_.fileTime);
   (void)::utime(path.c_str(), &times);
 #endif
 }
@@ -200,43 +201,43 @@ void CZmodem::FinishReceive() {
   // Input only: purging the output side here would throw away the final ZFIN or the
   // abort sequence before the peer has read it.
   CSerialPort::PurgeReceive();
-  m_inPos = m_inLen = 0;
-  m_endTime = static_cast<int64_t>(std::time(nullptr));
-  m_dataLength = std::clamp<int32_t>(m_state.dataBytes, 0, static_cast<int32_t>(m_data.size()));
-  m_running = false;
-  if (m_host) m_host->OnWorkerEnd();
+  inPos_ = inLen_ = 0;
+  endTime_ = static_cast<int64_t>(std::time(nullptr));
+  dataLength_ = std::clamp<int32_t>(state_.dataBytes, 0, static_cast<int32_t>(data_.size()));
+  running_ = false;
+  if (host_) host_->OnWorkerEnd();
 }
 
 void CZmodem::RunReceive() {
-  m_result = 0;
-  m_cancelResult = 0;
-  m_startTime = m_endTime = 0;
+  result_ = ZMODEM_OK;
+  cancelResult_ = ZMODEM_OK;
+  startTime_ = endTime_ = 0;
   ClearLineFailure();
-  m_stallArmed = false;
-  m_progressMark = 0;
-  m_data.clear();
-  m_haveData = false;
-  m_dataLength = 0;
-  m_receivedNames.clear();
-  if (m_ui) {
-    m_ui->SetLabel("Status");
-    m_ui->SetFileName("CHANNEL UPLOADING...");
+  stallArmed_ = false;
+  progressMark_ = 0;
+  data_.clear();
+  haveData_ = false;
+  dataLength_ = 0;
+  receivedNames_.clear();
+  if (ui_) {
+    ui_->SetLabel("Status");
+    ui_->SetFileName("CHANNEL UPLOADING...");
   }
   PurgeReceive();
   PurgeTransmit();
-  m_state = ZmodemState{};
-  m_state.receiveDir = ZCut(m_receiveDir, kZmodemNameMax);
+  state_ = ZmodemState{};
+  state_.receiveDir = ZCut(receiveDir_, kZmodemNameMax);
   Status("  Send ZRINIT...");
   SendZrinit();
 
   auto stop = [this] {
     AbortSession();
-    m_cancelResult = ZMODEM_STOPPED;
+    cancelResult_ = ZMODEM_STOPPED;
     FinishReceive();
   };
-  auto fail = [this](int32_t code, bool abort) {
+  auto fail = [this](ZmodemCode code, bool abort) {
     if (abort) AbortSession();
-    m_result = code;
+    result_ = code;
     FinishReceive();
   };
 
@@ -252,7 +253,7 @@ void CZmodem::RunReceive() {
       firstFile = false;
       t = ReceiveHeader(hdr) & 0xFF;
       phase = kHandleData;
-      m_stateCode = 204;
+      stateCode_ = 204;
       return true;
     }
     Status(FrameLine("  Bad ZFILE -- Frame Type ", t, hdr));
@@ -270,7 +271,7 @@ void CZmodem::RunReceive() {
     if (LineDown()) return fail(ZMODEM_RX_FAILED, true);
     switch (phase) {
       case kWaitFile:
-        m_stateCode = 202;
+        stateCode_ = 202;
         t = ReceiveHeader(hdr) & 0xFF;
         if (t == ZRQINIT || t == ZSINIT || t == ZFILE) NoteProgress();
         if (t == ZRQINIT) {
@@ -282,10 +283,10 @@ void CZmodem::RunReceive() {
           Status("  Received ZSINIT");
           uint8_t attn[120];
           const int st = ReceiveSubpacket(attn, sizeof attn);
-          Status(ZFormat("  '%c' Received Attn (length = %d)...", st & 0xFF, m_state.rxCount));
+          Status(ZFormat("  '%c' Received Attn (length = %d)...", st & 0xFF, state_.rxCount));
           Status("  Send ZACK...");
           SendPosHeader(ZACK, 0);
-          m_stateCode = 203;
+          stateCode_ = 203;
           phase = kReadFile;
         } else if (t == ZFILE) {
           Status("  No escape specified");
@@ -310,26 +311,26 @@ void CZmodem::RunReceive() {
         break;
       }
       case kHandleData: {
-        m_stateCode = 204;
+        stateCode_ = 204;
         const int32_t p = LoadPos(hdr);
         if (t == ZFILE) {
           Status("  No escape specified");
           Status(InfoLine(hdr));
           const int r = ParseFileInfo(true);
-          m_receivedNames = ZCut(m_state.fileName, 255);
+          receivedNames_ = ZCut(state_.fileName, 255);
           if (!onFileInfo(r)) return;
         } else if (t == ZABORT || t == ZCAN) {
           return fail(ZMODEM_RX_FAILED, false);
-        } else if (t == ZDATA && p >= 0 && p <= m_state.rxPos) {
+        } else if (t == ZDATA && p >= 0 && p <= state_.rxPos) {
           // A ZDATA ahead of what we hold would leave a hole: it is refused below.
-          if (p != m_state.rxPos) {
-            m_state.bytesTransferred -= m_state.rxPos - p;
-            m_state.dataBytes -= m_state.rxPos - p;
-            m_state.rxPos = p;
+          if (p != state_.rxPos) {
+            state_.bytesTransferred -= state_.rxPos - p;
+            state_.dataBytes -= state_.rxPos - p;
+            state_.rxPos = p;
           }
           Status("  Received Starting ZDATA...");
           phase = kReceiving;
-        } else if (t == 0xFF && !m_readFailed) {
+        } else if (t == 0xFF && !readFailed_) {
           // Not silence: the sender's stale data is still coming and held something that
           // only began like a header. The ZRPOS is on its way; hunt on for the ZDATA.
           if (StopTest()) return stop();
@@ -340,21 +341,21 @@ void CZmodem::RunReceive() {
           if (CountError()) return fail(ZMODEM_RX_FAILED, true);
           // No purge here: the ZDATA asked for may already be in the input, behind the
           // damaged header. The ZRPOS goes alone (see the bad-packet case below).
-          SendPosHeader(ZRPOS, m_state.rxPos);
+          SendPosHeader(ZRPOS, state_.rxPos);
           t = AwaitRepeat(hdr);
         }
         break;
       }
       case kReceiving: {
-        m_stateCode = 207;
+        stateCode_ = 207;
         if (StopTest()) return stop();
-        const int st = ReceiveFileData(m_data);
+        const int st = ReceiveFileData(data_);
         if (st == GOTCRCE || st == GOTCRCG || st == GOTCRCQ || st == GOTCRCW) {
-          m_state.errorCount = 0;
-          if (st == GOTCRCQ) SendPosHeader(ZACK, m_state.rxPos);
+          state_.errorCount = 0;
+          if (st == GOTCRCQ) SendPosHeader(ZACK, state_.rxPos);
           if (st == GOTCRCW) {
             Status("  Send ZACK...");
-            SendPosHeader(ZACK, m_state.rxPos);
+            SendPosHeader(ZACK, state_.rxPos);
           }
           if (st == GOTCRCE || st == GOTCRCW) phase = kFrameEnded;
           break;
@@ -370,7 +371,7 @@ void CZmodem::RunReceive() {
         // The ZRPOS alone: a streaming sender that reads a ZACK first may take the ZRPOS
         // behind it into its input buffer and not look at it again until the end of the
         // file, sending everything that follows for nothing.
-        SendPosHeader(ZRPOS, m_state.rxPos);
+        SendPosHeader(ZRPOS, state_.rxPos);
         if (StopTest()) return stop();
         if (CountError()) return fail(ZMODEM_RX_FAILED, true);
         t = AwaitRepeat(hdr);
@@ -378,7 +379,7 @@ void CZmodem::RunReceive() {
         break;
       }
       case kFrameEnded: {
-        m_stateCode = 290;
+        stateCode_ = 290;
         if (StopTest()) return stop();
         t = ReceiveHeader(hdr) & 0xFF;
         const int32_t p = LoadPos(hdr);
@@ -397,15 +398,15 @@ void CZmodem::RunReceive() {
           Status(FrameLine("  Bad ZEOF -- Frame Type ", t, hdr, "..."));
           if (StopTest()) return stop();
           if (CountError()) return fail(ZMODEM_RX_FAILED, true);
-          SendPosHeader(ZRPOS, m_state.rxPos);
+          SendPosHeader(ZRPOS, state_.rxPos);
           break;
         }
         Status("ZEOF-ZEOF");
-        if (p != m_state.announcedSize) {
+        if (p != state_.announcedSize) {
           Status("  Bad ZEOF filesize...");
           return fail(ZMODEM_RX_FAILED, true);
         }
-        if (m_state.rxPos != p) {
+        if (state_.rxPos != p) {
           // The end is announced but data is missing: ask for it like any bad packet.
           phase = kHandleData;
           break;
@@ -415,29 +416,29 @@ void CZmodem::RunReceive() {
         Status("  Send final ZRINIT");
         SendZrinit();
         if (StopTest()) return stop();
-        if (m_state.filesRemaining > 1) {
+        if (state_.filesRemaining > 1) {
           const int r = ParseFileInfo(false);
           AppendReceivedName();
           if (!onFileInfo(r)) return;
           break;
         }
-        m_state.errorCount = 0;
+        state_.errorCount = 0;
         phase = kFinal;
         break;
       }
       case kFinal: {
-        m_stateCode = 290;
+        stateCode_ = 290;
         t = ReceiveHeader(hdr) & 0xFF;
         if (t == ZFIN) {
           Status("  Receved ZFIN...");
           PurgeReceive();
           Status("  Send ZFIN...");
           SendPosHeader(ZFIN, 0);
-          m_stateCode = 292;
+          stateCode_ = 292;
           SetReceivedFileTime();
           Status("  Receved OO(over and out)...");
           Status("  End of Receive ZMODEM Session...");
-          m_result = ZMODEM_OK;
+          result_ = ZMODEM_OK;
           phase = kDone;
         } else if (t == ZABORT || t == ZCAN) {
           return fail(ZMODEM_RX_FAILED, false);

@@ -1,4 +1,5 @@
 #pragma once
+// The outcome of a ZMODEM transfer: its code and the record handed to the caller.
 
 #include <cstdint>
 #include <string>
@@ -6,16 +7,19 @@
 
 namespace pelagor {
 
-// Outcome codes of a transfer.
-inline constexpr int32_t ZMODEM_OK = 0;
-inline constexpr int32_t ZMODEM_NO_PORT = -1;    // no open port: nothing was started
-inline constexpr int32_t ZMODEM_CANCELLED = -4;  // stop; sender cancelled; bad end of file
-inline constexpr int32_t ZMODEM_RX_FAILED = -5;  // peer abort or error limit while receiving
-inline constexpr int32_t ZMODEM_TX_ERROR_LIMIT = -14;
-inline constexpr int32_t ZMODEM_TX_PEER_ABORT = -15;
-inline constexpr int32_t ZMODEM_TX_FILE_OPEN = -16;
-// Cancel result a worker leaves in its host when it stopped on request.
-inline constexpr int32_t ZMODEM_STOPPED = -3;
+// Outcome codes of a transfer. The numbers are the receiver's system's, so they stay
+// plain int32_t values; the type only makes an ignored outcome a compile error.
+enum [[nodiscard]] ZmodemCode : int32_t{
+    ZMODEM_OK = 0,
+    ZMODEM_NO_PORT = -1,    // no open port: nothing was started
+    ZMODEM_CANCELLED = -4,  // stop; sender cancelled; bad end of file
+    ZMODEM_RX_FAILED = -5,  // peer abort or error limit while receiving
+    ZMODEM_TX_ERROR_LIMIT = -14,
+    ZMODEM_TX_PEER_ABORT = -15,
+    ZMODEM_TX_FILE_OPEN = -16,
+    // Cancel result a worker leaves in its host when it stopped on request.
+    ZMODEM_STOPPED = -3,
+};
 
 // What a transfer hands back to its caller.
 struct ZmodemResult {
@@ -25,7 +29,7 @@ struct ZmodemResult {
   int32_t bytesTransferred = 0;
   int32_t reserved = 0;
   int32_t totalErrors = 0;
-  int32_t result = 0;
+  ZmodemCode result = ZMODEM_OK;
   std::vector<uint8_t> data;  // receiving only; empty unless result is 0
   int32_t dataLength = 0;
 };

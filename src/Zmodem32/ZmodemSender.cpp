@@ -40,10 +40,10 @@ constexpr uint32_t kWindowPolls = 30;
 }  // namespace
 
 void CZmodem::TakeZrinit(const uint8_t* hdr) {
-  m_state.rxFlags = hdr[ZF0];
-  m_state.useVarHeaders = hdr[ZF1] & CANVHDR;
-  m_state.txCrc32 = (m_state.wantCrc32 && (hdr[ZF0] & CANFC32)) ? 1 : 0;
-  m_state.escapeControls |= hdr[ZF0] & TESCCTL;
+  state_.rxFlags = hdr[ZF0];
+  state_.useVarHeaders = hdr[ZF1] & CANVHDR;
+  state_.txCrc32 = (state_.wantCrc32 && (hdr[ZF0] & CANFC32)) ? 1 : 0;
+  state_.escapeControls |= hdr[ZF0] & TESCCTL;
 }
 
 void CZmodem::SendZrqinit() {
@@ -55,11 +55,11 @@ void CZmodem::SendFileInfo() {
   const uint8_t zero[4] = {0, 0, 0, 0};
   SendBinaryHeader(4, ZFILE, zero);
   // The peer gets the base name only, whichever separator the path uses.
-  std::string base = m_sendPath;
+  std::string base = sendPath_;
   const size_t cut = base.find_last_of(":\\/");
   if (cut != std::string::npos) base = base.substr(cut + 1);
-  const std::string info = ZFormat("%ld %lo 0 0 %d %ld 0", static_cast<long>(m_state.fileLength), 0ul,
-                                   m_state.filesRemaining, static_cast<long>(m_state.bytesRemaining));
+  const std::string info = ZFormat("%ld %lo 0 0 %d %ld 0", static_cast<long>(state_.fileLength), 0ul,
+                                   state_.filesRemaining, static_cast<long>(state_.bytesRemaining));
   // The information block is 120 bytes: a long name is cut so that the fields still fit.
   const size_t maxName = 120 - info.size() - 2;
   base = ZCut(base, maxName);
@@ -72,7 +72,7 @@ void CZmodem::SendFileInfo() {
 int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int32_t offset, int count) {
   if (!image) return -1;
   uint8_t stage[kZmodemMaxSubpacket];
-  const int32_t size = m_state.subpacketSize;
+  const int32_t size = state_.subpacketSize;
   uint8_t eof[4];
   int32_t o = std::clamp<int32_t>(offset, 0, length);
   for (int i = 0; i < count; ++i) {
@@ -81,28 +81,28 @@ int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int
     std::memcpy(stage, image->data() + o, static_cast<size_t>(n));
     o += n;
     if (n != size) {
-      m_state.txPos += n;
-      m_state.bytesTransferred += n;
-      m_state.dataBytes += n;
+      state_.txPos += n;
+      state_.bytesTransferred += n;
+      state_.dataBytes += n;
       SendSubpacket(stage, n, ZCRCE);
-      StorePos(eof, m_state.txPos);
+      StorePos(eof, state_.txPos);
       SendBinaryHeader(4, ZEOF, eof);
-      ShowProgress(m_state.txPos);
+      ShowProgress(state_.txPos);
       return -99;
     }
-    m_state.txPos += n;
-    m_state.bytesTransferred += n;
-    m_state.dataBytes += n;
-    SendSubpacket(stage, n, m_windowed ? ZCRCQ : ZCRCG);
+    state_.txPos += n;
+    state_.bytesTransferred += n;
+    state_.dataBytes += n;
+    SendSubpacket(stage, n, windowed_ ? ZCRCQ : ZCRCG);
     // A line that has stayed clean for a while gets the long subpackets back.
-    if (++m_cleanSubpackets >= kGrowAfter && m_state.subpacketSize < kZmodemMaxSubpacket) {
-      m_state.subpacketSize *= 2;
-      m_cleanSubpackets = 0;
+    if (++cleanSubpackets_ >= kGrowAfter && state_.subpacketSize < kZmodemMaxSubpacket) {
+      state_.subpacketSize *= 2;
+      cleanSubpackets_ = 0;
     }
     // A write that did not complete sent nothing: the caller ends the session.
     if (LineFailed()) return 1;
-    if (m_state.txPos > m_progressMark) {
-      m_progressMark = m_state.txPos;
+    if (state_.txPos > progressMark_) {
+      progressMark_ = state_.txPos;
       NoteProgress();
     }
     // The pause paces a full subpacket; a shorter one (a noisy line) gets its share.
@@ -111,72 +111,72 @@ int CZmodem::SendFileData(const std::vector<uint8_t>* image, int32_t length, int
     // everything sent before it is seen would be sent in vain.
     if (HeaderPending()) break;
   }
-  ShowProgress(m_state.txPos);
+  ShowProgress(state_.txPos);
   return 1;
 }
 
 void CZmodem::FinishSend() {
-  m_endTime = static_cast<int64_t>(std::time(nullptr));
-  m_image.clear();
-  m_image.shrink_to_fit();
-  m_running = false;
-  if (m_host) m_host->OnWorkerEnd();
+  endTime_ = static_cast<int64_t>(std::time(nullptr));
+  image_.clear();
+  image_.shrink_to_fit();
+  running_ = false;
+  if (host_) host_->OnWorkerEnd();
 }
 
 void CZmodem::RunSend() {
-  m_result = 0;
-  m_cancelResult = 0;
-  m_startTime = m_endTime = 0;
+  result_ = ZMODEM_OK;
+  cancelResult_ = ZMODEM_OK;
+  startTime_ = endTime_ = 0;
   ClearLineFailure();
-  m_stallArmed = false;
-  m_progressMark = 0;
-  m_askedMark = 0;
-  m_windowed = false;
-  m_ackPos = 0;
-  m_cleanSubpackets = 0;
+  stallArmed_ = false;
+  progressMark_ = 0;
+  askedMark_ = 0;
+  windowed_ = false;
+  ackPos_ = 0;
+  cleanSubpackets_ = 0;
   CSerialPort::PurgeReceive();
-  m_inPos = m_inLen = 0;
+  inPos_ = inLen_ = 0;
   PurgeTransmit();
-  m_state = ZmodemState{};
-  m_state.wantCrc32 = 1;
-  m_state.subpacketSize = kZmodemMaxSubpacket;
-  m_state.zdataNulls = 10;
-  m_state.fileCount = 1;
-  m_state.filesRemaining = 1;
-  m_state.fileName = ZCut(m_sendPath, kZmodemNameMax);
+  state_ = ZmodemState{};
+  state_.wantCrc32 = 1;
+  state_.subpacketSize = kZmodemMaxSubpacket;
+  state_.zdataNulls = 10;
+  state_.fileCount = 1;
+  state_.filesRemaining = 1;
+  state_.fileName = ZCut(sendPath_, kZmodemNameMax);
 
   {
-    std::ifstream f(m_sendPath, std::ios::binary);
-    if (f) m_image.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    if (!f.is_open() || f.bad() || m_image.size() > size_t(std::numeric_limits<int32_t>::max() / 2)) {
-      m_result = ZMODEM_TX_FILE_OPEN;
+    std::ifstream f(sendPath_, std::ios::binary);
+    if (f) image_.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    if (!f.is_open() || f.bad() || image_.size() > size_t(std::numeric_limits<int32_t>::max() / 2)) {
+      result_ = ZMODEM_TX_FILE_OPEN;
       return FinishSend();
     }
   }
-  const int32_t length = static_cast<int32_t>(m_image.size());
-  m_state.fileLength = length;
-  m_state.bytesRemaining = length;
+  const int32_t length = static_cast<int32_t>(image_.size());
+  state_.fileLength = length;
+  state_.bytesRemaining = length;
 
   Status("  Initialize ZMODEM transmission...");
   ShowProgress(0);
-  ShowFileName(m_sendPath);
-  if (m_ui) m_ui->SetProgressRange(0, 100);
+  ShowFileName(sendPath_);
+  if (ui_) ui_->SetProgressRange(0, 100);
   SendZrqinit();
   Status("  Sending ZRQINIT...");
 
   auto stop = [this] {
     AbortSession();
-    m_cancelResult = ZMODEM_STOPPED;
+    cancelResult_ = ZMODEM_STOPPED;
     FinishSend();
   };
-  auto fail = [this](int32_t code, bool abort) {
+  auto fail = [this](ZmodemCode code, bool abort) {
     if (abort) AbortSession();
-    m_result = code;
+    result_ = code;
     FinishSend();
   };
 
   if (StopTest()) return stop();
-  m_stateCode = 102;
+  stateCode_ = 102;
   uint8_t hdr[4] = {};
   for (;;) {
     const int t = ReceiveHeader(hdr) & 0xFF;
@@ -197,11 +197,11 @@ void CZmodem::RunSend() {
     Status("  Resending ZRQINIT...");
     Sleep(Timing().pauseMediumMs);
   }
-  m_stateCode = 104;
+  stateCode_ = 104;
 
   // Replies to ZFILE that are neither ZRPOS nor ZRINIT count as errors, so a receiver
   // that falls silent ends the session instead of holding it forever.
-  m_state.errorCount = 0;
+  state_.errorCount = 0;
   SendPhase phase = kFile;
   bool sendInfo = true;
   bool purgeOnStream = false;
@@ -209,44 +209,44 @@ void CZmodem::RunSend() {
   int finishTries = 0;
   auto sendEof = [this] {
     uint8_t h[4];
-    StorePos(h, m_state.txPos);
+    StorePos(h, state_.txPos);
     SendBinaryHeader(4, ZEOF, h);
   };
   auto rewind = [this](const uint8_t* h) {
-    const int32_t p = std::clamp<int32_t>(LoadPos(h), 0, m_state.fileLength);
+    const int32_t p = std::clamp<int32_t>(LoadPos(h), 0, state_.fileLength);
     // The receiver asking for a later position than before has taken more data: progress,
     // even when all of it has been sent once already.
-    if (p > m_askedMark) {
-      m_askedMark = p;
+    if (p > askedMark_) {
+      askedMark_ = p;
       NoteProgress();
     }
     // A line that damages data from now on gets acknowledged subpackets and a window.
-    m_windowed = true;
-    m_ackPos = p;
-    m_state.dataBytes -= m_state.txPos - p;
-    m_state.txPos = p;
+    windowed_ = true;
+    ackPos_ = p;
+    state_.dataBytes -= state_.txPos - p;
+    state_.txPos = p;
     // What is still queued for the line is data the receiver has just refused: drop it
     // so the repeat starts at once. On a noisy line shorter subpackets get through more
     // often, so each repeat halves them (down to kMinSubpacket).
     DiscardTransmit();
-    m_state.subpacketSize = std::max(kMinSubpacket, m_state.subpacketSize / 2);
-    m_cleanSubpackets = 0;
+    state_.subpacketSize = std::max(kMinSubpacket, state_.subpacketSize / 2);
+    cleanSubpackets_ = 0;
   };
   while (phase != kDone) {
     // A receiver that is gone or has stopped taking data ends the session now.
     if (phase != kFinish && LineDown()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
     switch (phase) {
       case kFile: {
-        m_stateCode = 105;
+        stateCode_ = 105;
         if (StopTest()) return stop();
         if (sendInfo) SendFileInfo();
         sendInfo = true;
         const int t = ReceiveHeader(hdr) & 0xFF;
         if (t != ZRINIT) zrinitSeen = false;
         if (t == ZRPOS) {
-          m_state.txPos = std::clamp<int32_t>(LoadPos(hdr), 0, length);
+          state_.txPos = std::clamp<int32_t>(LoadPos(hdr), 0, length);
           NoteProgress();
-          if (m_startTime == 0) m_startTime = static_cast<int64_t>(std::time(nullptr));
+          if (startTime_ == 0) startTime_ = static_cast<int64_t>(std::time(nullptr));
           phase = kData;
         } else if (t == ZABORT || t == ZCAN) {
           return fail(ZMODEM_TX_PEER_ABORT, false);
@@ -267,13 +267,13 @@ void CZmodem::RunSend() {
         break;
       }
       case kData:
-        Status(ZFormat("  Send ZDATA... (%ld)", static_cast<long>(m_state.txPos)));
+        Status(ZFormat("  Send ZDATA... (%ld)", static_cast<long>(state_.txPos)));
         {
           uint8_t h[4];
-          StorePos(h, m_state.txPos);
+          StorePos(h, state_.txPos);
           SendBinaryHeader(4, ZDATA, h);
         }
-        if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
+        if (SendFileData(&image_, length, state_.txPos, 2) == -99) {
           phase = kEof;
         } else {
           phase = kStream;
@@ -281,49 +281,49 @@ void CZmodem::RunSend() {
         }
         break;
       case kStream: {
-        m_stateCode = 106;
+        stateCode_ = 106;
         if (purgeOnStream) {
           PurgeReceive();
           purgeOnStream = false;
         }
         if (StopTest()) return stop();
-        if (m_windowed && m_state.txPos - m_ackPos >= kWindow) {
+        if (windowed_ && state_.txPos - ackPos_ >= kWindow) {
           // The window is full: wait for the receiver to confirm or to ask again.
-          m_replyPolls = kWindowPolls;
+          replyPolls_ = kWindowPolls;
           const int t = ReceiveHeader(hdr) & 0xFF;
-          m_replyPolls = 0;
+          replyPolls_ = 0;
           if (t == ZACK) {
-            m_ackPos = std::max(m_ackPos, LoadPos(hdr));
+            ackPos_ = std::max(ackPos_, LoadPos(hdr));
           } else if (t == ZABORT || t == ZCAN) {
             Status("  ZCAN received...");
             return fail(ZMODEM_TX_PEER_ABORT, false);
           } else {
             // A repeat asked for, or confirmations lost: send again from the position
             // asked for, or else from the last one confirmed.
-            if (t != ZRPOS) StorePos(hdr, m_ackPos);
+            if (t != ZRPOS) StorePos(hdr, ackPos_);
             rewind(hdr);
-            Status(ZFormat("  Retry at = %ld...", static_cast<long>(m_state.txPos)));
+            Status(ZFormat("  Retry at = %ld...", static_cast<long>(state_.txPos)));
             if (CountError()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
             phase = kData;
           }
           break;
         }
-        if (SendFileData(&m_image, length, m_state.txPos, 2) == -99) {
+        if (SendFileData(&image_, length, state_.txPos, 2) == -99) {
           phase = kEof;
           break;
         }
         // Stray bytes without a frame start are noise, not a reply to wait for.
         if (!HeaderPending()) {
-          m_state.errorCount = 0;
+          state_.errorCount = 0;
           break;
         }
         for (;;) {
-          m_replyPolls = kReplyPolls;
+          replyPolls_ = kReplyPolls;
           const int t = ReceiveHeader(hdr) & 0xFF;
-          m_replyPolls = 0;
+          replyPolls_ = 0;
           if (t == ZACK) {
             Status("  ZACK received...");
-            m_ackPos = std::max(m_ackPos, LoadPos(hdr));
+            ackPos_ = std::max(ackPos_, LoadPos(hdr));
             break;
           }
           if (t == ZABORT || t == ZCAN) {
@@ -332,7 +332,7 @@ void CZmodem::RunSend() {
           }
           if (t == ZRPOS) {
             rewind(hdr);
-            Status(ZFormat("  Retry at = %ld...", static_cast<long>(m_state.txPos)));
+            Status(ZFormat("  Retry at = %ld...", static_cast<long>(state_.txPos)));
             if (CountError()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
             phase = kData;
             break;
@@ -342,8 +342,8 @@ void CZmodem::RunSend() {
           if (CountError()) return fail(ZMODEM_TX_ERROR_LIMIT, true);
           // A damaged reply on a line that damages data is most likely a ZRPOS: send again
           // from the last position confirmed (a receiver that has more asks for it).
-          if (m_windowed && t != 0xFF) {
-            StorePos(hdr, m_ackPos);
+          if (windowed_ && t != 0xFF) {
+            StorePos(hdr, ackPos_);
             rewind(hdr);
             phase = kData;
             break;
@@ -355,7 +355,7 @@ void CZmodem::RunSend() {
         break;
       }
       case kEof: {
-        m_stateCode = 190;
+        stateCode_ = 190;
         if (StopTest()) return stop();
         const int t = ReceiveHeader(hdr) & 0xFF;
         if (t == ZRINIT || t == ZSKIP) {
@@ -363,7 +363,7 @@ void CZmodem::RunSend() {
           NoteProgress();
           Status("  Send ZFIN...");
           SendPosHeader(ZFIN, 0);
-          m_state.errorCount = 0;
+          state_.errorCount = 0;
           phase = kFinish;
         } else if (t == ZABORT || t == ZCAN) {
           return fail(ZMODEM_TX_PEER_ABORT, false);
@@ -382,22 +382,23 @@ void CZmodem::RunSend() {
         break;
       }
       case kFinish: {
-        m_stateCode = 191;
+        stateCode_ = 191;
         if (StopTest()) return stop();
         const int t = ReceiveHeader(hdr) & 0xFF;
         // The receiver repeating its ZRINIT, or a damaged reply, means our ZFIN may not have
         // arrived: offer it again a few times. The file itself is confirmed already.
         if ((t == ZRINIT || (IsBadHeader(t) && t != 0xFF)) && ++finishTries <= 10 && !LineDown()) {
-          ++m_state.totalErrors;
+          ++state_.totalErrors;
           SendPosHeader(ZFIN, 0);
           break;
         }
         Status(t == ZFIN ? "  Received ZFIN..." : "  Received Non ZFIN...");
-        WriteCommBlock("OO", 2);
+        // The receiver has confirmed the end already; a lost "OO" changes nothing.
+        static_cast<void>(WriteCommBlock("OO", 2));
         Status("  Send OO(over and out)...");
         PurgeReceive();
         Status("  End of Send ZMODEM Session...");
-        m_result = ZMODEM_OK;
+        result_ = ZMODEM_OK;
         phase = kDone;
         break;
       }

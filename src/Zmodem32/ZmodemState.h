@@ -1,4 +1,5 @@
 #pragma once
+// The protocol record of one ZMODEM session.
 
 #include <cstdint>
 #include <string>

@@ -6,8 +6,8 @@ namespace pelagor {
 
 namespace {
 
-int32_t RunTransfer(bool sending, SerialHandle port, const std::string& path, uint16_t value, ZmodemResult* out,
-                    TransferUi* ui, const LinkTiming& timing) {
+ZmodemCode RunTransfer(bool sending, SerialHandle port, const std::string& path, uint16_t value, ZmodemResult* out,
+                       TransferUi* ui, const LinkTiming& timing) {
   CTransferDlg dlg(ui, timing);
   dlg.port = port;
   dlg.mode = sending ? CTransferDlg::kModeSend : CTransferDlg::kModeReceive;
@@ -16,7 +16,7 @@ int32_t RunTransfer(bool sending, SerialHandle port, const std::string& path, ui
     dlg.sendPath = path;
   else
     dlg.receiveDir = path;
-  dlg.SetCancelResult(0);
+  dlg.SetCancelResult(ZMODEM_OK);
   dlg.DoModal();
 
   CZmodem& s = dlg.Session();
@@ -33,20 +33,20 @@ int32_t RunTransfer(bool sending, SerialHandle port, const std::string& path, ui
     r.data = std::move(dlg.Data());
     r.dataLength = static_cast<int32_t>(r.data.size());
   }
-  const int32_t code = r.result;
+  const ZmodemCode code = r.result;
   if (out) *out = std::move(r);
   return code;
 }
 
 }  // namespace
 
-int32_t ZmodemSendFile(SerialHandle port, const std::string& path, uint16_t value, ZmodemResult* result, TransferUi* ui,
-                       const LinkTiming& timing) {
+ZmodemCode ZmodemSendFile(SerialHandle port, const std::string& path, uint16_t value, ZmodemResult* result,
+                          TransferUi* ui, const LinkTiming& timing) {
   return RunTransfer(true, port, path, value, result, ui, timing);
 }
 
-int32_t ZmodemReceiveFile(SerialHandle port, const std::string& receiveDir, uint16_t value, ZmodemResult* result,
-                          TransferUi* ui, const LinkTiming& timing) {
+ZmodemCode ZmodemReceiveFile(SerialHandle port, const std::string& receiveDir, uint16_t value, ZmodemResult* result,
+                             TransferUi* ui, const LinkTiming& timing) {
   return RunTransfer(false, port, receiveDir, value, result, ui, timing);
 }
 

@@ -36,9 +36,9 @@ CStbInfoDialog::CStbInfoDialog(const CSTBInfoDlg& model, QWidget* parent) : QDia
   auto* group = new QGroupBox(Q(CSTBInfoDlg::kGroupText), this);
   group->setObjectName("receiverInfoGroup");
   auto* rows = new QFormLayout(group);
-  model_ = ValueField(group, "modelField", model.m_strModel);
-  boot_ = ValueField(group, "bootVerField", model.m_strBootVer);
-  main_ = ValueField(group, "mainVerField", model.m_strMainVer);
+  model_ = ValueField(group, "modelField", model.model);
+  boot_ = ValueField(group, "bootVerField", model.bootVersion);
+  main_ = ValueField(group, "mainVerField", model.mainVersion);
   rows->addRow(Q(CSTBInfoDlg::kModelLabel), model_);
   rows->addRow(Q(CSTBInfoDlg::kBootLabel), boot_);
   rows->addRow(Q(CSTBInfoDlg::kMainLabel), main_);

@@ -18,45 +18,45 @@ std::string Trimmed(const std::string& s) {
 
 }  // namespace
 
-CComPortDlg::CComPortDlg(PortNaming naming) : m_naming(naming) {}
+CComPortDlg::CComPortDlg(PortNaming naming) : naming_(naming) {}
 
 void CComPortDlg::InitPortList(std::vector<std::string> names) {
-  if (m_naming == PortNaming::kComNumber) names = FilterComPortNames(names);
+  if (naming_ == PortNaming::kComNumber) names = FilterComPortNames(names);
   SortPortNames(names);
-  m_ports = std::move(names);
-  m_selection = -1;
-  m_text.clear();
+  ports_ = std::move(names);
+  selection_ = -1;
+  text_.clear();
   Select(0);
 }
 
 void CComPortDlg::Select(int index) {
-  if (index < 0 || index >= static_cast<int>(m_ports.size())) {
-    m_selection = -1;
-    if (!Editable()) m_text.clear();
+  if (index < 0 || index >= static_cast<int>(ports_.size())) {
+    selection_ = -1;
+    if (!Editable()) text_.clear();
     return;
   }
-  m_selection = index;
-  m_text = m_ports[static_cast<size_t>(index)];
+  selection_ = index;
+  text_ = ports_[static_cast<size_t>(index)];
 }
 
 void CComPortDlg::SetPortText(std::string text) {
   if (!Editable()) return;
-  m_text = std::move(text);
-  m_selection = -1;
-  for (size_t i = 0; i < m_ports.size(); ++i)
-    if (m_ports[i] == m_text) m_selection = static_cast<int>(i);
+  text_ = std::move(text);
+  selection_ = -1;
+  for (size_t i = 0; i < ports_.size(); ++i)
+    if (ports_[i] == text_) selection_ = static_cast<int>(i);
 }
 
 bool CComPortDlg::OnOK() {
   std::string choice;
   if (Editable())
-    choice = Trimmed(m_text);
-  else if (m_selection >= 0)
-    choice = m_ports[static_cast<size_t>(m_selection)];
+    choice = Trimmed(text_);
+  else if (selection_ >= 0)
+    choice = ports_[static_cast<size_t>(selection_)];
   // No item and nothing typed: a missing entry must not become port 0.
   if (choice.empty()) return false;
-  m_strPort = choice;
-  if (m_naming == PortNaming::kComNumber) m_nPort = PortNumberFromName(choice);
+  portName = choice;
+  if (naming_ == PortNaming::kComNumber) portNumber = PortNumberFromName(choice);
   return true;
 }
 

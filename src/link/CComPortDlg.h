@@ -36,33 +36,33 @@ class CComPortDlg {
   // COM naming keeps only "COM"-plus-digits names.
   void InitPortList(std::vector<std::string> names);
 
-  PortNaming Naming() const { return m_naming; }
+  PortNaming Naming() const { return naming_; }
   // Device paths can be typed into the combo as well as picked.
-  bool Editable() const { return m_naming == PortNaming::kDevicePath; }
-  const std::vector<std::string>& Ports() const { return m_ports; }
+  bool Editable() const { return naming_ == PortNaming::kDevicePath; }
+  const std::vector<std::string>& Ports() const { return ports_; }
   // The selected item, -1 for none.
-  int Selection() const { return m_selection; }
+  int Selection() const { return selection_; }
   // Picks an item (its text becomes the combo text); out of range selects none.
   void Select(int index);
   // The combo's text as the user left it: the selected item or what was typed.
-  const std::string& PortText() const { return m_text; }
+  const std::string& PortText() const { return text_; }
   // Typing in the editable combo; ignored where the list is drop-down only.
   void SetPortText(std::string text);
 
-  // OK: converts the choice into m_nPort and m_strPort. False when nothing was
+  // OK: converts the choice into portNumber and portName. False when nothing was
   // chosen (empty list, nothing typed): the fields keep what the caller set, and
   // the caller must not connect.
-  bool OnOK();
+  [[nodiscard]] bool OnOK();
 
   // Set by the caller before the dialog runs, read after OK.
-  int m_nPort = 1;
-  std::string m_strPort;
+  int portNumber = 1;
+  std::string portName;
 
  private:
-  PortNaming m_naming;
-  std::vector<std::string> m_ports;
-  int m_selection = -1;
-  std::string m_text;
+  PortNaming naming_;
+  std::vector<std::string> ports_;
+  int selection_ = -1;
+  std::string text_;
 };
 
 // The decimal value of the leading digits after a port name's first three

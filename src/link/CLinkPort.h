@@ -17,23 +17,23 @@ namespace pelagor {
 
 inline constexpr std::string_view kStbNotConnectedText = "STB not connected or Version not supported !!!";
 
-enum class ConnectResult {
-  kConnected,
-  kCancelled,         // dialog not ended with OK: nothing changed
-  kNoPortChosen,      // OK on an empty list with nothing typed: nothing changed
-  kOpenFailed,        // port chosen but not opened; the message says which
-  kAlreadyConnected,  // Connect is disabled while connected
+enum class [[nodiscard]] ConnectResult{
+    kConnected,
+    kCancelled,         // dialog not ended with OK: nothing changed
+    kNoPortChosen,      // OK on an empty list with nothing typed: nothing changed
+    kOpenFailed,        // port chosen but not opened; the message says which
+    kAlreadyConnected,  // Connect is disabled while connected
 };
 
 class CLinkPort {
  public:
   explicit CLinkPort(LinkTiming timing = {}, PortNaming naming = kHostPortNaming);
 
-  ::CSerialPort& Port() { return m_port; }
-  bool Connected() const { return m_connected; }
-  int PortNumber() const { return m_portNumber; }
+  CSerialPort& Port() { return port_; }
+  bool Connected() const { return connected_; }
+  int PortNumber() const { return portNumber_; }
   // The device the next Connect opens by default: "COMn" or a device path.
-  const std::string& PortName() const { return m_portName; }
+  const std::string& PortName() const { return portName_; }
 
   // Connect, step 1: the port dialog preset with the current port and filled
   // with the given ports (the host's by default).
@@ -48,14 +48,14 @@ class CLinkPort {
 
   // Receiver Information: true with dlg filled from the receiver's block; false
   // when no whole block arrived: show kStbNotConnectedText (OK button, no icon).
-  bool QueryInfo(CSTBInfoDlg& dlg);
+  [[nodiscard]] bool QueryInfo(CSTBInfoDlg& dlg);
 
  private:
-  ::CSerialPort m_port;
-  PortNaming m_naming;
-  bool m_connected = false;
-  int m_portNumber = 1;
-  std::string m_portName;
+  CSerialPort port_;
+  PortNaming naming_;
+  bool connected_ = false;
+  int portNumber_ = 1;
+  std::string portName_;
 };
 
 }  // namespace pelagor

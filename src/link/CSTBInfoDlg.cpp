@@ -4,9 +4,9 @@ namespace pelagor {
 
 void CSTBInfoDlg::SetFromBlock(const ReceiverInfoBlock& block) {
   const ReceiverInfo info = ParseReceiverInfo(block);
-  m_strModel = info.model;
-  m_strBootVer = info.bootVersion;
-  m_strMainVer = info.mainVersion;
+  model = info.model;
+  bootVersion = info.bootVersion;
+  mainVersion = info.mainVersion;
 }
 
 }  // namespace pelagor

@@ -32,9 +32,9 @@ class CSTBInfoDlg {
   void SetFromBlock(const ReceiverInfoBlock& block);
 
   // Shown read-only: model in 1022, boot version in 1023, main version in 1024.
-  std::string m_strModel;
-  std::string m_strBootVer;
-  std::string m_strMainVer;
+  std::string model;
+  std::string bootVersion;
+  std::string mainVersion;
 };
 
 }  // namespace pelagor

@@ -1,10 +1,14 @@
 #pragma once
+// The serial port to the receiver: open, close, bounded reads and writes, purges, and
+// the handle type the ZMODEM engine borrows.
 
 #include "link/LinkTiming.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+
+namespace pelagor {
 
 namespace serial_backend {
 struct IoRecords;
@@ -18,7 +22,9 @@ using IoRecordsPtr = std::unique_ptr<IoRecords, IoRecordsDeleter>;
 using SerialHandle = intptr_t;
 inline constexpr SerialHandle kNoSerialHandle = -1;
 
-// The only access to the receiver. Every wait is bounded; results are counts and flags.
+// The only access to the receiver. Every wait is bounded. Results are counts and flags:
+// a count of 0 (or -1 from WaitCommData) and false mean nothing arrived or nothing could
+// be done, and a write that did not get out shows in LineFailed, not in a result.
 class CSerialPort {
  public:
   explicit CSerialPort(LinkTiming timing = {});
@@ -31,8 +37,8 @@ class CSerialPort {
   static std::string DeviceName(int portNumber);
   // Opens the device; on failure returns false and fills message with
   // "Can not open <name> !" for the caller to show (this layer has no UI).
-  bool OpenPort(const std::string& device, std::string* message = nullptr);
-  bool OpenPort(int portNumber, std::string* message = nullptr);
+  [[nodiscard]] bool OpenPort(const std::string& device, std::string* message = nullptr);
+  [[nodiscard]] bool OpenPort(int portNumber, std::string* message = nullptr);
   // Closes an opened handle; a borrowed one is only forgotten.
   void ClosePort();
   // Uses a handle owned by someone else (ZMODEM session borrowing the link port).
@@ -40,18 +46,18 @@ class CSerialPort {
   void AttachHandle(SerialHandle h);
   // Forgets a borrowed handle without closing it.
   void DetachHandle();
-  SerialHandle Handle() const { return m_handle; }
-  bool IsOpen() const { return m_handle != kNoSerialHandle; }
+  SerialHandle Handle() const { return handle_; }
+  bool IsOpen() const { return handle_ != kNoSerialHandle; }
 
   // length 0: data is zero-terminated text. Returns 0 only without a handle; a write
   // that could not complete within the write wait marks the line as failed instead.
-  int32_t WriteCommBlock(const void* data, uint32_t length);
+  [[nodiscard]] int32_t WriteCommBlock(const void* data, uint32_t length);
   // Exact-count read: n, or 0 on time-out or error.
-  uint32_t ReadCommBlockTimed(void* buf, uint32_t n, uint32_t timeoutMs);
+  [[nodiscard]] uint32_t ReadCommBlockTimed(void* buf, uint32_t n, uint32_t timeoutMs);
   // Takes at most n and at most what is queued now; 0 at once if queue empty.
-  uint32_t ReadCommBlock(void* buf, uint32_t n);
+  [[nodiscard]] uint32_t ReadCommBlock(void* buf, uint32_t n);
   // Queue count, or -1 if nothing arrived within seconds (0 = no wait).
-  int32_t WaitCommData(uint32_t seconds);
+  [[nodiscard]] int32_t WaitCommData(uint32_t seconds);
   void PurgeReceive();
   void PurgeTransmit();
   // Throws away what is written but not yet on the line (stale data the peer has asked
@@ -63,18 +69,20 @@ class CSerialPort {
 
   // True once a write could not complete, a read failed, or the device is gone (a
   // pulled adapter, a closed pseudo-terminal). Stays set until ClearLineFailure.
-  bool LineFailed();
-  void ClearLineFailure() { m_lineFailed = false; }
+  [[nodiscard]] bool LineFailed();
+  void ClearLineFailure() { lineFailed_ = false; }
 
-  const LinkTiming& Timing() const { return m_timing; }
-  void SetTiming(const LinkTiming& t) { m_timing = t; }
+  const LinkTiming& Timing() const { return timing_; }
+  void SetTiming(const LinkTiming& t) { timing_ = t; }
 
  private:
   void Pause(uint32_t ms) const;
 
-  SerialHandle m_handle = kNoSerialHandle;
-  serial_backend::IoRecordsPtr m_records;
-  bool m_ownsHandle = false;
-  bool m_lineFailed = false;
-  LinkTiming m_timing;
+  SerialHandle handle_ = kNoSerialHandle;
+  serial_backend::IoRecordsPtr records_;
+  bool ownsHandle_ = false;
+  bool lineFailed_ = false;
+  LinkTiming timing_;
 };
+
+}  // namespace pelagor

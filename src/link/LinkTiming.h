@@ -1,7 +1,10 @@
 #pragma once
+// The lengths of every wait on the link, in one record a test can shrink.
 
 #include <cstdint>
 #include <functional>
+
+namespace pelagor {
 
 // Every wait of the serial layer and the ZMODEM engine reads its length from here,
 // so tests can run multi-second time-outs in milliseconds.
@@ -20,3 +23,5 @@ struct LinkTiming {
   // Replaces the plain sleep of every poll and pause when set, so a test can count polls.
   std::function<void(uint32_t ms)> pause;
 };
+
+}  // namespace pelagor

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace pelagor {
+
 namespace {
 
 constexpr size_t kFieldSize = 32;
@@ -22,16 +24,20 @@ bool QueryReceiverInfo(CSerialPort& port, ReceiverInfoBlock& reply) {
   port.PurgeReceive();
   port.ClearCommErrors();
   const UartFrame frame = MakeUartFrame(UART_CMD_GET_INFO);
-  port.WriteCommBlock(frame.data(), kUartFrameSize);
+  // Without a handle nothing is written and the read below fails as well.
+  static_cast<void>(port.WriteCommBlock(frame.data(), kUartFrameSize));
   return port.ReadCommBlockTimed(reply.data(), kReceiverInfoSize, port.Timing().infoReplyWaitMs) == kReceiverInfoSize;
 }
 
 bool SendUartCommand(CSerialPort& port, uint8_t code) {
   const UartFrame frame = MakeUartFrame(code);
-  port.WriteCommBlock(frame.data(), kUartFrameSize);
+  // The receiver never answers an announcement, so there is nothing to check here.
+  static_cast<void>(port.WriteCommBlock(frame.data(), kUartFrameSize));
   return true;
 }
 
 ReceiverInfo ParseReceiverInfo(const ReceiverInfoBlock& block) {
   return ReceiverInfo{FieldText(block, 8), FieldText(block, 40), FieldText(block, 72)};
 }
+
+}  // namespace pelagor

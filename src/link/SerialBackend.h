@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace serial_backend {
+namespace pelagor::serial_backend {
 
 // Per-instance I/O state (IoRecords, declared with CSerialPort): on Windows the write
 // and read OVERLAPPED records with their own events, never shared between instances.
@@ -42,4 +42,4 @@ void Trace(const char* line);
 // each present device of the Ports class on Windows.
 std::vector<std::string> EnumeratePorts();
 
-}  // namespace serial_backend
+}  // namespace pelagor::serial_backend

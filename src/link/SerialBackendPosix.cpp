@@ -14,7 +14,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace serial_backend {
+namespace pelagor::serial_backend {
 
 namespace {
 
@@ -159,4 +159,4 @@ void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::millisecond
 
 std::vector<std::string> EnumeratePorts() { return ListTtyPorts("/sys/class/tty", "/dev"); }
 
-}  // namespace serial_backend
+}  // namespace pelagor::serial_backend

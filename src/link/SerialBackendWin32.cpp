@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-namespace serial_backend {
+namespace pelagor::serial_backend {
 
 namespace {
 
@@ -213,4 +213,4 @@ std::vector<std::string> EnumeratePorts() {
   return names;
 }
 
-}  // namespace serial_backend
+}  // namespace pelagor::serial_backend

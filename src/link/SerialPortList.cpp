@@ -9,6 +9,8 @@
 #include <fstream>
 #include <system_error>
 
+namespace pelagor {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -103,3 +105,5 @@ std::vector<std::string> EnumerateSerialPorts() {
   SortPortNames(out);
   return out;
 }
+
+}  // namespace pelagor

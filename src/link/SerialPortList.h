@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace pelagor {
+
 // A Windows port name the dialog accepts: "COM" in any case followed by one or more
 // decimal digits whose value fits a port number.
 bool IsComPortName(const std::string& name);
@@ -37,3 +39,5 @@ std::vector<std::string> ListTtyPorts(const std::string& sysClassTty, const std:
 
 // The host's ports, sorted: device paths on POSIX, "COMn" names on Windows.
 std::vector<std::string> EnumerateSerialPorts();
+
+}  // namespace pelagor

@@ -258,8 +258,8 @@ TEST_F(LinkTest, PortDialogFace) {
     const char* typed;  // typed text (editable combos only), or null
     bool accept;
     bool chosen;       // OnOK finds a port
-    std::string port;  // m_strPort after OnOK
-    int number;        // m_nPort after OnOK
+    std::string port;  // portName after OnOK
+    int number;        // portNumber after OnOK
   };
   const Case cases[] = {
       {"COM names sorted, COM10 picked",
@@ -289,8 +289,8 @@ TEST_F(LinkTest, PortDialogFace) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     CComPortDlg model(c.naming);
-    model.m_nPort = 4;
-    model.m_strPort = "preset";
+    model.portNumber = 4;
+    model.portName = "preset";
     model.InitPortList(c.ports);
     CComPortDialog dlg(model);
     EXPECT_EQ(dlg.windowTitle(), "Select COM Port...");
@@ -317,8 +317,8 @@ TEST_F(LinkTest, PortDialogFace) {
       EXPECT_EQ(dlg.result(), QDialog::Rejected);
     }
     if (c.accept) {
-      EXPECT_EQ(model.m_strPort, c.port);
-      EXPECT_EQ(model.m_nPort, c.number);
+      EXPECT_EQ(model.portName, c.port);
+      EXPECT_EQ(model.portNumber, c.number);
     }
   }
   CComPortDlg model(PortNaming::kDevicePath);
@@ -329,9 +329,9 @@ TEST_F(LinkTest, PortDialogFace) {
 
 TEST_F(LinkTest, InfoDialogFace) {
   CSTBInfoDlg model;
-  model.m_strModel = std::string(32, 'M');
-  model.m_strBootVer = "B2.07";
-  model.m_strMainVer = "M5.00.113";
+  model.model = std::string(32, 'M');
+  model.bootVersion = "B2.07";
+  model.mainVersion = "M5.00.113";
   CStbInfoDialog dlg(model);
   EXPECT_EQ(dlg.windowTitle(), "Information");
   auto* group = dlg.findChild<QGroupBox*>();
@@ -346,9 +346,9 @@ TEST_F(LinkTest, InfoDialogFace) {
   for (QLineEdit* f : {dlg.ModelField(), dlg.BootField(), dlg.MainField()}) EXPECT_TRUE(f->isReadOnly());
   // Bytes from 0x80 are Latin-1 characters, not replacement characters.
   CSTBInfoDlg latin;
-  latin.m_strModel = "Mod\xE8le \xA9\xFF";
-  latin.m_strBootVer = "\x80\x9F\xA0";
-  latin.m_strMainVer = "V\xB2.\xBD";
+  latin.model = "Mod\xE8le \xA9\xFF";
+  latin.bootVersion = "\x80\x9F\xA0";
+  latin.mainVersion = "V\xB2.\xBD";
   CStbInfoDialog latinDlg(latin);
   EXPECT_EQ(latinDlg.ModelField()->text(), QString::fromUtf8("Mod\u00E8le \u00A9\u00FF"));
   EXPECT_EQ(latinDlg.BootField()->text(), QString::fromUtf16(u"\u0080\u009F\u00A0"));
@@ -494,9 +494,9 @@ TEST_F(LinkTest, SimulatedReceiverConnectInformationDisconnect) {
 
   Action(kIdReceiverInfo)->trigger();
   ASSERT_EQ(host_.infoShown.size(), 1u);
-  EXPECT_EQ(host_.infoShown[0].m_strModel, "VR39.40HD");
-  EXPECT_EQ(host_.infoShown[0].m_strBootVer, "B2.07");
-  EXPECT_EQ(host_.infoShown[0].m_strMainVer, "M5.00.113");
+  EXPECT_EQ(host_.infoShown[0].model, "VR39.40HD");
+  EXPECT_EQ(host_.infoShown[0].bootVersion, "B2.07");
+  EXPECT_EQ(host_.infoShown[0].mainVersion, "M5.00.113");
   EXPECT_TRUE(sim.Output().contains("QUERY"));
 
   const QList<qint64> pids = sim.ProcessIds();

@@ -24,35 +24,35 @@ TEST(ComPortDlgCom, ListsComNamesSortedAsTextFirstSelected) {
   EXPECT_EQ(dlg.PortText(), "COM1");
   dlg.Select(1);
   ASSERT_TRUE(dlg.OnOK());
-  EXPECT_EQ(dlg.m_nPort, 10);
-  EXPECT_EQ(dlg.m_strPort, "COM10");
+  EXPECT_EQ(dlg.portNumber, 10);
+  EXPECT_EQ(dlg.portName, "COM10");
 }
 
 TEST(ComPortDlgCom, LowerCaseNameGivesItsNumber) {
   CComPortDlg dlg(PortNaming::kComNumber);
   dlg.InitPortList({"com7"});
   ASSERT_TRUE(dlg.OnOK());
-  EXPECT_EQ(dlg.m_nPort, 7);
+  EXPECT_EQ(dlg.portNumber, 7);
 }
 
 TEST(ComPortDlgCom, EmptyListOkKeepsThePresetPortAndTypingIsIgnored) {
   CComPortDlg dlg(PortNaming::kComNumber);
-  dlg.m_nPort = 5;
-  dlg.m_strPort = "COM5";
+  dlg.portNumber = 5;
+  dlg.portName = "COM5";
   dlg.InitPortList({"LPT1", "COM"});
   EXPECT_TRUE(dlg.Ports().empty());
   EXPECT_EQ(dlg.Selection(), -1);
   dlg.SetPortText("COM9");  // drop-down list only
   EXPECT_EQ(dlg.PortText(), "");
   EXPECT_FALSE(dlg.OnOK());
-  EXPECT_EQ(dlg.m_nPort, 5);
-  EXPECT_EQ(dlg.m_strPort, "COM5");
+  EXPECT_EQ(dlg.portNumber, 5);
+  EXPECT_EQ(dlg.portName, "COM5");
 }
 
 TEST(ComPortDlgDevice, PicksOrTypesADevicePath) {
   CComPortDlg dlg(PortNaming::kDevicePath);
   EXPECT_TRUE(dlg.Editable());
-  dlg.m_nPort = 3;
+  dlg.portNumber = 3;
   dlg.InitPortList({"/dev/ttyUSB0", "/dev/ttyACM0", "/dev/ttyS0"});
   EXPECT_EQ(dlg.Ports(), (Names{"/dev/ttyACM0", "/dev/ttyS0", "/dev/ttyUSB0"}));
   EXPECT_EQ(dlg.PortText(), "/dev/ttyACM0");
@@ -62,17 +62,17 @@ TEST(ComPortDlgDevice, PicksOrTypesADevicePath) {
   dlg.SetPortText("  /dev/serial/by-id/usb-adapter-port0 ");
   EXPECT_EQ(dlg.Selection(), -1);
   ASSERT_TRUE(dlg.OnOK());
-  EXPECT_EQ(dlg.m_strPort, "/dev/serial/by-id/usb-adapter-port0");
-  EXPECT_EQ(dlg.m_nPort, 3);  // numbers are a Windows matter
+  EXPECT_EQ(dlg.portName, "/dev/serial/by-id/usb-adapter-port0");
+  EXPECT_EQ(dlg.portNumber, 3);  // numbers are a Windows matter
 }
 
 TEST(ComPortDlgDevice, EmptyListAndBlankTextChoosesNothing) {
   CComPortDlg dlg(PortNaming::kDevicePath);
-  dlg.m_strPort = "/dev/ttyUSB3";
+  dlg.portName = "/dev/ttyUSB3";
   dlg.InitPortList({});
   dlg.SetPortText("   ");
   EXPECT_FALSE(dlg.OnOK());
-  EXPECT_EQ(dlg.m_strPort, "/dev/ttyUSB3");
+  EXPECT_EQ(dlg.portName, "/dev/ttyUSB3");
 }
 
 TEST(PortNumberFromName, LeadingDigitsAfterThreeCharacters) {
@@ -85,16 +85,16 @@ TEST(PortNumberFromName, LeadingDigitsAfterThreeCharacters) {
 
 TEST(StbInfoDlg, StartsEmptyAndTakesTheThreeFields) {
   CSTBInfoDlg dlg;
-  EXPECT_TRUE(dlg.m_strModel.empty() && dlg.m_strBootVer.empty() && dlg.m_strMainVer.empty());
+  EXPECT_TRUE(dlg.model.empty() && dlg.bootVersion.empty() && dlg.mainVersion.empty());
   ReceiverInfoBlock block{};
   std::memset(block.data(), 0x7E, 8);
   std::memset(block.data() + 8, 'M', 32);  // no terminator inside the field
   std::memcpy(block.data() + 40, "B1.0", 4);
   std::memcpy(block.data() + 72, "MAIN 2", 6);
   dlg.SetFromBlock(block);
-  EXPECT_EQ(dlg.m_strModel, std::string(32, 'M'));
-  EXPECT_EQ(dlg.m_strBootVer, "B1.0");
-  EXPECT_EQ(dlg.m_strMainVer, "MAIN 2");
+  EXPECT_EQ(dlg.model, std::string(32, 'M'));
+  EXPECT_EQ(dlg.bootVersion, "B1.0");
+  EXPECT_EQ(dlg.mainVersion, "MAIN 2");
 }
 
 LinkTiming FastTiming() {
@@ -146,7 +146,7 @@ TEST_F(LinkPortPty, ConnectAndDisconnectDriveTheEnabling) {
   EXPECT_FALSE(link.Port().IsOpen());
   ExpectEnabling(link, {true, false, false});
   // The port is remembered for the next Connect's dialog.
-  EXPECT_EQ(link.MakePortDialog(Names{}).m_strPort, pty.Path());
+  EXPECT_EQ(link.MakePortDialog(Names{}).portName, pty.Path());
 }
 
 TEST_F(LinkPortPty, CancelKeepsThePortAndStaysUnconnected) {
@@ -202,8 +202,8 @@ TEST_F(LinkPortPty, ReceiverInformationFillsTheDialogOrFails) {
     receiver.join();
     EXPECT_EQ(seen, query);
     EXPECT_EQ(ok, replyLength == 104) << replyLength;
-    EXPECT_EQ(dlg.m_strModel, ok ? "STB-T2" : "");
-    EXPECT_EQ(dlg.m_strMainVer, ok ? "main 9" : "");
+    EXPECT_EQ(dlg.model, ok ? "STB-T2" : "");
+    EXPECT_EQ(dlg.mainVersion, ok ? "main 9" : "");
   }
 }
 
@@ -212,12 +212,12 @@ TEST(LinkPort, ComNamingOpensByNumber) {
   EXPECT_EQ(link.PortNumber(), 1);
   EXPECT_EQ(link.PortName(), "COM1");
   CComPortDlg dlg = link.MakePortDialog(Names{"COM250", "COM3"});
-  EXPECT_EQ(dlg.m_nPort, 1);
+  EXPECT_EQ(dlg.portNumber, 1);
   EXPECT_EQ(dlg.PortText(), "COM250");  // the first item, not the preset port
   std::string msg;
   EXPECT_EQ(link.ConnectWith(dlg, &msg), ConnectResult::kOpenFailed);
   EXPECT_EQ(link.PortNumber(), 250);
-  EXPECT_EQ(msg, "Can not open " + ::CSerialPort::DeviceName(250) + " !");
+  EXPECT_EQ(msg, "Can not open " + CSerialPort::DeviceName(250) + " !");
   EXPECT_FALSE(link.Connected());
 }
 

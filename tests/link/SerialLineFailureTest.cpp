@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+using namespace pelagor;
+
 namespace {
 
 LinkTiming ShortWrites() {

@@ -10,6 +10,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace pelagor;
+
 namespace {
 
 // Tight bounds so failure paths finish in milliseconds.

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+using namespace pelagor;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -85,7 +87,7 @@ TEST(StbSim, StrayBytesBeforeAFrameAreSkippedAndEachQueryAnswered) {
   CSerialPort port{Timing(20000)};
   ASSERT_TRUE(port.OpenPort(path));
   const unsigned char noise[] = {0x00, 0x56, 0x56, 0x13, 0x58, 0xFF};
-  port.WriteCommBlock(noise, sizeof noise);
+  static_cast<void>(port.WriteCommBlock(noise, sizeof noise));  // the port is open
   for (int i = 0; i < 2; ++i) {
     ReceiverInfoBlock block{};
     ASSERT_TRUE(QueryReceiverInfo(port, block)) << i;
@@ -116,7 +118,7 @@ TEST_F(StbSimPeer, DownloadAndUploadRunTheirPrograms) {
   ASSERT_TRUE(port.OpenPort(path));
 
   SendUartCommand(port, UART_CMD_START_ZMODEM_DOWNLOAD);
-  port.WriteCommBlock("hello", 0);
+  static_cast<void>(port.WriteCommBlock("hello", 0));  // the port is open
   EXPECT_EQ(sim->WaitFor("DOWNLOAD "), "0");
   std::ifstream in(got, std::ios::binary);
   std::stringstream text;

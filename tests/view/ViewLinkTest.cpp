@@ -84,7 +84,7 @@ TEST(ViewLink, ConnectEnablesLinkCommandsAndReceiverInfoFillsTheDialog) {
   });
   std::string shownModel;
   ui.dialogAnswers.push_back([&shownModel](DialogModel m) {
-    shownModel = std::get<CSTBInfoDlg*>(m)->m_strModel;
+    shownModel = std::get<CSTBInfoDlg*>(m)->model;
     return DialogAnswer::kOk;
   });
   view.OnReceiverInfo();

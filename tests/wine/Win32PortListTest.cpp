@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+using namespace pelagor;
+
 namespace {
 
 using Names = std::vector<std::string>;

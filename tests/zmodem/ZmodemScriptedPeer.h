@@ -12,7 +12,7 @@ namespace zmtest {
 
 class ScriptedPeer {
  public:
-  explicit ScriptedPeer(PtyLine& line, LinkTiming timing = FastTiming(2, 500)) : m_zm(timing) {
+  explicit ScriptedPeer(PtyLine& line, pelagor::LinkTiming timing = FastTiming(2, 500)) : m_zm(timing) {
     m_zm.AttachHandle(line.Master());
   }
   ~ScriptedPeer() { m_zm.DetachHandle(); }
@@ -64,7 +64,8 @@ class ScriptedPeer {
                   type, h[0], h[1], h[2], h[3], 0xdead);
     Raw(std::string(text));
   }
-  void Raw(const std::string& bytes) { m_zm.WriteCommBlock(bytes.data(), uint32_t(bytes.size())); }
+  // The line is attached; what the session under test makes of the bytes is checked.
+  void Raw(const std::string& bytes) { static_cast<void>(m_zm.WriteCommBlock(bytes.data(), uint32_t(bytes.size()))); }
   void FileInfo(const std::string& name, const std::string& info) {
     Bytes b(name.begin(), name.end());
     b.push_back(0);

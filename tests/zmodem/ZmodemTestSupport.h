@@ -29,8 +29,8 @@ namespace zmtest {
 using Bytes = std::vector<uint8_t>;
 
 // Byte waits of a few milliseconds: a silent line times out in pollCount * pollMs.
-inline LinkTiming FastTiming(uint32_t pollMs = 2, uint32_t pollCount = 250) {
-  LinkTiming t;
+inline pelagor::LinkTiming FastTiming(uint32_t pollMs = 2, uint32_t pollCount = 250) {
+  pelagor::LinkTiming t;
   t.writeWaitMs = 2000;
   t.readBlockWaitMs = 500;
   t.waitDataPollMs = 1;

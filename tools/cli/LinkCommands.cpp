@@ -66,9 +66,9 @@ int RunStbInfo(const std::string& port, std::ostream& out, std::ostream& err, co
     err << kStbNotConnectedText << '\n';
     return kLinkExitFailed;
   }
-  out << CSTBInfoDlg::kModelLabel << ": " << Printable(info.m_strModel) << '\n'
-      << CSTBInfoDlg::kBootLabel << ": " << Printable(info.m_strBootVer) << '\n'
-      << CSTBInfoDlg::kMainLabel << ": " << Printable(info.m_strMainVer) << '\n';
+  out << CSTBInfoDlg::kModelLabel << ": " << Printable(info.model) << '\n'
+      << CSTBInfoDlg::kBootLabel << ": " << Printable(info.bootVersion) << '\n'
+      << CSTBInfoDlg::kMainLabel << ": " << Printable(info.mainVersion) << '\n';
   return 0;
 }
 

@@ -14,11 +14,11 @@ namespace pelagor {
 
 CommandZmodemPeer::CommandZmodemPeer(std::string receiveCommand, std::string sendCommand,
                                      const volatile std::sig_atomic_t* stop)
-    : m_receiveCommand(std::move(receiveCommand)), m_sendCommand(std::move(sendCommand)), m_stop(stop) {}
+    : receiveCommand_(std::move(receiveCommand)), sendCommand_(std::move(sendCommand)), stop_(stop) {}
 
-int CommandZmodemPeer::ReceiveFromPc(int fd) { return Run(m_receiveCommand, fd); }
+int CommandZmodemPeer::ReceiveFromPc(int fd) { return Run(receiveCommand_, fd); }
 
-int CommandZmodemPeer::SendToPc(int fd) { return Run(m_sendCommand, fd); }
+int CommandZmodemPeer::SendToPc(int fd) { return Run(sendCommand_, fd); }
 
 int CommandZmodemPeer::Run(const std::string& command, int fd) {
   if (command.empty()) return -1;
@@ -45,7 +45,7 @@ int CommandZmodemPeer::Wait(const std::string& command, int fd) {
     const pid_t done = ::waitpid(pid, &status, WNOHANG);
     if (done == pid) break;
     if (done < 0) return -1;
-    if (m_stop && *m_stop) {
+    if (stop_ && *stop_) {
       ::kill(pid, SIGTERM);
       ::waitpid(pid, &status, 0);
       return -1;

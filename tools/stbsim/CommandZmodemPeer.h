@@ -22,9 +22,9 @@ class CommandZmodemPeer : public ZmodemPeer {
   int Run(const std::string& command, int fd);
   int Wait(const std::string& command, int fd);
 
-  std::string m_receiveCommand;
-  std::string m_sendCommand;
-  const volatile std::sig_atomic_t* m_stop;
+  std::string receiveCommand_;
+  std::string sendCommand_;
+  const volatile std::sig_atomic_t* stop_;
 };
 
 }  // namespace pelagor

@@ -18,7 +18,7 @@ namespace {
 // No screen: the session only has to notice the simulator's own stop.
 class StopWatchUi : public TransferUi {
  public:
-  StopWatchUi(const volatile std::sig_atomic_t* stop, bool trace) : m_stop(stop), m_trace(trace) {}
+  StopWatchUi(const volatile std::sig_atomic_t* stop, bool trace) : stop_(stop), trace_(trace) {}
   void SetCaption(const std::string&) override {}
   void SetLabel(const std::string&) override {}
   void SetFileName(const std::string&) override {}
@@ -27,11 +27,11 @@ class StopWatchUi : public TransferUi {
   void SetProgressPos(int) override {}
   void EndDialog() override {}
   void StatusStep(const std::string& t) override {
-    if (m_trace) std::fprintf(stderr, "pelagor-stbsim: %s\n", t.c_str());
+    if (trace_) std::fprintf(stderr, "pelagor-stbsim: %s\n", t.c_str());
   }
   void RunModal(CTransferDlg& dlg) override {
     while (!dlg.Finished()) {
-      if (m_stop && *m_stop) {
+      if (stop_ && *stop_) {
         dlg.Stop();
         break;
       }
@@ -40,8 +40,8 @@ class StopWatchUi : public TransferUi {
   }
 
  private:
-  const volatile std::sig_atomic_t* m_stop;
-  bool m_trace;
+  const volatile std::sig_atomic_t* stop_;
+  bool trace_;
 };
 
 }  // namespace
@@ -56,23 +56,23 @@ std::string WriteChannelFile(const StbChannelStore& store, const std::string& di
 
 EngineZmodemPeer::EngineZmodemPeer(StbChannelStore& store, LinkTiming timing, std::string workDir,
                                    const volatile std::sig_atomic_t* stop, bool trace)
-    : m_store(store), m_timing(std::move(timing)), m_workDir(std::move(workDir)), m_stop(stop), m_trace(trace) {}
+    : store_(store), timing_(std::move(timing)), workDir_(std::move(workDir)), stop_(stop), trace_(trace) {}
 
 int EngineZmodemPeer::ReceiveFromPc(int fd) {
-  StopWatchUi ui(m_stop, m_trace);
+  StopWatchUi ui(stop_, trace_);
   ZmodemResult r;
   // No receive directory: the PC's file name never touches our disk.
-  const int32_t code = ZmodemReceiveFile(fd, "", 16, &r, &ui, m_timing);
-  if (code == ZMODEM_OK) m_store.TakeReceived(r.data);
+  const int32_t code = ZmodemReceiveFile(fd, "", 16, &r, &ui, timing_);
+  if (code == ZMODEM_OK) store_.TakeReceived(r.data);
   return code;
 }
 
 int EngineZmodemPeer::SendToPc(int fd) {
-  const std::string path = WriteChannelFile(m_store, m_workDir);
+  const std::string path = WriteChannelFile(store_, workDir_);
   if (path.empty()) return ZMODEM_TX_FILE_OPEN;
-  StopWatchUi ui(m_stop, m_trace);
+  StopWatchUi ui(stop_, trace_);
   ZmodemResult r;
-  return ZmodemSendFile(fd, path, 0, &r, &ui, m_timing);
+  return ZmodemSendFile(fd, path, 0, &r, &ui, timing_);
 }
 
 }  // namespace pelagor

@@ -23,11 +23,11 @@ class EngineZmodemPeer : public ZmodemPeer {
   int SendToPc(int fd) override;
 
  private:
-  StbChannelStore& m_store;
-  LinkTiming m_timing;
-  std::string m_workDir;
-  const volatile std::sig_atomic_t* m_stop;
-  bool m_trace;
+  StbChannelStore& store_;
+  LinkTiming timing_;
+  std::string workDir_;
+  const volatile std::sig_atomic_t* stop_;
+  bool trace_;
 };
 
 // Name under which the simulator offers its channel data.

@@ -14,33 +14,33 @@ namespace fs = std::filesystem;
 
 LrzszZmodemPeer::LrzszZmodemPeer(StbChannelStore& store, std::string workDir, int waitTenths,
                                  const volatile std::sig_atomic_t* stop)
-    : m_store(store), m_workDir(std::move(workDir)), m_waitTenths(waitTenths), m_stop(stop) {}
+    : store_(store), workDir_(std::move(workDir)), waitTenths_(waitTenths), stop_(stop) {}
 
 int LrzszZmodemPeer::ReceiveFromPc(int fd) {
   // A fresh folder per download, so the file found there is this one.
-  const fs::path dir = fs::path(m_workDir) / "rx";
+  const fs::path dir = fs::path(workDir_) / "rx";
   std::error_code ec;
   fs::remove_all(dir, ec);
   fs::create_directories(dir, ec);
   const std::string command =
-      "cd '" + dir.string() + "' && exec rz -q -y -t " + std::to_string(m_waitTenths) + " 2>/dev/null";
-  CommandZmodemPeer rz(command, "", m_stop);
+      "cd '" + dir.string() + "' && exec rz -q -y -t " + std::to_string(waitTenths_) + " 2>/dev/null";
+  CommandZmodemPeer rz(command, "", stop_);
   const int status = rz.ReceiveFromPc(fd);
   if (status != 0) return status;
   for (const auto& entry : fs::directory_iterator(dir, ec)) {
     if (!entry.is_regular_file()) continue;
     std::vector<uint8_t> bytes;
-    if (ReadWholeFile(entry.path().string(), bytes)) m_store.TakeReceived(bytes);
+    if (ReadWholeFile(entry.path().string(), bytes)) store_.TakeReceived(bytes);
     break;
   }
   return status;
 }
 
 int LrzszZmodemPeer::SendToPc(int fd) {
-  if (WriteChannelFile(m_store, m_workDir).empty()) return -1;
-  const std::string command = "cd '" + m_workDir + "' && exec sz -q -t " + std::to_string(m_waitTenths) + " " +
+  if (WriteChannelFile(store_, workDir_).empty()) return -1;
+  const std::string command = "cd '" + workDir_ + "' && exec sz -q -t " + std::to_string(waitTenths_) + " " +
                               kStbChannelFileName + " 2>/dev/null";
-  CommandZmodemPeer sz("", command, m_stop);
+  CommandZmodemPeer sz("", command, stop_);
   return sz.SendToPc(fd);
 }
 

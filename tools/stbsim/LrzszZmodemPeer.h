@@ -21,10 +21,10 @@ class LrzszZmodemPeer : public ZmodemPeer {
   int SendToPc(int fd) override;
 
  private:
-  StbChannelStore& m_store;
-  std::string m_workDir;
-  int m_waitTenths;
-  const volatile std::sig_atomic_t* m_stop;
+  StbChannelStore& store_;
+  std::string workDir_;
+  int waitTenths_;
+  const volatile std::sig_atomic_t* stop_;
 };
 
 }  // namespace pelagor

@@ -30,20 +30,20 @@ bool SaveAtomically(const std::string& path, const std::vector<uint8_t>& bytes) 
 }  // namespace
 
 StbChannelStore::StbChannelStore(std::vector<uint8_t> channelData, std::string saveReceivedPath, Say say)
-    : m_channelData(std::move(channelData)), m_saveReceivedPath(std::move(saveReceivedPath)), m_say(std::move(say)) {}
+    : channelData_(std::move(channelData)), saveReceivedPath_(std::move(saveReceivedPath)), say_(std::move(say)) {}
 
 bool StbChannelStore::TakeReceived(const std::vector<uint8_t>& bytes) {
-  if (!m_saveReceivedPath.empty() && !SaveAtomically(m_saveReceivedPath, bytes))
-    std::fprintf(stderr, "pelagor-stbsim: cannot write %s\n", m_saveReceivedPath.c_str());
+  if (!saveReceivedPath_.empty() && !SaveAtomically(saveReceivedPath_, bytes))
+    std::fprintf(stderr, "pelagor-stbsim: cannot write %s\n", saveReceivedPath_.c_str());
   // Read as the receiver would: only a whole, valid download image replaces
   // what it holds; no side file is written here.
   Workspace ws;
   const bool channels = !bytes.empty() && ApplyDownloadImage(ws, bytes.data(), bytes.size()) == LoadResult::kLoaded;
-  if (channels) m_channelData = bytes;
-  if (m_say) {
+  if (channels) channelData_ = bytes;
+  if (say_) {
     std::string line = "RECEIVED " + std::to_string(bytes.size());
     line += channels ? " CHANNELS " + std::to_string(ws.image->ChanCount()) : " FILE";
-    m_say(line);
+    say_(line);
   }
   return channels;
 }

@@ -17,7 +17,7 @@ class StbChannelStore {
   // saveReceivedPath: where each received file is also written (empty: nowhere).
   StbChannelStore(std::vector<uint8_t> channelData, std::string saveReceivedPath, Say say);
 
-  const std::vector<uint8_t>& ChannelData() const { return m_channelData; }
+  const std::vector<uint8_t>& ChannelData() const { return channelData_; }
 
   // A file the PC sent. Reports "RECEIVED <bytes> CHANNELS <channel count>"
   // when it became the channel data, "RECEIVED <bytes> FILE" otherwise, after
@@ -25,9 +25,9 @@ class StbChannelStore {
   bool TakeReceived(const std::vector<uint8_t>& bytes);
 
  private:
-  std::vector<uint8_t> m_channelData;
-  std::string m_saveReceivedPath;
-  Say m_say;
+  std::vector<uint8_t> channelData_;
+  std::string saveReceivedPath_;
+  Say say_;
 };
 
 }  // namespace pelagor

@@ -16,27 +16,27 @@ void PutText(ReceiverInfoBlock& block, size_t offset, const std::string& text) {
 }  // namespace
 
 StbSimulator::StbSimulator(StbIdentity identity) {
-  m_block.fill(0);
+  block_.fill(0);
   const uint8_t header[8] = {'V', 'X', UART_CMD_GET_INFO, 0, 0, 0, 0, kReceiverInfoSize};
-  std::memcpy(m_block.data(), header, sizeof header);
-  PutText(m_block, 8, identity.model);
-  PutText(m_block, 40, identity.bootVersion);
-  PutText(m_block, 72, identity.mainVersion);
+  std::memcpy(block_.data(), header, sizeof header);
+  PutText(block_, 8, identity.model);
+  PutText(block_, 40, identity.bootVersion);
+  PutText(block_, 72, identity.mainVersion);
 }
 
 std::optional<UartFrame> StbSimulator::Feed(uint8_t byte) {
-  const size_t at = m_frame.size();
+  const size_t at = frame_.size();
   if ((at == 0 && byte != 0x56) || (at == 1 && byte != 0x58)) {
-    m_frame.clear();
+    frame_.clear();
     // A lost 0x56 may be followed by the real start.
-    if (byte == 0x56) m_frame.push_back(byte);
+    if (byte == 0x56) frame_.push_back(byte);
     return std::nullopt;
   }
-  m_frame.push_back(byte);
-  if (m_frame.size() < kUartFrameSize) return std::nullopt;
+  frame_.push_back(byte);
+  if (frame_.size() < kUartFrameSize) return std::nullopt;
   UartFrame frame{};
-  std::copy(m_frame.begin(), m_frame.end(), frame.begin());
-  m_frame.clear();
+  std::copy(frame_.begin(), frame_.end(), frame.begin());
+  frame_.clear();
   return frame;
 }
 

@@ -29,11 +29,11 @@ class StbSimulator {
 
   // The answer to UART_CMD_GET_INFO: bytes 0 to 7 a fixed header, then the three
   // texts, each cut to its 32-byte field (a full field has no terminator).
-  const ReceiverInfoBlock& InfoBlock() const { return m_block; }
+  const ReceiverInfoBlock& InfoBlock() const { return block_; }
 
  private:
-  ReceiverInfoBlock m_block{};
-  std::vector<uint8_t> m_frame;
+  ReceiverInfoBlock block_{};
+  std::vector<uint8_t> frame_;
 };
 
 }  // namespace pelagor

@@ -60,7 +60,7 @@ void OnSignal(int) { gStop = 1; }
 struct Options {
   std::string device, link;
   pelagor::StbIdentity identity;
-  long replyBytes = kReceiverInfoSize;
+  long replyBytes = pelagor::kReceiverInfoSize;
   long lateMs = 0;
   bool silent = false;
   std::string onDownload, onUpload;
@@ -138,7 +138,7 @@ Options Parse(int argc, char** argv) {
     else
       Usage("unknown option " + a);
   }
-  if (o.replyBytes > long(kReceiverInfoSize)) Usage("--reply-bytes is at most 104");
+  if (o.replyBytes > long(pelagor::kReceiverInfoSize)) Usage("--reply-bytes is at most 104");
   if (!o.device.empty() && !o.link.empty()) Usage("--device and --link exclude each other");
   if (o.peer != "engine" && o.peer != "lrzsz") Usage("--peer is engine or lrzsz");
   if (o.byteWaitMs < 10) Usage("--byte-wait-ms is at least 10");
@@ -174,7 +174,7 @@ void Pause(long ms) {
 struct Line {
   int fd = -1;
   int keep = -1;  // our own hold on a created pty's other side
-  CSerialPort device;
+  pelagor::CSerialPort device;
 };
 
 bool OpenLine(const Options& opt, Line& line) {
@@ -223,8 +223,8 @@ bool InitialChannelData(const Options& opt, std::vector<uint8_t>& out) {
   return !out.empty();
 }
 
-LinkTiming EngineTiming(const Options& opt) {
-  LinkTiming t;
+pelagor::LinkTiming EngineTiming(const Options& opt) {
+  pelagor::LinkTiming t;
   // Same poll as the program's, fewer of them when the wait is shortened.
   t.zmodemBytePollCount = uint32_t(std::max<long>(1, opt.byteWaitMs / long(t.zmodemBytePollMs)));
   if (opt.byteWaitMs < long(t.zmodemBytePollMs)) t.zmodemBytePollMs = uint32_t(opt.byteWaitMs);
@@ -298,7 +298,7 @@ int main(int argc, char** argv) {
     const auto frame = sim.Feed(byte);
     if (!frame) continue;
     const uint8_t code = (*frame)[2];
-    if (code == UART_CMD_GET_INFO) {
+    if (code == pelagor::UART_CMD_GET_INFO) {
       Say("QUERY");
       if (opt.silent) {
         Say("INFO 0");
@@ -308,10 +308,10 @@ int main(int argc, char** argv) {
       const auto& block = sim.InfoBlock();
       WriteAll(line.fd, block.data(), size_t(opt.replyBytes));
       Say("INFO " + std::to_string(opt.replyBytes));
-    } else if (code == UART_CMD_START_ZMODEM_DOWNLOAD) {
+    } else if (code == pelagor::UART_CMD_START_ZMODEM_DOWNLOAD) {
       Say("PEER receive");
       Say("DOWNLOAD " + std::to_string(peer.ReceiveFromPc(line.fd)));
-    } else if (code == UART_CMD_START_ZMODEM_UPLOAD) {
+    } else if (code == pelagor::UART_CMD_START_ZMODEM_UPLOAD) {
       Say("PEER send");
       Say("UPLOAD " + std::to_string(peer.SendToPc(line.fd)));
     } else {
