@@ -321,10 +321,10 @@ void RunCommand(CVortanView& view, FuzzViewUi& ui, Bytes& in) {
       switch (b % 6) {
         case 0: view.OnTuner1Button(); break;
         case 1: view.OnTuner2Button(); break;
-        case 2: view.OnServiceTypeButton((b / 8) % 2); break;
+        case 2: view.OnServiceTypeButton(ServiceType((b / 8) % 2)); break;
         case 3: view.OnCasComboChanged((b / 8) % 3); break;
         case 4: view.OnFavoriteComboChanged((b / 8) % (kFavLists + 1)); break;
-        default: view.OnSatelliteOrderButton((b / 8) % 2); break;
+        default: view.OnSatelliteOrderButton(SatelliteOrder((b / 8) % 2)); break;
       }
       break;
     }
