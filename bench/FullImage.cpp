@@ -23,18 +23,18 @@ FullImage MakeFullImage() {
   static const char* const words[] = {"News", "Sport", "Movie", "Kids", "Music", "Info", "Shop", "Doku"};
   for (int s = 0; s < 40; ++s) {
     uint8_t sat = 0;
-    ops.AddSat(sat, uint8_t(s), 0);
+    static_cast<void>(ops.AddSat(sat, uint8_t(s), 0));
     std::snprintf(reinterpret_cast<char*>(f.img->SatName(sat)), 16, "Sat %02u", unsigned(rng() % 40));
     for (int k = 0; k < 20; ++k) {
       uint16_t t = 0;
-      ops.AddTp(sat, t, 0);
-      ops.SetTpFrequency(t, uint16_t(10700 + rng() % 2000));
-      ops.SetTpPolarisation(t, 1 + rng() % 2);
+      static_cast<void>(ops.AddTp(sat, t, 0));
+      static_cast<void>(ops.SetTpFrequency(t, uint16_t(10700 + rng() % 2000)));
+      static_cast<void>(ops.SetTpPolarisation(t, 1 + rng() % 2));
       for (int c = 0; c < 10; ++c) {
         uint16_t ch = 0;
-        ops.AddChan(t, ch, 1);
+        static_cast<void>(ops.AddChan(t, ch, 1));
         const std::string name = std::string(words[rng() % 8]) + " " + std::to_string(rng() % 1000);
-        ops.SetChanName(ch, name);
+        static_cast<void>(ops.SetChanName(ch, name));
         f.img->SetChanU16(ch, chan::kNumber, uint16_t(1 + rng() % 8000));
         f.img->SetChanU16(ch, chan::kSid, uint16_t(rng()));
         f.img->SetChanU16(ch, chan::kProvider, uint16_t(rng() % 10 == 0 ? 0xFFFF : rng() % 300));
@@ -55,11 +55,11 @@ std::unique_ptr<DbImage> MakeLongCableRing(int& sat) {
   ops.deliveryType = 2;
   std::mt19937 rng(7);
   uint8_t s = 0;
-  ops.AddSat(s, 198, 0);
+  static_cast<void>(ops.AddSat(s, 198, 0));
   for (int k = 0; k < kMaxTps; ++k) {
     uint16_t t = 0;
-    ops.AddTp(s, t, 0);
-    ops.SetTpFrequency(t, uint16_t(1100 + rng() % 7500));
+    static_cast<void>(ops.AddTp(s, t, 0));
+    static_cast<void>(ops.SetTpFrequency(t, uint16_t(1100 + rng() % 7500)));
   }
   sat = s;
   return img;

@@ -36,7 +36,7 @@ Workspace MakeWorkspace(int channels) {
         fields.scrambled = made % 3 == 0;
         fields.provider = uint16_t(provider);
         fields.number = uint16_t(made + 1);
-        b.AddChannel(tp, fields);
+        static_cast<void>(b.AddChannel(tp, fields));
       }
     }
   }

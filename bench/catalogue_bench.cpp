@@ -35,11 +35,11 @@ void BM_MergeNewSatellitesAndTps(benchmark::State& state) {
     DbOps ops(*start);
     for (int s = 0; s < 40; ++s) {
       uint8_t sat = 0;
-      ops.AddSat(sat, uint8_t(100 + s), 1);
+      static_cast<void>(ops.AddSat(sat, uint8_t(100 + s), 1));
       for (int k = 0; k < 20; ++k) {
         uint16_t t = 0;
-        ops.AddTp(sat, t, 1);
-        ops.SetTpFrequency(t, uint16_t(10700 + 10 * k));
+        static_cast<void>(ops.AddTp(sat, t, 1));
+        static_cast<void>(ops.SetTpFrequency(t, uint16_t(10700 + 10 * k)));
       }
     }
   }
@@ -51,7 +51,7 @@ void BM_MergeNewSatellitesAndTps(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     *img = *start;
-    cat.Load(body.data(), body.size());
+    static_cast<void>(cat.Load(body.data(), body.size()));
     state.ResumeTiming();
     MergeNewSatellites(*img, cat);
     MergeNewTps(*img, cat);

@@ -21,7 +21,7 @@ void BM_ApplyOrderFullReference(benchmark::State& state) {
   Workspace reference = Full();
   std::vector<uint16_t> order(kMaxChans);
   for (int i = 0; i < kMaxChans; ++i) order[size_t(i)] = reference.image->Order(i);
-  SortChansByName(*reference.image, order.data(), kMaxChans, true);
+  static_cast<void>(SortChansByName(*reference.image, order.data(), kMaxChans, true));
   for (int i = 0; i < kMaxChans; ++i) reference.image->SetOrder(i, order[size_t(i)]);
   Workspace ws;
   for (auto _ : state) {
@@ -40,7 +40,7 @@ void BM_Import4000Channels(benchmark::State& state) {
   // Every second channel of each TP gone: 4000 channels to bring back.
   Workspace half = Full();
   DbOps ops(*half.image);
-  for (int c = 0; c < kMaxChans; c += 2) ops.DeleteChan(c);
+  for (int c = 0; c < kMaxChans; c += 2) static_cast<void>(ops.DeleteChan(c));
   Workspace ws;
   for (auto _ : state) {
     state.PauseTiming();

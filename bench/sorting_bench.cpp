@@ -63,7 +63,7 @@ void BM_SortChansByNameSorted(benchmark::State& state) {
   static const DbImage img = [] {
     DbImage copy = *Image().img;
     std::vector<uint16_t> order = ReadChannelOrder(copy);
-    SortChansByName(copy, order.data(), int(order.size()), true);
+    static_cast<void>(SortChansByName(copy, order.data(), int(order.size()), true));
     WriteChannelOrder(copy, order);
     return copy;
   }();

@@ -210,12 +210,12 @@ const std::vector<std::vector<uint8_t>>& BaseFiles() {
     for (ModelId m : {1, 5, 6, 8}) out.push_back(BuildDownloadImage(SmallWorkspace(m, m % 2 == 0)));
     // Terrestrial and cable channels on both tuners.
     WorkspaceBuilder b(4, true);
-    b.AddSatellite("Astra 19.2E", 192);
+    static_cast<void>(b.AddSatellite("Astra 19.2E", 192));
     const int t1 = b.AddTp(b.AddPseudoSatellite(1, 1, "DVB-T"), 5060, 0, 0, 0);
     const int t2 = b.AddTp(b.AddPseudoSatellite(2, 2, "DVB-C"), 3460, 6900, 0, 0x04);
-    b.AddChannel(t1, {"Das Erste", 0, 1, 101, 102, 101});
-    b.AddChannel(t1, {"Radio", 1, 2, kNoPid, 103, kNoPid});
-    b.AddChannel(t2, {"Kabel", 0, 3, 201, 202, 201, true, false, 0x03});
+    static_cast<void>(b.AddChannel(t1, {"Das Erste", 0, 1, 101, 102, 101}));
+    static_cast<void>(b.AddChannel(t1, {"Radio", 1, 2, kNoPid, 103, kNoPid}));
+    static_cast<void>(b.AddChannel(t2, {"Kabel", 0, 3, 201, 202, 201, true, false, 0x03}));
     out.push_back(BuildDownloadImage(b.Take()));
     return out;
   }();
@@ -321,10 +321,10 @@ void RunCommand(CVortanView& view, FuzzViewUi& ui, Bytes& in) {
       switch (b % 6) {
         case 0: view.OnTuner1Button(); break;
         case 1: view.OnTuner2Button(); break;
-        case 2: view.OnServiceTypeButton((b / 8) % 2); break;
+        case 2: view.OnServiceTypeButton(ServiceType((b / 8) % 2)); break;
         case 3: view.OnCasComboChanged((b / 8) % 3); break;
         case 4: view.OnFavoriteComboChanged((b / 8) % (kFavLists + 1)); break;
-        default: view.OnSatelliteOrderButton((b / 8) % 2); break;
+        default: view.OnSatelliteOrderButton(SatelliteOrder((b / 8) % 2)); break;
       }
       break;
     }

@@ -150,7 +150,8 @@ void CDragDropListCtrl::ScrollTick() {
   verticalScrollBar()->triggerAction(direction_ == ScrollDirection::kUp ? QAbstractSlider::SliderSingleStepSub
                                                                         : QAbstractSlider::SliderSingleStepAdd);
   Rows rows(*this);
-  target_.Step(rows, direction_);
+  // At either end of the list there is nothing to mark; the next tick tries again.
+  static_cast<void>(target_.Step(rows, direction_));
 }
 
 void CDragDropListCtrl::EndDrag() {

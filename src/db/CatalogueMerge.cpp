@@ -41,7 +41,7 @@ void CollectNewTps(const DbImage& img, int s, std::vector<CatalogueTp>& tps, std
 
 // Builds the entry's extended list first, so a failed allocation leaves
 // both the entry and the image's new bits as they were.
-bool AppendNewTps(DbImage& img, int s, CatalogueEntry& e) {
+[[nodiscard]] bool AppendNewTps(DbImage& img, int s, CatalogueEntry& e) {
   std::vector<CatalogueTp> list;
   std::vector<int> which;
   try {
@@ -59,9 +59,9 @@ bool AppendNewTps(DbImage& img, int s, CatalogueEntry& e) {
 
 }  // namespace
 
-int MergeNewSatellites(DbImage& img, SatCatalogue& cat) {
+void MergeNewSatellites(DbImage& img, SatCatalogue& cat) {
   // Without a catalogue the new bits stay, to be merged once a file brings one.
-  if (!cat.Present()) return 1;
+  if (!cat.Present()) return;
   const DbOps ops(img);
   for (int i = 0; i < kMaxSats; ++i) {
     if (!img.SatInUse(i) || !img.SatLinkField(i, satlink::kNew)) continue;
@@ -78,23 +78,23 @@ int MergeNewSatellites(DbImage& img, SatCatalogue& cat) {
     }
     img.SetSatLinkField(i, satlink::kNew, 0);
   }
-  return 1;
 }
 
-int MergeNewTps(DbImage& img, SatCatalogue& cat) {
-  if (!cat.Present()) return 1;
+void MergeNewTps(DbImage& img, SatCatalogue& cat) {
+  if (!cat.Present()) return;
   const DbOps ops(img);
   for (int i = 0; i < kMaxSats; ++i) {
     if (!img.SatInUse(i) || ops.CountNewTps(i) <= 0) continue;
     const size_t b = img.SatCatalogueIndex(i);
     if (b >= kCatalogueEntries) continue;
-    AppendNewTps(img, i, cat.entries[b]);
+    // Without memory for the longer list the TPs keep their new bits and
+    // wait for the next merge.
+    static_cast<void>(AppendNewTps(img, i, cat.entries[b]));
   }
-  return 1;
 }
 
-int DeleteCatalogueEntry(DbImage& img, SatCatalogue& cat, int k) {
-  if (k < 0 || size_t(k) >= kCatalogueEntries || cat.count == 0 || uint32_t(k) >= cat.count) return 1;
+DbStatus DeleteCatalogueEntry(DbImage& img, SatCatalogue& cat, int k) {
+  if (k < 0 || size_t(k) >= kCatalogueEntries || cat.count == 0 || uint32_t(k) >= cat.count) return kDbRefused;
   const size_t end = std::min<size_t>(cat.count, kCatalogueEntries);
   for (size_t j = size_t(k); j + 1 < end; ++j) cat.entries[j] = std::move(cat.entries[j + 1]);
   cat.entries[end - 1] = CatalogueEntry{};
@@ -104,7 +104,7 @@ int DeleteCatalogueEntry(DbImage& img, SatCatalogue& cat, int k) {
     const size_t idx = img.SatCatalogueIndex(s);
     if (idx > size_t(k) && idx < end) img.SetSatLinkField(s, satlink::kCatalogue, uint32_t(idx - 1));
   }
-  return 0;
+  return kDbDone;
 }
 
 }  // namespace pelagor

@@ -109,9 +109,11 @@ inline constexpr size_t kProvider = 58;
 struct BitField {
   unsigned shift;
   unsigned width;
-  constexpr uint32_t Mask() const { return (width >= 32 ? 0xFFFFFFFFu : ((1u << width) - 1u)) << shift; }
-  constexpr uint32_t Get(uint32_t word) const { return (word & Mask()) >> shift; }
-  constexpr uint32_t Set(uint32_t word, uint32_t value) const { return (word & ~Mask()) | ((value << shift) & Mask()); }
+  [[nodiscard]] constexpr uint32_t Mask() const { return (width >= 32 ? 0xFFFFFFFFu : ((1u << width) - 1u)) << shift; }
+  [[nodiscard]] constexpr uint32_t Get(uint32_t word) const { return (word & Mask()) >> shift; }
+  [[nodiscard]] constexpr uint32_t Set(uint32_t word, uint32_t value) const {
+    return (word & ~Mask()) | ((value << shift) & Mask());
+  }
 };
 
 namespace satlink {  // satellite link word
@@ -156,23 +158,23 @@ class DbImage {
   // sentinels the writer normalises them to, order and favourite lists empty.
   DbImage();
 
-  static DbImage Zeroed();  // all bytes 0, for loading
+  [[nodiscard]] static DbImage Zeroed();  // all bytes 0, for loading
 
-  uint8_t* Data() { return bytes_.data(); }
-  const uint8_t* Data() const { return bytes_.data(); }
-  static constexpr size_t Size() { return kImageSize; }
+  [[nodiscard]] uint8_t* Data() { return bytes_.data(); }
+  [[nodiscard]] const uint8_t* Data() const { return bytes_.data(); }
+  [[nodiscard]] static constexpr size_t Size() { return kImageSize; }
 
   bool operator==(const DbImage& other) const { return bytes_ == other.bytes_; }
 
   // Raw little-endian access at an absolute offset.
-  uint8_t U8(size_t off) const { return bytes_[off]; }
+  [[nodiscard]] uint8_t U8(size_t off) const { return bytes_[off]; }
   void SetU8(size_t off, uint8_t v) { bytes_[off] = v; }
-  uint16_t U16(size_t off) const { return uint16_t(bytes_[off] | (bytes_[off + 1] << 8)); }
+  [[nodiscard]] uint16_t U16(size_t off) const { return uint16_t(bytes_[off] | (bytes_[off + 1] << 8)); }
   void SetU16(size_t off, uint16_t v) {
     bytes_[off] = uint8_t(v);
     bytes_[off + 1] = uint8_t(v >> 8);
   }
-  uint32_t U32(size_t off) const {
+  [[nodiscard]] uint32_t U32(size_t off) const {
     return uint32_t(bytes_[off]) | (uint32_t(bytes_[off + 1]) << 8) | (uint32_t(bytes_[off + 2]) << 16) |
            (uint32_t(bytes_[off + 3]) << 24);
   }
@@ -181,104 +183,108 @@ class DbImage {
   }
 
   // Record addresses; callers validate the index first.
-  static constexpr size_t SatOffset(int s) { return kSatTableOffset + kSatRecordSize * size_t(s); }
-  static constexpr size_t TpOffset(int t) { return kTpTableOffset + kTpRecordSize * size_t(t); }
-  static constexpr size_t ChanOffset(int c) { return kChanTableOffset + kChanRecordSize * size_t(c); }
+  [[nodiscard]] static constexpr size_t SatOffset(int s) { return kSatTableOffset + kSatRecordSize * size_t(s); }
+  [[nodiscard]] static constexpr size_t TpOffset(int t) { return kTpTableOffset + kTpRecordSize * size_t(t); }
+  [[nodiscard]] static constexpr size_t ChanOffset(int c) { return kChanTableOffset + kChanRecordSize * size_t(c); }
 
-  static constexpr bool ValidSat(int s) { return s >= 0 && s < kMaxSats; }
-  static constexpr bool ValidTp(int t) { return t >= 0 && t < kMaxTps; }
-  static constexpr bool ValidChan(int c) { return c >= 0 && c < kMaxChans; }
+  [[nodiscard]] static constexpr bool ValidSat(int s) { return s >= 0 && s < kMaxSats; }
+  [[nodiscard]] static constexpr bool ValidTp(int t) { return t >= 0 && t < kMaxTps; }
+  [[nodiscard]] static constexpr bool ValidChan(int c) { return c >= 0 && c < kMaxChans; }
 
   // Allocation bitmaps: bit i is bit (i mod 32) of little-endian word (i / 32).
-  bool Bit(size_t bitmapOff, int i) const { return (U32(bitmapOff + 4 * size_t(i / 32)) >> (i % 32)) & 1u; }
+  [[nodiscard]] bool Bit(size_t bitmapOff, int i) const {
+    return (U32(bitmapOff + 4 * size_t(i / 32)) >> (i % 32)) & 1u;
+  }
   void SetBit(size_t bitmapOff, int i, bool on);
-  bool SatInUse(int s) const { return ValidSat(s) && Bit(kSatSlotBitmapOffset, s); }
-  bool TpInUse(int t) const { return ValidTp(t) && Bit(kTpSlotBitmapOffset, t); }
-  bool ChanInUse(int c) const { return ValidChan(c) && Bit(kChanSlotBitmapOffset, c); }
+  [[nodiscard]] bool SatInUse(int s) const { return ValidSat(s) && Bit(kSatSlotBitmapOffset, s); }
+  [[nodiscard]] bool TpInUse(int t) const { return ValidTp(t) && Bit(kTpSlotBitmapOffset, t); }
+  [[nodiscard]] bool ChanInUse(int c) const { return ValidChan(c) && Bit(kChanSlotBitmapOffset, c); }
 
   // Satellite fields.
-  uint16_t SatU16(int s, size_t field) const { return U16(SatOffset(s) + field); }
+  [[nodiscard]] uint16_t SatU16(int s, size_t field) const { return U16(SatOffset(s) + field); }
   void SetSatU16(int s, size_t field, uint16_t v) { SetU16(SatOffset(s) + field, v); }
-  uint32_t SatLink(int s) const { return U32(SatOffset(s) + sat::kLinkWord); }
+  [[nodiscard]] uint32_t SatLink(int s) const { return U32(SatOffset(s) + sat::kLinkWord); }
   void SetSatLink(int s, uint32_t v) { SetU32(SatOffset(s) + sat::kLinkWord, v); }
-  uint32_t SatTuner(int s) const { return U32(SatOffset(s) + sat::kTunerWord); }
+  [[nodiscard]] uint32_t SatTuner(int s) const { return U32(SatOffset(s) + sat::kTunerWord); }
   void SetSatTuner(int s, uint32_t v) { SetU32(SatOffset(s) + sat::kTunerWord, v); }
-  uint32_t SatLinkField(int s, BitField f) const { return f.Get(SatLink(s)); }
+  [[nodiscard]] uint32_t SatLinkField(int s, BitField f) const { return f.Get(SatLink(s)); }
   void SetSatLinkField(int s, BitField f, uint32_t v) { SetSatLink(s, f.Set(SatLink(s), v)); }
-  const uint8_t* SatName(int s) const { return bytes_.data() + SatOffset(s) + sat::kName; }
-  uint8_t* SatName(int s) { return bytes_.data() + SatOffset(s) + sat::kName; }
-  uint16_t SatTpCount(int s) const { return SatU16(s, sat::kTpCount); }
-  uint16_t SatFirstTp(int s) const { return SatU16(s, sat::kFirstTp); }
-  uint16_t SatLastTp(int s) const { return SatU16(s, sat::kLastTp); }
-  uint8_t SatCatalogueIndex(int s) const { return uint8_t(SatLinkField(s, satlink::kCatalogue)); }
-  uint32_t SatDelivery(int s) const { return SatLinkField(s, satlink::kDelivery); }
-  uint8_t SatNext(int s) const { return uint8_t(SatLinkField(s, satlink::kNext)); }
-  uint8_t SatPrev(int s) const { return uint8_t(SatLinkField(s, satlink::kPrev)); }
+  [[nodiscard]] const uint8_t* SatName(int s) const { return bytes_.data() + SatOffset(s) + sat::kName; }
+  [[nodiscard]] uint8_t* SatName(int s) { return bytes_.data() + SatOffset(s) + sat::kName; }
+  [[nodiscard]] uint16_t SatTpCount(int s) const { return SatU16(s, sat::kTpCount); }
+  [[nodiscard]] uint16_t SatFirstTp(int s) const { return SatU16(s, sat::kFirstTp); }
+  [[nodiscard]] uint16_t SatLastTp(int s) const { return SatU16(s, sat::kLastTp); }
+  [[nodiscard]] uint8_t SatCatalogueIndex(int s) const { return uint8_t(SatLinkField(s, satlink::kCatalogue)); }
+  [[nodiscard]] uint32_t SatDelivery(int s) const { return SatLinkField(s, satlink::kDelivery); }
+  [[nodiscard]] uint8_t SatNext(int s) const { return uint8_t(SatLinkField(s, satlink::kNext)); }
+  [[nodiscard]] uint8_t SatPrev(int s) const { return uint8_t(SatLinkField(s, satlink::kPrev)); }
 
   // TP fields.
-  uint8_t TpSat(int t) const { return U8(TpOffset(t) + tp::kSat); }
-  uint8_t TpChanCount(int t) const { return U8(TpOffset(t) + tp::kChanCount); }
-  uint16_t TpU16(int t, size_t field) const { return U16(TpOffset(t) + field); }
+  [[nodiscard]] uint8_t TpSat(int t) const { return U8(TpOffset(t) + tp::kSat); }
+  [[nodiscard]] uint8_t TpChanCount(int t) const { return U8(TpOffset(t) + tp::kChanCount); }
+  [[nodiscard]] uint16_t TpU16(int t, size_t field) const { return U16(TpOffset(t) + field); }
   void SetTpU16(int t, size_t field, uint16_t v) { SetU16(TpOffset(t) + field, v); }
-  uint32_t TpWord(int t) const { return U32(TpOffset(t) + tp::kTpWord); }
+  [[nodiscard]] uint32_t TpWord(int t) const { return U32(TpOffset(t) + tp::kTpWord); }
   void SetTpWord(int t, uint32_t v) { SetU32(TpOffset(t) + tp::kTpWord, v); }
-  uint32_t TpWordField(int t, BitField f) const { return f.Get(TpWord(t)); }
+  [[nodiscard]] uint32_t TpWordField(int t, BitField f) const { return f.Get(TpWord(t)); }
   void SetTpWordField(int t, BitField f, uint32_t v) { SetTpWord(t, f.Set(TpWord(t), v)); }
-  uint32_t TpTuner(int t) const { return U32(TpOffset(t) + tp::kTunerWord); }
+  [[nodiscard]] uint32_t TpTuner(int t) const { return U32(TpOffset(t) + tp::kTunerWord); }
   void SetTpTuner(int t, uint32_t v) { SetU32(TpOffset(t) + tp::kTunerWord, v); }
-  uint16_t TpFrequency(int t) const { return TpU16(t, tp::kFrequency); }
-  uint16_t TpSymbolRate(int t) const { return TpU16(t, tp::kSymbolRate); }
-  uint8_t TpModFec(int t) const { return U8(TpOffset(t) + tp::kModFec); }
-  uint16_t TpFirstChan(int t) const { return TpU16(t, tp::kFirstChan); }
-  uint16_t TpLastChan(int t) const { return TpU16(t, tp::kLastChan); }
-  uint16_t TpNext(int t) const { return uint16_t(TpWordField(t, tpw::kNext)); }
-  uint16_t TpPrev(int t) const { return uint16_t(TpWordField(t, tpw::kPrev)); }
-  const uint8_t* TpLabel(int t) const { return bytes_.data() + TpOffset(t) + tp::kLabel; }
+  [[nodiscard]] uint16_t TpFrequency(int t) const { return TpU16(t, tp::kFrequency); }
+  [[nodiscard]] uint16_t TpSymbolRate(int t) const { return TpU16(t, tp::kSymbolRate); }
+  [[nodiscard]] uint8_t TpModFec(int t) const { return U8(TpOffset(t) + tp::kModFec); }
+  [[nodiscard]] uint16_t TpFirstChan(int t) const { return TpU16(t, tp::kFirstChan); }
+  [[nodiscard]] uint16_t TpLastChan(int t) const { return TpU16(t, tp::kLastChan); }
+  [[nodiscard]] uint16_t TpNext(int t) const { return uint16_t(TpWordField(t, tpw::kNext)); }
+  [[nodiscard]] uint16_t TpPrev(int t) const { return uint16_t(TpWordField(t, tpw::kPrev)); }
+  [[nodiscard]] const uint8_t* TpLabel(int t) const { return bytes_.data() + TpOffset(t) + tp::kLabel; }
 
   // Channel fields.
-  uint16_t ChanU16(int c, size_t field) const { return U16(ChanOffset(c) + field); }
+  [[nodiscard]] uint16_t ChanU16(int c, size_t field) const { return U16(ChanOffset(c) + field); }
   void SetChanU16(int c, size_t field, uint16_t v) { SetU16(ChanOffset(c) + field, v); }
-  uint32_t ChanWord(int c) const { return U32(ChanOffset(c) + chan::kChanWord); }
+  [[nodiscard]] uint32_t ChanWord(int c) const { return U32(ChanOffset(c) + chan::kChanWord); }
   void SetChanWord(int c, uint32_t v) { SetU32(ChanOffset(c) + chan::kChanWord, v); }
-  uint32_t ChanWordField(int c, BitField f) const { return f.Get(ChanWord(c)); }
+  [[nodiscard]] uint32_t ChanWordField(int c, BitField f) const { return f.Get(ChanWord(c)); }
   void SetChanWordField(int c, BitField f, uint32_t v) { SetChanWord(c, f.Set(ChanWord(c), v)); }
-  uint16_t ChanTuner(int c) const { return ChanU16(c, chan::kTunerWord); }
+  [[nodiscard]] uint16_t ChanTuner(int c) const { return ChanU16(c, chan::kTunerWord); }
   void SetChanTuner(int c, uint16_t v) { SetChanU16(c, chan::kTunerWord, v); }
-  uint16_t ChanTp(int c) const { return ChanU16(c, chan::kTp); }
-  uint16_t ChanNext(int c) const { return ChanU16(c, chan::kNext); }
-  uint16_t ChanNumber(int c) const { return ChanU16(c, chan::kNumber); }
-  uint16_t ChanSid(int c) const { return ChanU16(c, chan::kSid); }
-  uint16_t ChanProvider(int c) const { return ChanU16(c, chan::kProvider); }
-  const uint8_t* ChanName(int c) const { return bytes_.data() + ChanOffset(c) + chan::kName; }
-  uint8_t* ChanName(int c) { return bytes_.data() + ChanOffset(c) + chan::kName; }
+  [[nodiscard]] uint16_t ChanTp(int c) const { return ChanU16(c, chan::kTp); }
+  [[nodiscard]] uint16_t ChanNext(int c) const { return ChanU16(c, chan::kNext); }
+  [[nodiscard]] uint16_t ChanNumber(int c) const { return ChanU16(c, chan::kNumber); }
+  [[nodiscard]] uint16_t ChanSid(int c) const { return ChanU16(c, chan::kSid); }
+  [[nodiscard]] uint16_t ChanProvider(int c) const { return ChanU16(c, chan::kProvider); }
+  [[nodiscard]] const uint8_t* ChanName(int c) const { return bytes_.data() + ChanOffset(c) + chan::kName; }
+  [[nodiscard]] uint8_t* ChanName(int c) { return bytes_.data() + ChanOffset(c) + chan::kName; }
 
   // Counters.
-  uint16_t ChanCount() const { return U16(kChanCountOffset); }
+  [[nodiscard]] uint16_t ChanCount() const { return U16(kChanCountOffset); }
   void SetChanCount(uint16_t v) { SetU16(kChanCountOffset, v); }
-  uint16_t CurrentChan() const { return U16(kCurrentChanOffset); }
+  [[nodiscard]] uint16_t CurrentChan() const { return U16(kCurrentChanOffset); }
   void SetCurrentChan(uint16_t v) { SetU16(kCurrentChanOffset, v); }
-  uint8_t SatCount() const { return U8(kSatCountOffset); }
+  [[nodiscard]] uint8_t SatCount() const { return U8(kSatCountOffset); }
   void SetSatCount(uint8_t v) { SetU8(kSatCountOffset, v); }
-  uint8_t FirstSat() const { return U8(kFirstSatOffset); }
+  [[nodiscard]] uint8_t FirstSat() const { return U8(kFirstSatOffset); }
   void SetFirstSat(uint8_t v) { SetU8(kFirstSatOffset, v); }
 
   // Channel order: 8000 16-bit channel indices.
-  uint16_t Order(int i) const { return U16(kChannelOrderOffset + 2 * size_t(i)); }
+  [[nodiscard]] uint16_t Order(int i) const { return U16(kChannelOrderOffset + 2 * size_t(i)); }
   void SetOrder(int i, uint16_t v) { SetU16(kChannelOrderOffset + 2 * size_t(i), v); }
 
   // Favourite lists: service type 0 TV, anything else radio; k = 0..7.
-  static constexpr size_t FavListOffset(int type, int k) {
+  [[nodiscard]] static constexpr size_t FavListOffset(int type, int k) {
     return (type == 0 ? kTvFavListsOffset : kRadioFavListsOffset) + kFavListSize * size_t(k);
   }
-  static constexpr size_t FavLengthOffset(int type, int k) {
+  [[nodiscard]] static constexpr size_t FavLengthOffset(int type, int k) {
     return kFavLengthsOffset + 2 * size_t((type == 0 ? 0 : 8) + k);
   }
-  uint16_t FavEntry(int type, int k, int i) const { return U16(FavListOffset(type, k) + 2 * size_t(i)); }
+  [[nodiscard]] uint16_t FavEntry(int type, int k, int i) const { return U16(FavListOffset(type, k) + 2 * size_t(i)); }
   void SetFavEntry(int type, int k, int i, uint16_t v) { SetU16(FavListOffset(type, k) + 2 * size_t(i), v); }
-  uint16_t FavLength(int type, int k) const { return U16(FavLengthOffset(type, k)); }
+  [[nodiscard]] uint16_t FavLength(int type, int k) const { return U16(FavLengthOffset(type, k)); }
   void SetFavLength(int type, int k, uint16_t v) { SetU16(FavLengthOffset(type, k), v); }
-  const uint8_t* FavName(int k) const { return bytes_.data() + kFavNamesOffset + kFavNameFieldSize * size_t(k); }
-  uint8_t* FavName(int k) { return bytes_.data() + kFavNamesOffset + kFavNameFieldSize * size_t(k); }
+  [[nodiscard]] const uint8_t* FavName(int k) const {
+    return bytes_.data() + kFavNamesOffset + kFavNameFieldSize * size_t(k);
+  }
+  [[nodiscard]] uint8_t* FavName(int k) { return bytes_.data() + kFavNamesOffset + kFavNameFieldSize * size_t(k); }
 
  private:
   struct ZeroTag {};

@@ -79,7 +79,7 @@ bool DbOps::TpRingSound(int s) const {
   return t == first && img_.SatLastTp(s) == img_.TpPrev(first);
 }
 
-int DbOps::AllocSlot(int& out, int capacity, size_t bitmapOffset) {
+DbStatus DbOps::AllocSlot(int& out, int capacity, size_t bitmapOffset) {
   const int words = (capacity + 31) / 32;
   for (int w = 0; w < words; ++w) {
     const uint32_t word = img_.U32(bitmapOffset + 4 * size_t(w));
@@ -88,33 +88,33 @@ int DbOps::AllocSlot(int& out, int capacity, size_t bitmapOffset) {
       if ((word >> j) & 1u) continue;
       const int idx = 32 * w + j;
       // Bits past the table are never handed out, even when free.
-      if (idx >= capacity) return 1;
+      if (idx >= capacity) return kDbRefused;
       out = idx;
       img_.SetBit(bitmapOffset, idx, true);
-      return 0;
+      return kDbDone;
     }
   }
-  return 1;
+  return kDbRefused;
 }
 
-int DbOps::AddSat(uint8_t& out, uint8_t catalogueIndex, int newFlag) {
+DbStatus DbOps::AddSat(uint8_t& out, uint8_t catalogueIndex, int newFlag) {
   out = kNoSat;
   if (img_.SatCount() != 0) {
     // The new satellite goes between the last satellite and the first.
-    if (img_.SatCount() >= kMaxSats) return 1;
+    if (img_.SatCount() >= kMaxSats) return kDbRefused;
     const int f = img_.FirstSat();
-    if (!img_.SatInUse(f)) return 1;
+    if (!img_.SatInUse(f)) return kDbRefused;
     const int l = img_.SatPrev(f);
-    if (!img_.SatInUse(l) || img_.SatNext(l) != f) return 1;
+    if (!img_.SatInUse(l) || img_.SatNext(l) != f) return kDbRefused;
   }
   int s = 0;
-  if (AllocSlot(s, kMaxSats, kSatSlotBitmapOffset)) return 1;
+  if (AllocSlot(s, kMaxSats, kSatSlotBitmapOffset)) return kDbRefused;
   // Take the number before touching the record: if the number bitmap is full
   // (an inconsistent image) we give the slot back and leave the image as it was.
   int number = 0;
   if (AllocSlot(number, kMaxSats, kSatNumberBitmapOffset)) {
     img_.SetBit(kSatSlotBitmapOffset, s, false);
-    return 1;
+    return kDbRefused;
   }
   out = uint8_t(s);
   const size_t off = DbImage::SatOffset(s);
@@ -153,15 +153,15 @@ int DbOps::AddSat(uint8_t& out, uint8_t catalogueIndex, int newFlag) {
     img_.SetSatLinkField(f, satlink::kPrev, uint32_t(s));
     img_.SetSatLinkField(l, satlink::kNext, uint32_t(s));
   }
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::DeleteSat(int s) {
+DbStatus DbOps::DeleteSat(int s) {
   // A free record is no satellite: deleting it again would lower the count
   // and unlink its stale neighbours. Everything the deletion walks is
   // checked first, so a refusal comes before the first TP is gone.
-  if (!SatRingNeighboursSound(s)) return 1;
-  if (img_.SatTpCount(s) != 0 && !TpRingSound(s)) return 1;
+  if (!SatRingNeighboursSound(s)) return kDbRefused;
+  if (img_.SatTpCount(s) != 0 && !TpRingSound(s)) return kDbRefused;
   while (img_.SatTpCount(s) != 0 && img_.SatFirstTp(s) != kNoTp) {
     const int first = img_.SatFirstTp(s);
     if (DeleteTp(first) && img_.SatFirstTp(s) == first) break;
@@ -185,16 +185,16 @@ int DbOps::DeleteSat(int s) {
   img_.SetSatU16(s, sat::kLastTp, kNoTp);
   img_.SetSatLinkField(s, satlink::kPrev, 0xFF);
   img_.SetSatLinkField(s, satlink::kNext, 0xFF);
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::SyncSatName(int s) {
-  if (!DbImage::ValidSat(s)) return 1;
-  if (img_.SatLinkField(s, satlink::kNew)) return 0;
+DbStatus DbOps::SyncSatName(int s) {
+  if (!DbImage::ValidSat(s)) return kDbRefused;
+  if (img_.SatLinkField(s, satlink::kNew)) return kDbDone;
   const int k = img_.SatCatalogueIndex(s);
-  if (k >= kMaxSats) return 1;  // 0xFF and 200 name no entry
+  if (k >= kMaxSats) return kDbRefused;  // 0xFF and 200 name no entry
   const uint8_t* name = satName_ ? satName_(k) : nullptr;
-  if (!name) return 1;  // no catalogue entry to copy from
+  if (!name) return kDbRefused;  // no catalogue entry to copy from
   const size_t n = CStrLen(name, sat::kNameSize);
   uint8_t* dst = img_.SatName(s);
   if (n < sat::kNameSize) {
@@ -203,42 +203,42 @@ int DbOps::SyncSatName(int s) {
     std::memcpy(dst, name, kSatNameLen);
     dst[kSatNameLen] = 0;
   }
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::FindSatByCatalogue(uint8_t k, uint8_t& out) const {
+DbStatus DbOps::FindSatByCatalogue(uint8_t k, uint8_t& out) const {
   out = kNoSat;
   const int first = img_.FirstSat();
-  if (!img_.SatInUse(first)) return 1;
+  if (!img_.SatInUse(first)) return kDbRefused;
   int s = first;
   // Bounded so a corrupt ring cannot loop forever.
   for (int steps = 0; steps <= kMaxSats; ++steps) {
     if (img_.SatCatalogueIndex(s) == k) {
       out = uint8_t(s);
-      return 0;
+      return kDbDone;
     }
     s = img_.SatNext(s);
-    if (!img_.SatInUse(s) || s == first) return 1;
+    if (!img_.SatInUse(s) || s == first) return kDbRefused;
   }
-  return 1;
+  return kDbRefused;
 }
 
-int DbOps::AddTp(int s, uint16_t& out, int newFlag) {
+DbStatus DbOps::AddTp(int s, uint16_t& out, int newFlag) {
   out = kNoTp;
-  if (!DbImage::ValidSat(s)) return 1;
+  if (!DbImage::ValidSat(s)) return kDbRefused;
   // A TP on a free satellite slot would be orphaned: nothing reaches it.
-  if (!img_.SatInUse(s)) return 1;
+  if (!img_.SatInUse(s)) return kDbRefused;
   const int count = img_.SatTpCount(s);
   if (count != 0) {
     // The new TP goes between the last TP of the ring and the first.
-    if (count >= kMaxTps) return 1;
+    if (count >= kMaxTps) return kDbRefused;
     const int f = img_.SatFirstTp(s);
-    if (!img_.TpInUse(f) || img_.TpSat(f) != s) return 1;
+    if (!img_.TpInUse(f) || img_.TpSat(f) != s) return kDbRefused;
     const int l = img_.TpPrev(f);
-    if (!img_.TpInUse(l) || img_.TpSat(l) != s || img_.TpNext(l) != f) return 1;
+    if (!img_.TpInUse(l) || img_.TpSat(l) != s || img_.TpNext(l) != f) return kDbRefused;
   }
   int t = 0;
-  if (AllocSlot(t, kMaxTps, kTpSlotBitmapOffset)) return 1;
+  if (AllocSlot(t, kMaxTps, kTpSlotBitmapOffset)) return kDbRefused;
   out = uint16_t(t);
   const size_t off = DbImage::TpOffset(t);
   std::memset(img_.Data() + off, 0, kTpRecordSize);
@@ -267,15 +267,16 @@ int DbOps::AddTp(int s, uint16_t& out, int newFlag) {
     img_.SetTpWordField(l, tpw::kNext, uint32_t(t));
     img_.SetSatU16(s, sat::kLastTp, uint16_t(t));
   }
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::DeleteTp(int t) {
+DbStatus DbOps::DeleteTp(int t) {
   // A free record still names its old satellite; its stale links, like the
   // links of an inconsistent image, are refused before a channel is deleted.
-  if (!TpRingNeighboursSound(t) || !ChanRingSound(t)) return 1;
+  if (!TpRingNeighboursSound(t) || !ChanRingSound(t)) return kDbRefused;
   const int s = img_.TpSat(t);
-  DeleteTpChans(t);
+  // Cannot be refused: the TP is in use and its channel ring sound.
+  static_cast<void>(DeleteTpChans(t));
   const int count = img_.SatTpCount(s);
   img_.SetSatU16(s, sat::kTpCount, uint16_t(count - 1));
   img_.SetBit(kTpSlotBitmapOffset, t, false);
@@ -293,35 +294,35 @@ int DbOps::DeleteTp(int t) {
   }
   img_.SetTpWordField(t, tpw::kPrev, kNoTp);
   img_.SetTpWordField(t, tpw::kNext, kNoTp);
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::DeleteSatTps(int s) {
-  if (!DbImage::ValidSat(s)) return 1;
-  if (img_.SatTpCount(s) == 0) return 0;
-  if (!TpRingSound(s)) return 1;
+DbStatus DbOps::DeleteSatTps(int s) {
+  if (!DbImage::ValidSat(s)) return kDbRefused;
+  if (img_.SatTpCount(s) == 0) return kDbDone;
+  if (!TpRingSound(s)) return kDbRefused;
   while (img_.SatFirstTp(s) != kNoTp) {
     const int first = img_.SatFirstTp(s);
     if (DeleteTp(first) && img_.SatFirstTp(s) == first) break;
   }
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::FindTp(int s, uint16_t& out, uint16_t frequency, uint32_t polarisation) const {
+DbStatus DbOps::FindTp(int s, uint16_t& out, uint16_t frequency, uint32_t polarisation) const {
   out = kNoTp;
-  if (!DbImage::ValidSat(s)) return 1;
+  if (!DbImage::ValidSat(s)) return kDbRefused;
   const int first = img_.SatFirstTp(s);
-  if (!img_.TpInUse(first) || img_.TpSat(first) != s) return 1;
+  if (!img_.TpInUse(first) || img_.TpSat(first) != s) return kDbRefused;
   int t = first;
   for (int steps = 0; steps <= kMaxTps; ++steps) {
     if (img_.TpFrequency(t) == frequency && img_.TpWordField(t, tpw::kPolarisation) == polarisation) {
       out = uint16_t(t);
-      return 0;
+      return kDbDone;
     }
     t = img_.TpNext(t);
-    if (!img_.TpInUse(t) || img_.TpSat(t) != s || t == first) return 1;
+    if (!img_.TpInUse(t) || img_.TpSat(t) != s || t == first) return kDbRefused;
   }
-  return 1;
+  return kDbRefused;
 }
 
 int DbOps::CountNewTps(int s) const {
@@ -339,53 +340,53 @@ int DbOps::CountNewTps(int s) const {
   return -1;
 }
 
-int DbOps::SetTpFrequency(int t, uint16_t v) {
-  if (!DbImage::ValidTp(t)) return 1;
+DbStatus DbOps::SetTpFrequency(int t, uint16_t v) {
+  if (!DbImage::ValidTp(t)) return kDbRefused;
   img_.SetTpU16(t, tp::kFrequency, v);
-  return 0;
+  return kDbDone;
 }
-int DbOps::SetTpSymbolRate(int t, uint16_t v) {
-  if (!DbImage::ValidTp(t)) return 1;
+DbStatus DbOps::SetTpSymbolRate(int t, uint16_t v) {
+  if (!DbImage::ValidTp(t)) return kDbRefused;
   img_.SetTpU16(t, tp::kSymbolRate, v);
-  return 0;
+  return kDbDone;
 }
-int DbOps::SetTpModFec(int t, uint8_t v) {
-  if (!DbImage::ValidTp(t)) return 1;
+DbStatus DbOps::SetTpModFec(int t, uint8_t v) {
+  if (!DbImage::ValidTp(t)) return kDbRefused;
   img_.SetU8(DbImage::TpOffset(t) + tp::kModFec, v);
-  return 0;
+  return kDbDone;
 }
-int DbOps::SetTpPolarisation(int t, uint32_t v) {
-  if (!DbImage::ValidTp(t)) return 1;
+DbStatus DbOps::SetTpPolarisation(int t, uint32_t v) {
+  if (!DbImage::ValidTp(t)) return kDbRefused;
   img_.SetTpWordField(t, tpw::kPolarisation, v % 4);
-  return 0;
+  return kDbDone;
 }
-int DbOps::GetTpPolarisation(int t, uint32_t& out) const {
-  if (!DbImage::ValidTp(t)) return 1;
+DbStatus DbOps::GetTpPolarisation(int t, uint32_t& out) const {
+  if (!DbImage::ValidTp(t)) return kDbRefused;
   out = img_.TpWordField(t, tpw::kPolarisation);
-  return 0;
+  return kDbDone;
 }
-int DbOps::GetTpNewFlag(int t, uint32_t& out) const {
-  if (!DbImage::ValidTp(t)) return 1;
+DbStatus DbOps::GetTpNewFlag(int t, uint32_t& out) const {
+  if (!DbImage::ValidTp(t)) return kDbRefused;
   out = img_.TpWordField(t, tpw::kNew);
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::AddChan(int t, uint16_t& out, int addedByEditor) {
+DbStatus DbOps::AddChan(int t, uint16_t& out, int addedByEditor) {
   out = kNoChan;
-  if (!DbImage::ValidTp(t)) return 1;
+  if (!DbImage::ValidTp(t)) return kDbRefused;
   // A channel on a free TP slot would hang on a TP that does not exist.
-  if (!img_.TpInUse(t)) return 1;
+  if (!img_.TpInUse(t)) return kDbRefused;
   // The per-TP count is a byte: a 256th channel would wrap it to 0.
-  if (img_.TpChanCount(t) >= kMaxChansPerTp) return 1;
+  if (img_.TpChanCount(t) >= kMaxChansPerTp) return kDbRefused;
   if (img_.TpChanCount(t) != 0) {
     // The new channel goes after the last one and leads to the first.
     const int first = img_.TpFirstChan(t);
     const int last = img_.TpLastChan(t);
-    if (!img_.ChanInUse(first) || img_.ChanTp(first) != t) return 1;
-    if (!img_.ChanInUse(last) || img_.ChanTp(last) != t || img_.ChanNext(last) != first) return 1;
+    if (!img_.ChanInUse(first) || img_.ChanTp(first) != t) return kDbRefused;
+    if (!img_.ChanInUse(last) || img_.ChanTp(last) != t || img_.ChanNext(last) != first) return kDbRefused;
   }
   int c = 0;
-  if (AllocSlot(c, kMaxChans, kChanSlotBitmapOffset)) return 1;
+  if (AllocSlot(c, kMaxChans, kChanSlotBitmapOffset)) return kDbRefused;
   out = uint16_t(c);
   std::memset(img_.Data() + DbImage::ChanOffset(c), 0, kChanRecordSize);
   img_.SetChanU16(c, chan::kTp, uint16_t(t));
@@ -417,19 +418,19 @@ int DbOps::AddChan(int t, uint16_t& out, int addedByEditor) {
       break;
     }
   }
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::DeleteChan(int c) {
+DbStatus DbOps::DeleteChan(int c) {
   // A deleted channel keeps its TP index; deleting it again would lower the
   // counts of channels that are still there.
-  if (!img_.ChanInUse(c)) return 1;
+  if (!img_.ChanInUse(c)) return kDbRefused;
   const int t = img_.ChanTp(c);
-  if (!img_.TpInUse(t)) return 1;
+  if (!img_.TpInUse(t)) return kDbRefused;
   // Found before anything changes: a channel its TP's ring does not hold
   // cannot be unlinked.
   const int p = ChanPredecessor(t, c);
-  if (p < 0) return 1;
+  if (p < 0) return kDbRefused;
   if (img_.CurrentChan() == c) img_.SetCurrentChan(img_.ChanNext(c));
   const int count = img_.TpChanCount(t);
   img_.SetBit(kChanSlotBitmapOffset, c, false);
@@ -449,59 +450,59 @@ int DbOps::DeleteChan(int c) {
 
   const int type = int(img_.ChanWordField(c, chw::kServiceType));
   for (int k = 0; k < kFavLists; ++k)
-    if ((favMask >> k) & 1u) SetFavourite(c, k, type, 0);
+    if ((favMask >> k) & 1u) static_cast<void>(SetFavourite(c, k, type, 0));  // k and c are in range
 
   if (count - 1 == 0) {
     img_.SetTpU16(t, tp::kFirstChan, kNoChan);
     img_.SetTpU16(t, tp::kLastChan, kNoChan);
     img_.SetChanU16(c, chan::kNext, kNoChan);
-    return 0;
+    return kDbDone;
   }
   if (img_.TpFirstChan(t) == c) img_.SetTpU16(t, tp::kFirstChan, img_.ChanNext(c));
   if (img_.TpLastChan(t) == c) img_.SetTpU16(t, tp::kLastChan, uint16_t(p));
   img_.SetChanU16(p, chan::kNext, img_.ChanNext(c));
   img_.SetChanU16(c, chan::kNext, kNoChan);
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::DeleteTpChans(int t) {
-  if (!DbImage::ValidTp(t)) return 1;
-  if (img_.TpChanCount(t) == 0) return 0;
-  if (!img_.TpInUse(t) || !ChanRingSound(t)) return 1;
-  int result = 0;
+DbStatus DbOps::DeleteTpChans(int t) {
+  if (!DbImage::ValidTp(t)) return kDbRefused;
+  if (img_.TpChanCount(t) == 0) return kDbDone;
+  if (!img_.TpInUse(t) || !ChanRingSound(t)) return kDbRefused;
+  DbStatus result = kDbDone;
   while (img_.TpChanCount(t) != 0) {
     const int before = img_.TpChanCount(t);
-    const int r = DeleteChan(img_.TpFirstChan(t));
-    result |= r;
-    if (r && img_.TpChanCount(t) == before) break;
+    const DbStatus r = DeleteChan(img_.TpFirstChan(t));
+    if (r == kDbRefused) result = kDbRefused;
+    if (r == kDbRefused && img_.TpChanCount(t) == before) break;
   }
   return result;
 }
 
-int DbOps::SetChanPid(int c, int selector, uint16_t value) {
-  if (!DbImage::ValidChan(c)) return 1;
+DbStatus DbOps::SetChanPid(int c, int selector, uint16_t value) {
+  if (!DbImage::ValidChan(c)) return kDbRefused;
   static constexpr size_t kFields[] = {chan::kVideoPid, chan::kAudioPid, chan::kPcrPid, chan::kPidSlot3,
                                        chan::kPidSlot4};
-  if (selector < 0 || selector > 4) return 1;
+  if (selector < 0 || selector > 4) return kDbRefused;
   img_.SetChanU16(c, kFields[selector], value);
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::SetServiceType(int c, int type) {
-  if (!DbImage::ValidChan(c) || (type != 0 && type != 1)) return 1;
+DbStatus DbOps::SetServiceType(int c, int type) {
+  if (!DbImage::ValidChan(c) || (type != 0 && type != 1)) return kDbRefused;
   img_.SetChanWordField(c, chw::kServiceType, uint32_t(type));
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::SetChanName(int c, std::string_view text) {
-  if (!DbImage::ValidChan(c)) return 1;
+DbStatus DbOps::SetChanName(int c, std::string_view text) {
+  if (!DbImage::ValidChan(c)) return kDbRefused;
   size_t n = text.size();
   if (n > size_t(kChanNameLen)) n = kChanNameLen;
   uint8_t* dst = img_.ChanName(c);
   if (n == 0) {
-    if (dst[0] != 0) return 0;
+    if (dst[0] != 0) return kDbDone;
     const int t = img_.ChanTp(c);
-    if (!img_.TpInUse(t)) return 1;
+    if (!img_.TpInUse(t)) return kDbRefused;
     char base[7] = {};
     int count = 0;
     if (img_.TpLabel(t)[0] != 0) {
@@ -509,14 +510,14 @@ int DbOps::SetChanName(int c, std::string_view text) {
       count = img_.TpChanCount(t);
     } else {
       const int s = img_.TpSat(t);
-      if (!img_.SatInUse(s)) return 1;
+      if (!img_.SatInUse(s)) return kDbRefused;
       std::memcpy(base, img_.SatName(s), CStrLen(img_.SatName(s), 6));
       count = img_.ChanCount();
     }
     char name[chan::kNameSize] = {};
     std::snprintf(name, sizeof name, "%s-%03d", base, count);
     std::memcpy(dst, name, sizeof name);
-    return 0;
+    return kDbDone;
   }
   size_t out = 0;
   for (size_t i = 0; i < n; ++i) {
@@ -525,23 +526,23 @@ int DbOps::SetChanName(int c, std::string_view text) {
     if (keep) dst[out++] = b;
   }
   dst[out] = 0;
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::SetCasFlag(int c, int value) {
-  if (!DbImage::ValidChan(c)) return 1;
+DbStatus DbOps::SetCasFlag(int c, int value) {
+  if (!DbImage::ValidChan(c)) return kDbRefused;
   img_.SetChanWordField(c, chw::kCas, uint32_t(value) & 1u);
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::SetLockFlag(int c, int value) {
-  if (!DbImage::ValidChan(c)) return 1;
+DbStatus DbOps::SetLockFlag(int c, int value) {
+  if (!DbImage::ValidChan(c)) return kDbRefused;
   img_.SetChanWordField(c, chw::kLock, uint32_t(value) & 1u);
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::SetFavourite(int c, int k, int type, int add) {
-  if (k < 0 || k >= kFavLists || !DbImage::ValidChan(c)) return 1;
+DbStatus DbOps::SetFavourite(int c, int k, int type, int add) {
+  if (k < 0 || k >= kFavLists || !DbImage::ValidChan(c)) return kDbRefused;
   uint32_t mask = img_.ChanWordField(c, chw::kFavMask);
   mask = add ? (mask | (1u << k)) : (mask & ~(1u << k));
   img_.SetChanWordField(c, chw::kFavMask, mask);
@@ -556,13 +557,13 @@ int DbOps::SetFavourite(int c, int k, int type, int add) {
         break;
       }
     }
-    return 0;
+    return kDbDone;
   }
   const int len = img_.FavLength(lt, k);
   int i = 0;
   while (i < len && i < kFavEntries && img_.FavEntry(lt, k, i) != c && img_.FavEntry(lt, k, i) != kNoChan) ++i;
   // Only a found entry is removed; otherwise the list is left alone.
-  if (i >= len || i >= kFavEntries || img_.FavEntry(lt, k, i) != c) return 0;
+  if (i >= len || i >= kFavEntries || img_.FavEntry(lt, k, i) != c) return kDbDone;
   img_.SetFavLength(lt, k, uint16_t(len - 1));
   for (; i + 1 < kFavEntries; ++i) {
     const uint16_t moved = img_.FavEntry(lt, k, i + 1);
@@ -570,17 +571,17 @@ int DbOps::SetFavourite(int c, int k, int type, int add) {
     if (moved == kNoChan) break;
   }
   if (i + 1 >= kFavEntries) img_.SetFavEntry(lt, k, kFavEntries - 1, kNoChan);
-  return 0;
+  return kDbDone;
 }
 
-int DbOps::SetFavouriteName(int k, std::string_view text) {
-  if (k < 0 || k >= kFavLists) return 1;
+DbStatus DbOps::SetFavouriteName(int k, std::string_view text) {
+  if (k < 0 || k >= kFavLists) return kDbRefused;
   size_t n = text.size();
   if (n > size_t(kFavNameLen)) n = kFavNameLen;
   uint8_t* dst = img_.FavName(k);
   std::memcpy(dst, text.data(), n);
   dst[n] = 0;
-  return 0;
+  return kDbDone;
 }
 
 }  // namespace pelagor

@@ -1,8 +1,10 @@
 #pragma once
 // The database operations: every edit of links, counts, bitmaps, the order
 // list and the favourite lists goes through here so the image stays sound.
-// Results: 0 done, 1 rejected (CountNewTps: a count or -1). A rejected call
-// leaves the image as it was, also when the image itself is inconsistent.
+// Results: every operation returns a DbStatus, kDbDone (0) or kDbRefused (1),
+// and a refused call leaves the image as it was, also when the image itself
+// is inconsistent; CountNewTps gives a count (-1 for a broken ring) and
+// PseudoSatIndex an index. None of them may be ignored.
 
 #include <cstdint>
 #include <functional>
@@ -10,6 +12,7 @@
 #include <utility>
 
 #include "db/DbImage.h"
+#include "db/DbStatus.h"
 
 namespace pelagor {
 
@@ -24,37 +27,37 @@ class DbOps {
   int tunerMask = 1;     // 1, 2 or 3
   int deliveryType = 0;  // 0 satellite, 1 terrestrial, 2 cable
 
-  int AllocSlot(int& out, int capacity, size_t bitmapOffset);
-  static int PseudoSatIndex(bool tunerIsTwo) { return tunerIsTwo ? 199 : 198; }
+  DbStatus AllocSlot(int& out, int capacity, size_t bitmapOffset);
+  [[nodiscard]] static int PseudoSatIndex(bool tunerIsTwo) { return tunerIsTwo ? 199 : 198; }
 
-  int AddSat(uint8_t& out, uint8_t catalogueIndex, int newFlag);
-  int DeleteSat(int s);
-  int SyncSatName(int s);
-  int FindSatByCatalogue(uint8_t k, uint8_t& out) const;
+  DbStatus AddSat(uint8_t& out, uint8_t catalogueIndex, int newFlag);
+  DbStatus DeleteSat(int s);
+  DbStatus SyncSatName(int s);
+  DbStatus FindSatByCatalogue(uint8_t k, uint8_t& out) const;
 
-  int AddTp(int s, uint16_t& out, int newFlag);
-  int DeleteTp(int t);
-  int DeleteSatTps(int s);
-  int FindTp(int s, uint16_t& out, uint16_t frequency, uint32_t polarisation) const;
-  int CountNewTps(int s) const;
+  DbStatus AddTp(int s, uint16_t& out, int newFlag);
+  DbStatus DeleteTp(int t);
+  DbStatus DeleteSatTps(int s);
+  DbStatus FindTp(int s, uint16_t& out, uint16_t frequency, uint32_t polarisation) const;
+  [[nodiscard]] int CountNewTps(int s) const;
 
-  int SetTpFrequency(int t, uint16_t v);
-  int SetTpSymbolRate(int t, uint16_t v);
-  int SetTpModFec(int t, uint8_t v);
-  int SetTpPolarisation(int t, uint32_t v);
-  int GetTpPolarisation(int t, uint32_t& out) const;
-  int GetTpNewFlag(int t, uint32_t& out) const;
+  DbStatus SetTpFrequency(int t, uint16_t v);
+  DbStatus SetTpSymbolRate(int t, uint16_t v);
+  DbStatus SetTpModFec(int t, uint8_t v);
+  DbStatus SetTpPolarisation(int t, uint32_t v);
+  DbStatus GetTpPolarisation(int t, uint32_t& out) const;
+  DbStatus GetTpNewFlag(int t, uint32_t& out) const;
 
-  int AddChan(int t, uint16_t& out, int addedByEditor);
-  int DeleteChan(int c);
-  int DeleteTpChans(int t);
-  int SetChanPid(int c, int selector, uint16_t value);
-  int SetServiceType(int c, int type);
-  int SetChanName(int c, std::string_view text);
-  int SetCasFlag(int c, int value);
-  int SetLockFlag(int c, int value);
-  int SetFavourite(int c, int k, int type, int add);
-  int SetFavouriteName(int k, std::string_view text);
+  DbStatus AddChan(int t, uint16_t& out, int addedByEditor);
+  DbStatus DeleteChan(int c);
+  DbStatus DeleteTpChans(int t);
+  DbStatus SetChanPid(int c, int selector, uint16_t value);
+  DbStatus SetServiceType(int c, int type);
+  DbStatus SetChanName(int c, std::string_view text);
+  DbStatus SetCasFlag(int c, int value);
+  DbStatus SetLockFlag(int c, int value);
+  DbStatus SetFavourite(int c, int k, int type, int add);
+  DbStatus SetFavouriteName(int k, std::string_view text);
 
  private:
   // Checks of the links an operation is about to follow. An image whose

@@ -9,6 +9,6 @@
 namespace pelagor {
 
 // Empty when the image is sound, otherwise the first broken invariant in words.
-std::string CheckImage(const DbImage& image);
+[[nodiscard]] std::string CheckImage(const DbImage& image);
 
 }  // namespace pelagor

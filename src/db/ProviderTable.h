@@ -25,13 +25,13 @@ struct ProviderEntry {
 class ProviderTable {
  public:
   // Bytes up to the first NUL (all 16 when there is none).
-  std::string Name(size_t index) const;
+  [[nodiscard]] std::string Name(size_t index) const;
   // "Unknown" in any letter case sorts first in provider order.
-  bool IsUnknown(size_t index) const;
+  [[nodiscard]] bool IsUnknown(size_t index) const;
 
   // Bodies longer than 40012 bytes are refused; shorter ones fill what they hold.
-  bool Load(const uint8_t* body, size_t length, bool bigEndian);
-  std::vector<uint8_t> Build(bool bigEndian) const;
+  [[nodiscard]] bool Load(const uint8_t* body, size_t length, bool bigEndian);
+  [[nodiscard]] std::vector<uint8_t> Build(bool bigEndian) const;
 
   uint32_t head0 = 0;  // carried, not interpreted
   uint32_t head4 = 0;  // carried, not interpreted

@@ -44,18 +44,18 @@ class SatCatalogue {
  public:
   // Empty until the first satellite section is loaded; the writer refuses
   // to write without one.
-  bool Present() const { return present_; }
+  [[nodiscard]] bool Present() const { return present_; }
   void Clear();
 
   // body = the section body after its 8-byte prefix. Returns false (and
   // leaves this catalogue unchanged) when the body is too short for the
   // block or for the TP lists it declares, or declares more than 200
   // entries. TP numbers of entries at or past the count are read as 0.
-  bool Load(const uint8_t* body, size_t length);
+  [[nodiscard]] bool Load(const uint8_t* body, size_t length);
   // Block and TP lists of all 200 entries, each entry's first tpCount TPs.
-  std::vector<uint8_t> Build() const;
+  [[nodiscard]] std::vector<uint8_t> Build() const;
   // Sum of the 200 TP numbers: the written TP list length in entries.
-  size_t TotalTps() const;
+  [[nodiscard]] size_t TotalTps() const;
 
   uint32_t count = 0;
   std::array<CatalogueEntry, kCatalogueEntries> entries{};
@@ -69,5 +69,5 @@ class SatCatalogue {
 namespace pelagor {
 // "19.2E", "5.0W", "45.0N": value in 10^-decimals degrees, west/south above
 // half. Trailing zeros of the fraction go, down to one digit: 1920/2 is 19.2E.
-std::string FormatOrbitalPosition(bool isLatitude, int value, int decimals);
+[[nodiscard]] std::string FormatOrbitalPosition(bool isLatitude, int value, int decimals);
 }  // namespace pelagor

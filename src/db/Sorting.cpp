@@ -66,10 +66,10 @@ int CompareFolded(const uint8_t* a, const uint8_t* b, size_t n) {
 }
 
 template <class Key, class Build, class Cmp>
-int SortWith(const DbImage& img, uint16_t* list, int length, bool ascending, Build build, Cmp cmp) {
+DbStatus SortWith(const DbImage& img, uint16_t* list, int length, bool ascending, Build build, Cmp cmp) {
   try {
     std::vector<uint16_t> idx = Gather(list, length);
-    if (idx.empty()) return 0;
+    if (idx.empty()) return kDbDone;
     std::vector<Key> keys;
     keys.reserve(idx.size());
     for (uint16_t c : idx) keys.push_back(build(img, c));
@@ -79,9 +79,9 @@ int SortWith(const DbImage& img, uint16_t* list, int length, bool ascending, Bui
     QuickSortRefs(
         refs, [&](const Key* a, const Key* b) { return cmp(*a, *b); }, ascending);
     WriteBack(list, length, refs);
-    return 0;
+    return kDbDone;
   } catch (const std::bad_alloc&) {
-    return 1;
+    return kDbRefused;
   }
 }
 
@@ -94,7 +94,7 @@ int SafeTp(uint16_t t) { return t < kMaxTps ? t : 0; }
 
 int CompareFoldedText(const uint8_t* a, const uint8_t* b, size_t n) { return CompareNames({a, n}, {b, n}); }
 
-int SortChansByNumber(const DbImage& img, uint16_t* list, int length, bool ascending) {
+DbStatus SortChansByNumber(const DbImage& img, uint16_t* list, int length, bool ascending) {
   struct Key {
     uint16_t number;
     uint16_t index;
@@ -107,7 +107,7 @@ int SortChansByNumber(const DbImage& img, uint16_t* list, int length, bool ascen
       [](const Key& a, const Key& b) { return a.number > b.number ? 1 : -1; });
 }
 
-int SortChansByName(const DbImage& img, uint16_t* list, int length, bool ascending) {
+DbStatus SortChansByName(const DbImage& img, uint16_t* list, int length, bool ascending) {
   struct Key {
     uint8_t name[chan::kNameSize];
     uint16_t index;
@@ -123,7 +123,7 @@ int SortChansByName(const DbImage& img, uint16_t* list, int length, bool ascendi
       [](const Key& a, const Key& b) { return CompareFolded(a.name, b.name, chan::kNameSize); });
 }
 
-int SortChansBySatellite(const DbImage& img, uint16_t* list, int length, bool ascending) {
+DbStatus SortChansBySatellite(const DbImage& img, uint16_t* list, int length, bool ascending) {
   struct Key {
     uint8_t satName[sat::kNameSize];
     uint16_t frequency;
@@ -165,8 +165,8 @@ NameView ChannelNameForProviderSort(const uint8_t* name25) {
 
 }  // namespace
 
-int SortChansByProvider(const DbImage& img, const ProviderTable& providers, uint16_t* list, int length,
-                        bool ascending) {
+DbStatus SortChansByProvider(const DbImage& img, const ProviderTable& providers, uint16_t* list, int length,
+                             bool ascending) {
   struct Key {
     uint16_t provider;
     uint16_t index;
@@ -202,9 +202,9 @@ int SortChansByProvider(const DbImage& img, const ProviderTable& providers, uint
       });
 }
 
-int SortCatalogueTps(CatalogueTp* list, int n, bool ascending) {
-  if (n <= 0) return 0;
-  if (list == nullptr) return 1;
+DbStatus SortCatalogueTps(CatalogueTp* list, int n, bool ascending) {
+  if (n <= 0) return kDbDone;
+  if (list == nullptr) return kDbRefused;
   struct Key {
     uint32_t frequency;
     int position;
@@ -224,9 +224,9 @@ int SortCatalogueTps(CatalogueTp* list, int n, bool ascending) {
         },
         ascending);
     for (int i = 0; i < n; ++i) list[i] = copy[size_t(refs[size_t(i)]->position)];
-    return 0;
+    return kDbDone;
   } catch (const std::bad_alloc&) {
-    return 1;
+    return kDbRefused;
   }
 }
 
@@ -257,25 +257,25 @@ void ExchangeWithSuccessor(DbImage& img, int s, uint16_t a, uint16_t b) {
 
 }  // namespace
 
-int SortCableTpRing(DbImage& img, int s) {
-  if (!DbImage::ValidSat(s)) return 1;
+DbStatus SortCableTpRing(DbImage& img, int s) {
+  if (!DbImage::ValidSat(s)) return kDbRefused;
   const int count = img.SatTpCount(s);
   // No sound ring is longer than the TP table; a damaged count must not
   // turn the passes into billions of steps.
-  if (count > kMaxTps) return 1;
+  if (count > kMaxTps) return kDbRefused;
   for (int pass = 0; pass < count - 1; ++pass) {
     uint16_t cur = img.SatFirstTp(s);
     for (int j = 0; j < count - 1; ++j) {
-      if (!DbImage::ValidTp(cur)) return 1;
+      if (!DbImage::ValidTp(cur)) return kDbRefused;
       const uint16_t next = img.TpNext(cur);
-      if (!DbImage::ValidTp(next)) return 1;
+      if (!DbImage::ValidTp(next)) return kDbRefused;
       if (img.TpFrequency(next) < img.TpFrequency(cur))
         ExchangeWithSuccessor(img, s, cur, next);  // cur moved one place on
       else
         cur = next;
     }
   }
-  return 0;
+  return kDbDone;
 }
 
 void ReassignChannelNumbers(DbImage& img, const uint16_t* channels, int count) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/DbImage.h"
+#include "db/DbStatus.h"
 #include "db/ProviderTable.h"
 #include "db/SatCatalogue.h"
 
@@ -49,34 +50,37 @@ void QuickSortRefs(std::vector<Ref>& refs, const Cmp& cmp, bool ascending) {
 
 // Text comparison of the sorts: byte by byte after folding a-z onto A-Z, as
 // unsigned bytes, ending at a NUL or after n bytes.
-int CompareFoldedText(const uint8_t* a, const uint8_t* b, size_t n);
+[[nodiscard]] int CompareFoldedText(const uint8_t* a, const uint8_t* b, size_t n);
 
 // The four channel sorts over a list of channel indices (ChannelOrder or a
 // favourite list). Entries that are 0xFFFF are skipped, the result is packed.
-// Return 0 done, 1 when working memory cannot be had.
-int SortChansByNumber(const DbImage& img, uint16_t* list, int length, bool ascending);
-int SortChansByName(const DbImage& img, uint16_t* list, int length, bool ascending);
-int SortChansBySatellite(const DbImage& img, uint16_t* list, int length, bool ascending);
+// kDbDone, or kDbRefused (list unchanged) when working memory cannot be had.
+DbStatus SortChansByNumber(const DbImage& img, uint16_t* list, int length, bool ascending);
+DbStatus SortChansByName(const DbImage& img, uint16_t* list, int length, bool ascending);
+DbStatus SortChansBySatellite(const DbImage& img, uint16_t* list, int length, bool ascending);
 // Providers named "Unknown" (any case) first, then provider names, then
 // channel names; a provider index of 2000 or more reads as entry 0.
-int SortChansByProvider(const DbImage& img, const ProviderTable& providers, uint16_t* list, int length, bool ascending);
+DbStatus SortChansByProvider(const DbImage& img, const ProviderTable& providers, uint16_t* list, int length,
+                             bool ascending);
 
 // A catalogue entry's TP list by frequency (hidden TPs included).
-// 0 done, 1 when working memory cannot be had or the list is missing.
-int SortCatalogueTps(CatalogueTp* list, int n, bool ascending);
+// kDbDone, or kDbRefused (list unchanged) when working memory cannot be had
+// or the list is missing.
+DbStatus SortCatalogueTps(CatalogueTp* list, int n, bool ascending);
 
 // Sorts the TP ring of a cable satellite by stored frequency, ascending, with
 // bubble passes that exchange neighbours in the ring (equal frequencies keep
-// their order). 0 done, 1 when the satellite index is not valid, its TP
-// count is more than the TP table holds, or the ring breaks.
-int SortCableTpRing(DbImage& img, int satIndex);
+// their order). kDbDone, or kDbRefused when the satellite index is not
+// valid, its TP count is more than the TP table holds (nothing changed), or
+// the ring breaks (the passes stop there, the ring may be partly sorted).
+DbStatus SortCableTpRing(DbImage& img, int satIndex);
 
 // Numbers the given channels 1, 2, 3 ... in list order ("Reassign Channel
 // No."); 0xFFFF entries and indices outside the table are passed over.
 void ReassignChannelNumbers(DbImage& img, const uint16_t* channels, int count);
 
 // ChannelOrder of an image as a list the sorts can take and give back.
-std::vector<uint16_t> ReadChannelOrder(const DbImage& img);
+[[nodiscard]] std::vector<uint16_t> ReadChannelOrder(const DbImage& img);
 void WriteChannelOrder(DbImage& img, const std::vector<uint16_t>& order);
 
 }  // namespace pelagor

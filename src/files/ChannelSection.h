@@ -21,7 +21,7 @@ void NormaliseFreeSlots(DbImage& copy);
 
 // The body written for a model: conversion, marker bits, free-slot sentinels.
 // The image itself is not changed.
-std::vector<uint8_t> BuildChannelBody(const DbImage& img, ModelId model);
+[[nodiscard]] std::vector<uint8_t> BuildChannelBody(const DbImage& img, ModelId model);
 
 // Reads kImageSize bytes of a body in the given form. Bytes 26-27 of a
 // satellite record have no place in the packed form and read as 0.

@@ -8,6 +8,6 @@
 namespace pelagor {
 
 // Continues a CRC over more bytes; start with 0 for a new body.
-uint32_t Crc32(const uint8_t* data, size_t length, uint32_t crc = 0);
+[[nodiscard]] uint32_t Crc32(const uint8_t* data, size_t length, uint32_t crc = 0);
 
 }  // namespace pelagor

@@ -148,7 +148,8 @@ ParseResult ParseDownloadImage(Workspace& ws, const uint8_t* data, size_t length
       dump.assign(body, body + kPrefixSize + kCatalogueBlockSize);
     } else if (kind == kKindProvider) {
       if (bodyLength > kProviderTableSize) return result;
-      scratch.providers.Load(body, bodyLength, ModelInfoFor(scratch.model).providerBigEndian);
+      // Cannot be refused: the length was checked just above.
+      static_cast<void>(scratch.providers.Load(body, bodyLength, ModelInfoFor(scratch.model).providerBigEndian));
       scratch.providerHeader = header;
       scratch.providerPresent = true;
     } else if (kind != kKindRawData) {
@@ -199,25 +200,25 @@ std::vector<uint8_t> BuildDownloadImage(const Workspace& ws) {
   return out;
 }
 
-int WriteDownloadImage(const Workspace& ws, const std::string& path) {
+bool WriteDownloadImage(const Workspace& ws, const std::string& path) {
   const std::vector<uint8_t> bytes = BuildDownloadImage(ws);
-  if (bytes.empty()) return 0;
+  if (bytes.empty()) return false;
   namespace fs = std::filesystem;
   const fs::path target(path);
   fs::path temp = target;
   temp += ".pelagor-tmp";
   std::error_code ec;
   std::FILE* f = std::fopen(temp.string().c_str(), "wb");
-  if (f == nullptr) return 0;
+  if (f == nullptr) return false;
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   ok = FlushToDisk(f) && ok;
   ok = std::fclose(f) == 0 && ok;
   if (ok) fs::rename(temp, target, ec);
   if (!ok || ec) {
     fs::remove(temp, ec);
-    return 0;
+    return false;
   }
-  return 1;
+  return true;
 }
 
 }  // namespace pelagor

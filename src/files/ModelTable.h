@@ -23,12 +23,14 @@ enum SectionKind : int {
 };
 
 // Kind of the section whose header begins with these 8 tag bytes.
-int ClassifySectionTag(const uint8_t* tag8);
-inline bool IsChannelKind(int kind) { return kind >= kKindChannelFirst && kind <= kKindChannelLast; }
-inline bool IsSatelliteKind(int kind) { return kind >= kKindSatelliteFirst && kind <= kKindSatelliteLast; }
+[[nodiscard]] int ClassifySectionTag(const uint8_t* tag8);
+[[nodiscard]] inline bool IsChannelKind(int kind) { return kind >= kKindChannelFirst && kind <= kKindChannelLast; }
+[[nodiscard]] inline bool IsSatelliteKind(int kind) {
+  return kind >= kKindSatelliteFirst && kind <= kKindSatelliteLast;
+}
 
 // The model a channel section of this kind belongs to (kNoModel for others).
-ModelId ModelOfChannelKind(int kind);
+[[nodiscard]] ModelId ModelOfChannelKind(int kind);
 
 enum class ChannelForm { kPacked, kUnpacked };
 
@@ -41,6 +43,6 @@ struct ModelInfo {
 };
 
 // What a model writes; the no-model entry for 0 and anything out of range.
-const ModelInfo& ModelInfoFor(ModelId model);
+[[nodiscard]] const ModelInfo& ModelInfoFor(ModelId model);
 
 }  // namespace pelagor

@@ -19,14 +19,14 @@ struct RecoveryCopy {
   int64_t savedAt = 0;  // seconds since 1970-01-01 UTC
 };
 
-std::vector<uint8_t> SerialiseRecoveryCopy(const RecoveryCopy& copy);
+[[nodiscard]] std::vector<uint8_t> SerialiseRecoveryCopy(const RecoveryCopy& copy);
 
 // False for anything that is not a whole, intact copy (a torn or foreign
 // file): such a copy is not offered.
-bool ParseRecoveryCopy(const uint8_t* data, size_t length, RecoveryCopy& out);
+[[nodiscard]] bool ParseRecoveryCopy(const uint8_t* data, size_t length, RecoveryCopy& out);
 
 // "Recover the unsaved changes of <when> (<file name>)?" for a copy kept at
 // the time shown as when; a workspace without a file is the new channel list.
-std::string RecoveryQuestion(const RecoveryCopy& copy, const std::string& when);
+[[nodiscard]] std::string RecoveryQuestion(const RecoveryCopy& copy, const std::string& when);
 
 }  // namespace pelagor

@@ -15,12 +15,12 @@ class SectionHeader {
   SectionHeader() : bytes_{} {}
   explicit SectionHeader(const uint8_t* raw40);
 
-  const uint8_t* Data() const { return bytes_.data(); }
-  std::string_view Tag() const { return {reinterpret_cast<const char*>(bytes_.data()), 8}; }
+  [[nodiscard]] const uint8_t* Data() const { return bytes_.data(); }
+  [[nodiscard]] std::string_view Tag() const { return {reinterpret_cast<const char*>(bytes_.data()), 8}; }
   void SetTag(std::string_view tag8);
-  uint32_t Crc() const { return Be32(12); }
+  [[nodiscard]] uint32_t Crc() const { return Be32(12); }
   void SetCrc(uint32_t v) { SetBe32(12, v); }
-  uint32_t Length() const { return Be32(36); }
+  [[nodiscard]] uint32_t Length() const { return Be32(36); }
   void SetLength(uint32_t v) { SetBe32(36, v); }
 
   bool operator==(const SectionHeader&) const = default;

@@ -31,7 +31,8 @@ LoadResult ApplyDownloadImage(Workspace& ws, const uint8_t* data, size_t length,
   ParseResult parsed = ParseDownloadImage(ws, data, length);
   if (!parsed.accepted) return LoadResult::kInvalidFormat;
   if (!parsed.satelliteDump.empty() && !options.satelliteDumpPath.empty())
-    WriteSatelliteDump(parsed.satelliteDump, options.satelliteDumpPath);
+    // The side file is a courtesy: failing to write it does not fail the load.
+    static_cast<void>(WriteSatelliteDump(parsed.satelliteDump, options.satelliteDumpPath));
   // Without any catalogue there is nothing to merge into (the writer
   // refuses such a workspace anyway); an empty file changes no data.
   if (length != 0 && ws.catalogue.Present()) {

@@ -16,7 +16,10 @@ inline constexpr std::string_view kFileOpenErrorText = "File Open Error !!!";
 inline constexpr std::string_view kInvalidFileFormatText = "Invalid File Format !";
 inline constexpr std::string_view kSatelliteDumpName = "dump_sat_info.bin";
 
-enum class LoadResult { kLoaded, kOpenError, kInvalidFormat };
+// clang-format 14 glues the brace to an enum with an attribute.
+// clang-format off
+enum class [[nodiscard]] LoadResult { kLoaded, kOpenError, kInvalidFormat };
+// clang-format on
 
 struct LoadOptions {
   // Where to leave the prefix and catalogue block of the satellite section,
@@ -33,13 +36,13 @@ LoadResult ApplyDownloadImage(Workspace& ws, const uint8_t* data, size_t length,
 LoadResult LoadWorkspaceFile(Workspace& ws, const std::string& path, const LoadOptions& options = {});
 
 // The whole file; false when it cannot be opened or read (a folder).
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
+[[nodiscard]] bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out);
 
 // The message the commands show for a failed load; empty for kLoaded.
-std::string_view LoadResultText(LoadResult r);
+[[nodiscard]] std::string_view LoadResultText(LoadResult r);
 
 // Replaces the side file; false when it cannot be written, which does not
 // affect the load.
-bool WriteSatelliteDump(const std::vector<uint8_t>& dump, const std::string& path);
+[[nodiscard]] bool WriteSatelliteDump(const std::vector<uint8_t>& dump, const std::string& path);
 
 }  // namespace pelagor

@@ -33,24 +33,26 @@ class WorkspaceBuilder {
 
   // A catalogue entry at the next index and its image satellite (DVB-S).
   // Returns the image satellite index, or -1 when a table is full.
-  int AddSatellite(std::string_view name, uint16_t position);
+  [[nodiscard]] int AddSatellite(std::string_view name, uint16_t position);
   // A catalogue-only entry: listed by the receiver, no image satellite yet.
-  int AddCatalogueEntry(std::string_view name, uint16_t position);
+  [[nodiscard]] int AddCatalogueEntry(std::string_view name, uint16_t position);
   // A terrestrial (delivery 1) or cable (delivery 2) pseudo-satellite on
   // catalogue index 198 (tuner 1) or 199 (tuner 2), created as the editor
   // does: new, so the next load merges it into the catalogue.
-  int AddPseudoSatellite(int deliveryType, int tuner, std::string_view name);
+  [[nodiscard]] int AddPseudoSatellite(int deliveryType, int tuner, std::string_view name);
   // A TP on an image satellite; DVB-S TPs also go into its catalogue entry.
   // markNew: the TP is not in the catalogue yet (the merge on load adds it).
-  int AddTp(int sat, uint16_t frequency, uint16_t symbolRate, int polarisation, uint8_t modFec, bool markNew = false);
+  [[nodiscard]] int AddTp(int sat, uint16_t frequency, uint16_t symbolRate, int polarisation, uint8_t modFec,
+                          bool markNew = false);
   // Returns the channel index, or -1 when the operations refuse it.
-  int AddChannel(int tp, const ChannelFields& fields);
+  [[nodiscard]] int AddChannel(int tp, const ChannelFields& fields);
   // Provider entry with its usage kept by AddChannel; returns its index.
-  int AddProvider(std::string_view name);
+  [[nodiscard]] int AddProvider(std::string_view name);
+  // Names favourite list k (0-7); any other k names nothing.
   void SetFavouriteName(int k, std::string_view name);
 
-  Workspace& Get() { return ws_; }
-  Workspace Take() { return std::move(ws_); }
+  [[nodiscard]] Workspace& Get() { return ws_; }
+  [[nodiscard]] Workspace Take() { return std::move(ws_); }
 
  private:
   Workspace ws_;

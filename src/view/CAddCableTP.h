@@ -29,21 +29,27 @@ class CAddCableTP {
   static constexpr uint32_t kSymbolRateMax = 45000;
   static constexpr int kFallbackQamMode = 3;  // "QAM128"
 
-  static const FieldRule& Rule(Field field);
+  [[nodiscard]] static const FieldRule& Rule(Field field);
 
-  std::string_view Title() const { return addMode ? kAddTitle : kEditTitle; }
+  [[nodiscard]] std::string_view Title() const { return addMode ? kAddTitle : kEditTitle; }
 
   // Opening: the texts, and a QAM mode none of the six buttons stands for
   // becomes "QAM128" (3), so exactly one button is set.
   void FillTexts();
-  std::string& Text(Field field) { return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_; }
-  const std::string& Text(Field field) const { return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_; }
+  [[nodiscard]] std::string& Text(Field field) {
+    return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_;
+  }
+  [[nodiscard]] const std::string& Text(Field field) const {
+    return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_;
+  }
   // A click on a QAM button.
   void OnQamMode(int mode);
-  static int ShownQamMode(int mode) { return mode >= 0 && mode < int(kQamTexts.size()) ? mode : kFallbackQamMode; }
+  [[nodiscard]] static int ShownQamMode(int mode) {
+    return mode >= 0 && mode < int(kQamTexts.size()) ? mode : kFallbackQamMode;
+  }
 
   // OK: frequency 107500 to 858000, then symbol rate 0 to 45000.
-  std::optional<ValidationFailure<Field>> Validate();
+  [[nodiscard]] std::optional<ValidationFailure<Field>> Validate();
 
   uint32_t frequency = 0xFFFFFFFFu;   // kHz; the caller sets it
   uint32_t symbolRate = 0xFFFFFFFFu;  // the caller sets it

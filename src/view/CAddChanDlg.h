@@ -32,16 +32,16 @@ class CAddChanDlg {
   static constexpr uint32_t kMaxPid = 8192;
 
   // Label, kind, limits and typing rule of a field.
-  static const FieldRule& Rule(Field field);
+  [[nodiscard]] static const FieldRule& Rule(Field field);
 
   // Texts of the fields from the members, as the dialog shows them on opening.
   void FillTexts();
-  std::string& Text(Field field) { return texts_[size_t(field)]; }
-  const std::string& Text(Field field) const { return texts_[size_t(field)]; }
+  [[nodiscard]] std::string& Text(Field field) { return texts_[size_t(field)]; }
+  [[nodiscard]] const std::string& Text(Field field) const { return texts_[size_t(field)]; }
 
   // OK: the first field, in check order, that cannot be taken, with its
   // message; nothing when all pass, and then the members hold the values.
-  std::optional<ValidationFailure<Field>> Validate();
+  [[nodiscard]] std::optional<ValidationFailure<Field>> Validate();
 
   uint32_t audioPid = 0;
   std::string name;  // UTF-8, at most 20 characters

@@ -29,29 +29,31 @@ class CAddSatDlg {
   static constexpr int kNameChars = 15;
   static constexpr int kLocationChars = 19;
 
-  static const FieldRule& Rule(Field field);
+  [[nodiscard]] static const FieldRule& Rule(Field field);
 
   // Opening: the location text and East/West from position ("%3.1f", west
   // above 1800), the name text from name.
   void FillTexts();
-  std::string& Text(Field field) { return field == Field::kLocation ? locationText : nameText_; }
-  const std::string& Text(Field field) const { return field == Field::kLocation ? locationText : nameText_; }
+  [[nodiscard]] std::string& Text(Field field) { return field == Field::kLocation ? locationText : nameText_; }
+  [[nodiscard]] const std::string& Text(Field field) const {
+    return field == Field::kLocation ? locationText : nameText_;
+  }
   // A click on "East" (0) or "West" (1).
   void OnDirection(int west) { westFlag = west == 1 ? 1 : 0; }
 
   // OK: the location is read as the longest leading decimal number (0 when
   // there is none) and must lie in 0 to 180; then the name may have at most
   // 15 characters.
-  std::optional<ValidationFailure<Field>> Validate();
+  [[nodiscard]] std::optional<ValidationFailure<Field>> Validate();
 
   // The longest leading decimal floating-point part of a text, 0 when none.
-  static double LeadingNumber(std::string_view text);
+  [[nodiscard]] static double LeadingNumber(std::string_view text);
   // The catalogue form of a location: tenths of a degree, 3600 minus them
   // for west, truncated toward zero.
-  static int PositionOf(double degrees, bool west);
+  [[nodiscard]] static int PositionOf(double degrees, bool west);
   // The name as a catalogue entry holds it: ISO 8859-1 bytes, zero-terminated
   // in 16 bytes.
-  std::array<uint8_t, 16> NameBytes() const;
+  [[nodiscard]] std::array<uint8_t, 16> NameBytes() const;
 
   int position = 0;          // tenths of a degree: 0-1800 east, 3600 minus the western value for west
   std::string name;          // UTF-8, at most 15 characters

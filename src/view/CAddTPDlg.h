@@ -37,16 +37,20 @@ class CAddTPDlg {
   static constexpr uint32_t kSymbolRateMax = 45000;  // kS/s
 
   // Frequency and symbol rate; the other fields have no text.
-  static const FieldRule& Rule(Field field);
+  [[nodiscard]] static const FieldRule& Rule(Field field);
   // The FEC texts of a modulation (empty for any but 0-2).
-  static std::vector<std::string_view> FecChoices(int modulation);
+  [[nodiscard]] static std::vector<std::string_view> FecChoices(int modulation);
 
-  std::string_view Title() const { return addMode ? kAddTitle : kEditTitle; }
+  [[nodiscard]] std::string_view Title() const { return addMode ? kAddTitle : kEditTitle; }
 
   // Opening: the texts of frequency and symbol rate.
   void FillTexts();
-  std::string& Text(Field field) { return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_; }
-  const std::string& Text(Field field) const { return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_; }
+  [[nodiscard]] std::string& Text(Field field) {
+    return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_;
+  }
+  [[nodiscard]] const std::string& Text(Field field) const {
+    return field == Field::kSymbolRate ? symbolRateText_ : frequencyText_;
+  }
   // A click on a modulation button: its FEC list is shown with the first
   // entry selected.
   void OnModulation(int m);
@@ -54,7 +58,7 @@ class CAddTPDlg {
   // OK: fecIndex is what the FEC list has selected; with nothing selected
   // (-1) it becomes 0 rather than the low bits of -1. Then frequency (0 to
   // 20000) and symbol rate (0 to 45000).
-  std::optional<ValidationFailure<Field>> Validate();
+  [[nodiscard]] std::optional<ValidationFailure<Field>> Validate();
 
   int fecIndex = 0;        // entry of the FEC list
   int polarity = -1;       // "Auto" 0, "H" 1, "V" 2; the caller sets it

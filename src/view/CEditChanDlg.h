@@ -29,16 +29,16 @@ class CEditChanDlg {
   static constexpr int kNameChars = 20;
   static constexpr uint32_t kMaxPid = 8192;
 
-  static const FieldRule& Rule(Field field);
-  std::string_view Title() const { return newChannel ? kNewTitle : kEditTitle; }
+  [[nodiscard]] static const FieldRule& Rule(Field field);
+  [[nodiscard]] std::string_view Title() const { return newChannel ? kNewTitle : kEditTitle; }
 
   void FillTexts();
-  std::string& Text(Field field) { return texts_[size_t(field)]; }
-  const std::string& Text(Field field) const { return texts_[size_t(field)]; }
+  [[nodiscard]] std::string& Text(Field field) { return texts_[size_t(field)]; }
+  [[nodiscard]] const std::string& Text(Field field) const { return texts_[size_t(field)]; }
 
   // OK: the first failing field in check order with its message; nothing
   // when all pass, and then the members hold the values.
-  std::optional<ValidationFailure<Field>> Validate();
+  [[nodiscard]] std::optional<ValidationFailure<Field>> Validate();
 
   uint32_t audioPid = 0;
   std::string name;  // UTF-8, at most 20 characters

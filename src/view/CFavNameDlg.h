@@ -18,13 +18,13 @@ class CFavNameDlg {
   static constexpr std::string_view kPrompt = "Enter Favorite List Name";
   static constexpr int kNameChars = 19;
 
-  static const FieldRule& Rule(Field field);
+  [[nodiscard]] static const FieldRule& Rule(Field field);
 
   void FillTexts() { text_ = name; }
-  std::string& Text(Field = Field::kName) { return text_; }
-  const std::string& Text(Field = Field::kName) const { return text_; }
+  [[nodiscard]] std::string& Text(Field = Field::kName) { return text_; }
+  [[nodiscard]] const std::string& Text(Field = Field::kName) const { return text_; }
 
-  std::optional<ValidationFailure<Field>> Validate();
+  [[nodiscard]] std::optional<ValidationFailure<Field>> Validate();
 
   std::string name;  // UTF-8, at most 19 characters
 

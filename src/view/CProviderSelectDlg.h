@@ -39,11 +39,11 @@ class CProviderSelectDlg {
   void Open();
 
   // Every named entry in combo order.
-  const std::vector<Line>& SortedNames() const { return sorted_; }
+  [[nodiscard]] const std::vector<Line>& SortedNames() const { return sorted_; }
   // What the combo lists: the first "number in use" names of that order, or
   // all named ones when fewer are named than the table claims in use.
-  const std::vector<Line>& Lines() const { return lines_; }
-  int SelectedLine() const { return selectedLine_; }
+  [[nodiscard]] const std::vector<Line>& Lines() const { return lines_; }
+  [[nodiscard]] int SelectedLine() const { return selectedLine_; }
 
   // The edit part changed: its text, cut to 15 characters, is the typed name.
   void TypeText(std::string_view text);
@@ -54,7 +54,7 @@ class CProviderSelectDlg {
   // entries in index order, else stored in the first unnamed entry; without
   // one the first entry named exactly as the selected line is chosen. The
   // only refusal: a new name when no entry is free.
-  std::optional<ValidationFailure<Field>> Validate();
+  [[nodiscard]] std::optional<ValidationFailure<Field>> Validate();
 
   ProviderTable table;
   std::string typedName;  // UTF-8
@@ -70,6 +70,6 @@ class CProviderSelectDlg {
 // any case before everything else; other names folded a-z onto A-Z over 16
 // bytes. Equal names, and two "Unknown", report a as the greater, so their
 // order is left to the sort.
-int CompareProviderNames(const ProviderTable& table, int a, int b);
+[[nodiscard]] int CompareProviderNames(const ProviderTable& table, int a, int b);
 
 }  // namespace pelagor

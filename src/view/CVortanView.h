@@ -2,6 +2,10 @@
 // The channel editor: owns the workspace, the filter and selection state and
 // the list contents, and carries out every command. It shows itself only
 // through ViewUi, so it runs the same under the Qt form, the CLI and tests.
+// Results: commands report to the user through ViewUi and return nothing;
+// queries return values, and the steps that can fail (SaveModified, OpenFile,
+// LoadReceivedImage, the recovery copy) return true when done. None of them
+// may be ignored.
 
 #include <array>
 #include <cstdint>
@@ -22,8 +26,8 @@ namespace pelagor {
 // Number of rows of the fixed terrestrial channel plan (channels 5-12, 21-69).
 inline constexpr int kDvbTPlanRows = 57;
 // Frequency in kHz of a row of that plan.
-int DvbTPlanChannel(int row);
-int DvbTPlanFrequency(int row);
+[[nodiscard]] int DvbTPlanChannel(int row);
+[[nodiscard]] int DvbTPlanFrequency(int row);
 
 // How FillChannelList ends: the rows it selects after the rebuild, or a
 // refresh that keeps the rows and their selection and redraws the texts.
@@ -32,12 +36,12 @@ struct ChannelFill {
   Kind kind = Kind::kSelectRow;
   int row = 0;  // kSelectRow: 1-based; past the end the last row, 0 none
 
-  static constexpr ChannelFill SelectRow(int n) { return {Kind::kSelectRow, n}; }
-  static constexpr ChannelFill SelectNothing() { return {Kind::kSelectRow, 0}; }
-  static constexpr ChannelFill SelectLast() { return {Kind::kSelectLast, 0}; }
+  [[nodiscard]] static constexpr ChannelFill SelectRow(int n) { return {Kind::kSelectRow, n}; }
+  [[nodiscard]] static constexpr ChannelFill SelectNothing() { return {Kind::kSelectRow, 0}; }
+  [[nodiscard]] static constexpr ChannelFill SelectLast() { return {Kind::kSelectLast, 0}; }
   // The rows of the cut channels.
-  static constexpr ChannelFill SelectCut() { return {Kind::kSelectCut, 0}; }
-  static constexpr ChannelFill Refresh() { return {Kind::kRefresh, 0}; }
+  [[nodiscard]] static constexpr ChannelFill SelectCut() { return {Kind::kSelectCut, 0}; }
+  [[nodiscard]] static constexpr ChannelFill Refresh() { return {Kind::kRefresh, 0}; }
 };
 
 // The "Location" / "Alphabet" buttons: the order of the satellite combo.
@@ -85,17 +89,17 @@ class CVortanView {
   // First display: columns, combos, checks and the title.
   void OnInitialUpdate();
 
-  Workspace& GetWorkspace() { return ws_; }
-  const Workspace& GetWorkspace() const { return ws_; }
-  DbImage& Image() { return *ws_.image; }
-  const DbImage& Image() const { return *ws_.image; }
-  const ViewState& State() const { return st_; }
-  const FileState& File() const { return file_; }
-  bool Loaded() const { return ws_.loaded; }
-  bool Modified() const { return st_.modified; }
+  [[nodiscard]] Workspace& GetWorkspace() { return ws_; }
+  [[nodiscard]] const Workspace& GetWorkspace() const { return ws_; }
+  [[nodiscard]] DbImage& Image() { return *ws_.image; }
+  [[nodiscard]] const DbImage& Image() const { return *ws_.image; }
+  [[nodiscard]] const ViewState& State() const { return st_; }
+  [[nodiscard]] const FileState& File() const { return file_; }
+  [[nodiscard]] bool Loaded() const { return ws_.loaded; }
+  [[nodiscard]] bool Modified() const { return st_.modified; }
 
   // The database operations with the view's tuner and delivery type.
-  DbOps Ops();
+  [[nodiscard]] DbOps Ops();
 
   // Takes over a workspace read or built elsewhere as a load does: it is
   // marked loaded, the lists show it, and the undo history starts again.
@@ -103,24 +107,24 @@ class CVortanView {
 
   // ---- Lists ----
   // The channel list: its filter, rows, favourite names and cell texts.
-  const ChannelList& Channels() const { return list_; }
-  int RowCount() const { return list_.RowCount(); }
+  [[nodiscard]] const ChannelList& Channels() const { return list_; }
+  [[nodiscard]] int RowCount() const { return list_.RowCount(); }
   // Channel index shown in a row, 0xFFFF past the last row.
-  uint16_t ChannelOfRow(int row) const { return list_.ChannelOfRow(row); }
+  [[nodiscard]] uint16_t ChannelOfRow(int row) const { return list_.ChannelOfRow(row); }
   // Cell text, computed from the image on demand.
-  std::string ChannelCell(int row, int column) const { return list_.Cell(row, column); }
+  [[nodiscard]] std::string ChannelCell(int row, int column) const { return list_.Cell(row, column); }
 
-  int CurrentDeliveryType();
+  [[nodiscard]] int CurrentDeliveryType();
   // Delivery type of the shown tuner without the repair of the selection.
-  int ShownDeliveryType() const;
+  [[nodiscard]] int ShownDeliveryType() const;
   void FillChannelList(ChannelFill fill);
   void FillTransponderList(int hint);
   void FillSatelliteCombo();
   void FillFavoriteCombo();
   void ResolveCurrentTransponder();
-  int CatalogueItemOfRow(int row) const;
+  [[nodiscard]] int CatalogueItemOfRow(int row) const;
   // 0 and the TP of the first selected TP-list row (DVB-T, DVB-C), 1 none.
-  int TransponderOfSelectedRow(uint16_t& tp);
+  [[nodiscard]] int TransponderOfSelectedRow(uint16_t& tp);
   void OnTunerChanged();
   // What follows every load of channel data (file or receiver), after the
   // shared load step (ApplyDownloadImage / LoadWorkspaceFile) has parsed and
@@ -182,45 +186,45 @@ class CVortanView {
   // the workspace, leaving): asks "Save changes to the channel list?". True
   // when the command may go on: nothing unsaved, Discard, or a Save that
   // wrote the file. Cancel, and a Save that failed or was cancelled, are false.
-  bool SaveModified();
+  [[nodiscard]] bool SaveModified();
   void OnFileNew();
   void OnFileOpen();
   void OnFileSave();
   void OnFileSaveAs();
   // Steps 3-5 of Open for a chosen path (also the command-line file).
   // True when the file was taken over.
-  bool OpenFile(const std::string& path);
+  [[nodiscard]] bool OpenFile(const std::string& path);
   // Upload File / Upload to Workspace after the transfer: the received
   // bytes are read into the workspace as Open reads a file. They are not the
   // open file: Modified is set and FileOpen and the path are cleared (the
   // file name and folder stay only as Save As's suggestion), so a later Save
   // asks for a file. No bytes, or bytes the reader rejects, change nothing
   // and show nothing. True when the data were taken over.
-  bool LoadReceivedImage(const std::vector<uint8_t>& bytes);
+  [[nodiscard]] bool LoadReceivedImage(const std::vector<uint8_t>& bytes);
   void UpdateTitle();
   // The request Save As shows: after received data, the previous file's
   // folder and name are proposed.
-  FileRequest SaveAsRequest() const;
+  [[nodiscard]] FileRequest SaveAsRequest() const;
 
   // ---- Recovery of unsaved work ----
   // The unsaved workspace as a recovery copy (savedAt is left to the caller);
   // false when there is nothing unsaved to keep.
-  bool FillRecoveryCopy(RecoveryCopy& copy) const;
+  [[nodiscard]] bool FillRecoveryCopy(RecoveryCopy& copy) const;
   // Takes a recovery copy over as a modified workspace with its original
   // file; false when its image is not readable (nothing changes then).
-  bool OpenRecoveryCopy(const RecoveryCopy& copy);
+  [[nodiscard]] bool OpenRecoveryCopy(const RecoveryCopy& copy);
   // Grows with every change of the workspace (edits, undo, redo, loads), so
   // a keeper of copies can tell whether its last copy is still current.
-  uint64_t ChangeCount() const { return changeCount_; }
+  [[nodiscard]] uint64_t ChangeCount() const { return changeCount_; }
   // How every channel and TP edit ends: set Modified, update the title.
   void MarkModified();
   // File "Export Channel List...": the list as shown, its columns and rows,
   // to a CSV file.
   void OnFileExport();
-  std::string ChannelListCsv() const;
-  static FileRequest ExportFileRequest();
-  static FileRequest OpenFileRequest();
-  static FileRequest SaveFileRequest();
+  [[nodiscard]] std::string ChannelListCsv() const;
+  [[nodiscard]] static FileRequest ExportFileRequest();
+  [[nodiscard]] static FileRequest OpenFileRequest();
+  [[nodiscard]] static FileRequest SaveFileRequest();
   // Folder the side file "dump_sat_info.bin" is written to; empty: the
   // current directory.
   void SetSideFileFolder(std::string folder) { sideFileFolder_ = std::move(folder); }
@@ -231,7 +235,7 @@ class CVortanView {
   void OnApplyOrderFromReference();
   // File "Import Channels...": channels of another list the workspace lacks.
   void OnImportChannels();
-  static FileRequest ReferenceFileRequest();
+  [[nodiscard]] static FileRequest ReferenceFileRequest();
 
   // ---- Find and Move ----
   // The search field's text: narrows the channel list like the other filters.
@@ -239,24 +243,24 @@ class CVortanView {
   // Move the selected channels one row up or down among the shown ones.
   void OnMoveUp();
   void OnMoveDown();
-  bool CanMoveSelection(int direction) const;  // -1 up, +1 down
+  [[nodiscard]] bool CanMoveSelection(int direction) const;  // -1 up, +1 down
 
   // ---- Undo and Redo ----
   // Step back or forward through the workspace edits. Back at the state last
   // saved (or opened), Modified is cleared again.
   void OnEditUndo();
   void OnEditRedo();
-  bool CanUndo() const { return history_.CanUndo(); }
-  bool CanRedo() const { return history_.CanRedo(); }
-  const UndoHistory& History() const { return history_; }
+  [[nodiscard]] bool CanUndo() const { return history_.CanUndo(); }
+  [[nodiscard]] bool CanRedo() const { return history_.CanRedo(); }
+  [[nodiscard]] const UndoHistory& History() const { return history_; }
 
   // ---- Command enabling ----
-  bool IsCommandEnabled(int id) const;
-  ContextMenu ChannelContextMenu() const;
-  ContextMenu TpContextMenu() const;
+  [[nodiscard]] bool IsCommandEnabled(int id) const;
+  [[nodiscard]] ContextMenu ChannelContextMenu() const;
+  [[nodiscard]] ContextMenu TpContextMenu() const;
   // ---- Link commands ----
-  CLinkPort& Link() { return link_; }
-  bool Connected() const { return link_.Connected(); }
+  [[nodiscard]] CLinkPort& Link() { return link_; }
+  [[nodiscard]] bool Connected() const { return link_.Connected(); }
   void OnLinkConnect();
   void OnLinkDisconnect();
   void OnReceiverInfo();
@@ -284,7 +288,7 @@ class CVortanView {
    private:
     CVortanView& view_;
   };
-  std::vector<uint8_t> UndoSnapshot() const;
+  [[nodiscard]] std::vector<uint8_t> UndoSnapshot() const;
   void RestoreUndoSnapshot(const std::vector<uint8_t>& bytes, const SatCatalogue& catalogue);
   void ResetUndoHistory();
   void CommitEdit();
@@ -296,11 +300,11 @@ class CVortanView {
   void ApplyChannelSelection(ChannelFill fill);
   // What the satellite and TP filters compare with; selectedTp is the TP of
   // the selected TP-list row (DVB-T, DVB-C), kNoTp when there is none.
-  ChannelPlace CurrentPlace(uint16_t selectedTp) const;
+  [[nodiscard]] ChannelPlace CurrentPlace(uint16_t selectedTp) const;
   void ReportBrokenRow(uint16_t c, bool checkTp);
-  bool WriteWorkspace();
+  [[nodiscard]] bool WriteWorkspace();
   void TakeOverPath(const std::string& path);
-  std::string SideFilePath() const;
+  [[nodiscard]] std::string SideFilePath() const;
   // CatalogueOrder in the combo's order (location or alphabet).
   void SortCatalogueOrder();
   // TP commands, one per delivery type.
@@ -315,14 +319,16 @@ class CVortanView {
   // The image satellite a TP edit works on: the one of catalogue entry k,
   // created when missing (named "DVB-C" when the catalogue has no entry k
   // and cable is shown). kNoSat when the image has no room.
-  uint8_t SatelliteForEntry(int k);
+  [[nodiscard]] uint8_t SatelliteForEntry(int k);
   // 1-based row of a cable TP in the DVB-C TP list, 0 when not shown.
-  int CableRowOfTp(uint16_t t) const;
+  [[nodiscard]] int CableRowOfTp(uint16_t t) const;
   // Cut channels that a delete has removed from the image.
   void DropDeletedCutChannels();
   // Channel commands.
-  std::vector<uint16_t> SelectedChannels() const;
-  bool RepairSatellite(int catalogueIndex);
+  [[nodiscard]] std::vector<uint16_t> SelectedChannels() const;
+  // Deletes an image satellite of another delivery system under the index;
+  // true when one went.
+  [[nodiscard]] bool RepairSatellite(int catalogueIndex);
   void AddSatelliteChannel();
   void AddTerrestrialChannel();
   void AddCableChannel();
@@ -334,7 +340,8 @@ class CVortanView {
   void ReceiveIntoWorkspace(bool announce);
   // Runs the add or edit dialog until its name fits the channel's character
   // table (an unchanged name always does) or the user cancels.
-  bool RunChannelDialog(DialogModel dlg, const std::string& name, const std::string& unchanged, int table);
+  [[nodiscard]] bool RunChannelDialog(DialogModel dlg, const std::string& name, const std::string& unchanged,
+                                      int table);
 
   ViewUi& ui_;
   Workspace ws_;

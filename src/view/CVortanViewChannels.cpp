@@ -74,9 +74,10 @@ bool CVortanView::RepairSatellite(int catalogueIndex) {
   // index would take the new channel; it goes, with everything on it.
   DbOps ops = Ops();
   uint8_t s = kNoSat;
-  if (ops.FindSatByCatalogue(uint8_t(catalogueIndex), s) != 0) return false;
+  if (ops.FindSatByCatalogue(uint8_t(catalogueIndex), s) != kDbDone) return false;
   if (Image().SatDelivery(s) == uint32_t(ShownDeliveryType() + 1)) return false;
-  ops.DeleteSat(s);
+  // A satellite whose rings are broken is refused and stays: nothing changed.
+  if (ops.DeleteSat(s) != kDbDone) return false;
   DropDeletedCutChannels();
   return true;
 }
@@ -84,18 +85,20 @@ bool CVortanView::RepairSatellite(int catalogueIndex) {
 void CVortanView::FillNewChannel(uint16_t c, uint16_t t, const CAddChanDlg& dlg) {
   DbOps ops = Ops();
   DbImage& img = Image();
+  // c was just added and the selectors and the service type are in range,
+  // so none of the operations below can be refused.
   img.SetChanU16(c, chan::kNumber, uint16_t(dlg.channelNumber));
-  ops.SetChanPid(c, 0, uint16_t(dlg.videoPid));
-  ops.SetChanPid(c, 1, uint16_t(dlg.audioPid));
+  static_cast<void>(ops.SetChanPid(c, 0, uint16_t(dlg.videoPid)));
+  static_cast<void>(ops.SetChanPid(c, 1, uint16_t(dlg.audioPid)));
   img.SetChanWordField(c, chw::kAudioCount, 1);
-  ops.SetChanPid(c, 2, uint16_t(dlg.pcrPid));
+  static_cast<void>(ops.SetChanPid(c, 2, uint16_t(dlg.pcrPid)));
   img.SetChanTuner(c, uint16_t(WithMasksOf(tuner::kMarker.Set(img.ChanTuner(c), 1), img.TpTuner(t))));
   img.SetChanU16(c, chan::kSid, uint16_t(dlg.serviceId));
   // The dialog has checked that the name fits the default table.
   std::string bytes;
-  EncodeNameText(dlg.name, kDefaultNameTable, size_t(kChanNameLen), bytes);
-  ops.SetChanName(c, bytes);
-  ops.SetServiceType(c, uint16_t(dlg.videoPid) != kNoPid ? 0 : 1);
+  static_cast<void>(EncodeNameText(dlg.name, kDefaultNameTable, size_t(kChanNameLen), bytes));
+  static_cast<void>(ops.SetChanName(c, bytes));
+  static_cast<void>(ops.SetServiceType(c, uint16_t(dlg.videoPid) != kNoPid ? 0 : 1));
 }
 
 bool CVortanView::RunChannelDialog(DialogModel dlg, const std::string& name, const std::string& unchanged, int table) {
@@ -148,26 +151,28 @@ void CVortanView::AddSatelliteChannel() {
   DbImage& img = Image();
   uint8_t s = kNoSat;
   bool newSat = false;
-  if (ops.FindSatByCatalogue(uint8_t(k), s) != 0) {
+  if (ops.FindSatByCatalogue(uint8_t(k), s) != kDbDone) {
     if (k < int(cat.count)) {
-      if (ops.AddSat(s, uint8_t(k), 0) != 0) return giveUp();
-      ops.SyncSatName(s);
-    } else if (ops.AddSat(s, uint8_t(k), 1) != 0) {
+      if (ops.AddSat(s, uint8_t(k), 0) != kDbDone) return giveUp();
+      // The entry exists (k is below the count), so its name is there to copy.
+      static_cast<void>(ops.SyncSatName(s));
+    } else if (ops.AddSat(s, uint8_t(k), 1) != kDbDone) {
       return giveUp();
     }
     newSat = true;
   }
   uint16_t t = kNoTp;
   bool newTp = false;
-  if (ops.FindTp(s, t, ct.frequency, ct.polarisation) != 0) {
-    const bool added = ops.AddTp(s, t, 0) == 0;
+  if (ops.FindTp(s, t, ct.frequency, ct.polarisation) != kDbDone) {
+    const bool added = ops.AddTp(s, t, 0) == kDbDone;
     newTp = added;
-    const bool filled = added && ops.SetTpFrequency(t, ct.frequency) == 0 &&
-                        ops.SetTpSymbolRate(t, ct.symbolRate) == 0 && ops.SetTpPolarisation(t, ct.polarisation) == 0 &&
-                        ops.SetTpModFec(t, ct.modFec) == 0;
+    const bool filled =
+        added && ops.SetTpFrequency(t, ct.frequency) == kDbDone && ops.SetTpSymbolRate(t, ct.symbolRate) == kDbDone &&
+        ops.SetTpPolarisation(t, ct.polarisation) == kDbDone && ops.SetTpModFec(t, ct.modFec) == kDbDone;
     if (!filled) {
-      if (added) ops.DeleteTp(t);
-      if (newSat) ops.DeleteSat(s);
+      // Undoing what was just added: its rings are the ones just made.
+      if (added) static_cast<void>(ops.DeleteTp(t));
+      if (newSat) static_cast<void>(ops.DeleteSat(s));
       return giveUp();
     }
     // Terrestrial and cable TPs carry the satellite's tuners; a satellite TP
@@ -175,9 +180,10 @@ void CVortanView::AddSatelliteChannel() {
     img.SetTpTuner(t, WithMasksOf(img.TpTuner(t), img.SatTuner(s)));
   }
   uint16_t c = kNoChan;
-  if (ops.AddChan(t, c, 1) != 0) {
-    if (newTp) ops.DeleteTp(t);
-    if (newSat) ops.DeleteSat(s);
+  if (ops.AddChan(t, c, 1) != kDbDone) {
+    // Undoing what was just added: its rings are the ones just made.
+    if (newTp) static_cast<void>(ops.DeleteTp(t));
+    if (newSat) static_cast<void>(ops.DeleteSat(s));
   } else {
     FillNewChannel(c, t, dlg);
   }
@@ -191,8 +197,8 @@ void CVortanView::AddTerrestrialChannel() {
   DbImage& img = Image();
   uint8_t s = kNoSat;
   bool newSat = false;
-  if (ops.FindSatByCatalogue(uint8_t(k), s) != 0) {
-    if (ops.AddSat(s, uint8_t(k), 1) != 0) {
+  if (ops.FindSatByCatalogue(uint8_t(k), s) != kDbDone) {
+    if (ops.AddSat(s, uint8_t(k), 1) != kDbDone) {
       if (changed) EndAddChannel();
       return;
     }
@@ -201,10 +207,11 @@ void CVortanView::AddTerrestrialChannel() {
     std::memcpy(img.SatName(s), "DVB-T", 5);
     for (int row = 0; row < kDvbTPlanRows; ++row) {
       uint16_t t = kNoTp;
-      if (ops.AddTp(s, t, 0) != 0) break;
-      ops.SetTpFrequency(t, uint16_t(DvbTPlanFrequency(row) / 100));
-      ops.SetTpSymbolRate(t, 0);
-      ops.SetTpPolarisation(t, 0);
+      if (ops.AddTp(s, t, 0) != kDbDone) break;
+      // t was just added: setting its fields cannot be refused.
+      static_cast<void>(ops.SetTpFrequency(t, uint16_t(DvbTPlanFrequency(row) / 100)));
+      static_cast<void>(ops.SetTpSymbolRate(t, 0));
+      static_cast<void>(ops.SetTpPolarisation(t, 0));
       img.SetTpTuner(t, WithMasksOf(img.TpTuner(t), img.SatTuner(s)));
     }
   }
@@ -221,10 +228,11 @@ void CVortanView::AddTerrestrialChannel() {
     return;
   }
   uint16_t c = kNoChan;
-  if (ops.AddChan(t, c, 1) != 0) {
+  if (ops.AddChan(t, c, 1) != kDbDone) {
     if (newSat) {
-      ops.DeleteTp(t);
-      ops.DeleteSat(s);
+      // Undoing what was just added: its rings are the ones just made.
+      static_cast<void>(ops.DeleteTp(t));
+      static_cast<void>(ops.DeleteSat(s));
     }
   } else {
     FillNewChannel(c, t, dlg);
@@ -237,14 +245,14 @@ void CVortanView::AddCableChannel() {
   const DbImage& img = Image();
   uint8_t s = kNoSat;
   uint16_t t = kNoTp;
-  if (ops.FindSatByCatalogue(uint8_t(DbOps::PseudoSatIndex(st_.tunerSelection == 2)), s) != 0) return;
+  if (ops.FindSatByCatalogue(uint8_t(DbOps::PseudoSatIndex(st_.tunerSelection == 2)), s) != kDbDone) return;
   if (TransponderOfSelectedRow(t) != 0) return;
   CAddChanDlg dlg;
   dlg.satelliteText = DecodeRecordText(img.SatName(s), sat::kNameSize);
   dlg.transponderText = Printf("%d / %d", int(img.TpFrequency(t)) * 100, img.TpSymbolRate(t));
   if (!RunChannelDialog(&dlg, dlg.name, "", kDefaultNameTable)) return;
   uint16_t c = kNoChan;
-  if (ops.AddChan(t, c, 1) == 0) FillNewChannel(c, t, dlg);
+  if (ops.AddChan(t, c, 1) == kDbDone) FillNewChannel(c, t, dlg);
   EndAddChannel();
 }
 
@@ -278,7 +286,8 @@ void CVortanView::OnEditChannel() {
     size_t at = 0;
     if (selector) field[at++] = first;
     std::string bytes;
-    EncodeNameText(dlg.name, table, size_t(CEditChanDlg::kNameChars), bytes);
+    // The dialog ran until the name fit the table, so it encodes.
+    static_cast<void>(EncodeNameText(dlg.name, table, size_t(CEditChanDlg::kNameChars), bytes));
     std::memcpy(field + at, bytes.data(), bytes.size());
   }
   img.SetChanU16(c, chan::kAudioPid, uint16_t(dlg.audioPid));
@@ -298,11 +307,13 @@ void CVortanView::OnDeleteChannel() {
   const std::vector<uint16_t> chans = SelectedChannels();
   DbOps ops = Ops();
   const int k = list_.Filter().favorite;
+  // A channel in a broken ring is refused and stays, silently, as every
+  // editing command that cannot be carried out ends.
   for (uint16_t c : chans) {
     if (k > 0) {
-      ops.SetFavourite(c, k - 1, int(list_.Filter().service), 0);
+      static_cast<void>(ops.SetFavourite(c, k - 1, int(list_.Filter().service), 0));
     } else {
-      ops.DeleteChan(c);
+      static_cast<void>(ops.DeleteChan(c));
     }
   }
   DropDeletedCutChannels();
@@ -313,14 +324,17 @@ void CVortanView::OnDeleteChannel() {
 void CVortanView::OnFavoriteItem(int list) {
   if (list < 1 || list > kFavLists) return;
   DbOps ops = Ops();
-  for (uint16_t c : SelectedChannels()) ops.SetFavourite(c, list - 1, int(list_.Filter().service), 1);
+  // Shown channels and a list number of the menu: nothing to refuse.
+  for (uint16_t c : SelectedChannels())
+    static_cast<void>(ops.SetFavourite(c, list - 1, int(list_.Filter().service), 1));
   FillChannelList(ChannelFill::Refresh());
   MarkModified();
 }
 
 void CVortanView::OnLockChannels(bool lock) {
   DbOps ops = Ops();
-  for (uint16_t c : SelectedChannels()) ops.SetLockFlag(c, lock ? 1 : 0);
+  // Shown channels: nothing to refuse.
+  for (uint16_t c : SelectedChannels()) static_cast<void>(ops.SetLockFlag(c, lock ? 1 : 0));
   FillChannelList(ChannelFill::Refresh());
   MarkModified();
 }

@@ -16,7 +16,8 @@ void CVortanView::OnFavoriteButton() {
   if (ui_.RunDialog(&dlg) != DialogAnswer::kOk) return;
   const std::string name = FirstCharacters(dlg.name, CFavNameDlg::kNameChars);
   list_.FavoriteNames()[size_t(k - 1)] = name;
-  Ops().SetFavouriteName(k - 1, EncodeRecordText(name));
+  // k is the shown list, 1-8: nothing to refuse.
+  static_cast<void>(Ops().SetFavouriteName(k - 1, EncodeRecordText(name)));
   FillFavoriteCombo();
   // The "Favorite" column shows the names.
   ui_.RefreshChannelList();

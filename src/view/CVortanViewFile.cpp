@@ -94,7 +94,8 @@ void CVortanView::OnFileOpen() {
     return;
   }
   if (!SaveModified()) return;
-  OpenFile(*path);
+  // A file that is not taken over has shown its message.
+  static_cast<void>(OpenFile(*path));
 }
 
 std::string CVortanView::SideFilePath() const {
@@ -175,7 +176,7 @@ bool CVortanView::WriteWorkspace() {
   std::error_code ec;
   const bool backupMade =
       !backupDue_ || !std::filesystem::is_regular_file(file_.path, ec) || KeepBackupCopy(file_.path);
-  file_.fileOpen = backupMade && WriteDownloadImage(ws_, file_.path) == 1;
+  file_.fileOpen = backupMade && WriteDownloadImage(ws_, file_.path);
   if (file_.fileOpen) {
     backupDue_ = false;
     st_.modified = false;
@@ -195,7 +196,8 @@ void CVortanView::OnFileSave() {
     OnFileSaveAs();
     return;
   }
-  WriteWorkspace();
+  // A failed write has shown "File Save Error !!!".
+  static_cast<void>(WriteWorkspace());
 }
 
 void CVortanView::OnFileSaveAs() {
@@ -222,7 +224,8 @@ void CVortanView::OnFileSaveAs() {
   // Another file than the one already backed up gets its own backup.
   if (*path != file_.path) backupDue_ = true;
   TakeOverPath(*path);
-  WriteWorkspace();
+  // A failed write has shown "File Save Error !!!".
+  static_cast<void>(WriteWorkspace());
 }
 
 }  // namespace pelagor

@@ -214,7 +214,7 @@ void CVortanView::ResolveCurrentTransponder() {
   const int e = st_.currentCatalogueEntry;
   uint8_t s = kNoSat;
   DbOps ops(Image());
-  if (e < 0 || e >= int(kCatalogueEntries) || ops.FindSatByCatalogue(uint8_t(e), s) != 0) {
+  if (e < 0 || e >= int(kCatalogueEntries) || ops.FindSatByCatalogue(uint8_t(e), s) != kDbDone) {
     st_.currentSatellite = kNoSat;
     st_.currentTransponder = kNoTp;
     return;
@@ -226,7 +226,7 @@ void CVortanView::ResolveCurrentTransponder() {
   if (item < 0 || item >= int(std::min<size_t>(entry.tpCount, entry.tps.size()))) return;
   const CatalogueTp& ct = entry.tps[size_t(item)];
   uint16_t t = kNoTp;
-  if (ops.FindTp(s, t, ct.frequency, ct.polarisation) == 0) st_.currentTransponder = t;
+  if (ops.FindTp(s, t, ct.frequency, ct.polarisation) == kDbDone) st_.currentTransponder = t;
 }
 
 void CVortanView::SortCatalogueOrder() {

@@ -93,7 +93,7 @@ void CVortanView::OnSortChannels(ChanMenuItem sort) {
   const DbImage& img = Image();
   uint16_t* list = order.data();
   const int n = int(order.size());
-  int r = 1;
+  DbStatus r = kDbRefused;
   switch (sort) {
     case ChanMenuItem::kSortByChanNo: r = SortChansByNumber(img, list, n, true); break;
     case ChanMenuItem::kSortByName: r = SortChansByName(img, list, n, true); break;
@@ -104,7 +104,7 @@ void CVortanView::OnSortChannels(ChanMenuItem sort) {
       break;
     default: return;
   }
-  if (r != 0) return;
+  if (r != kDbDone) return;
   WriteChannelOrder(Image(), order);
   FillChannelList(ChannelFill::SelectRow(1));
   MarkModified();

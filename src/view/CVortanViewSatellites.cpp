@@ -24,7 +24,7 @@ void CVortanView::OnSatAdd() {
   // and cable pseudo-satellites may already point at it, and a satellite
   // entry there would take over (and a later repair delete) their channels.
   uint8_t taken = kNoSat;
-  if (cat.count >= kCatalogueEntries || Ops().FindSatByCatalogue(uint8_t(cat.count), taken) == 0) {
+  if (cat.count >= kCatalogueEntries || Ops().FindSatByCatalogue(uint8_t(cat.count), taken) == kDbDone) {
     ui_.ShowMessage(std::string(kNoMoreSatText), MessageIcon::kNone, MessageButtons::kOk);
     return;
   }
@@ -68,11 +68,12 @@ void CVortanView::OnSatDelete() {
   // behind would point at the entry that moves into this place.
   DbOps ops = Ops();
   uint8_t s = kNoSat;
-  while (ops.FindSatByCatalogue(uint8_t(e), s) == 0) {
-    if (ops.DeleteSat(s) != 0) break;
+  while (ops.FindSatByCatalogue(uint8_t(e), s) == kDbDone) {
+    if (ops.DeleteSat(s) != kDbDone) break;
   }
   DropDeletedCutChannels();
-  DeleteCatalogueEntry(Image(), cat, e);
+  // e was checked against the count above: the deletion cannot be refused.
+  static_cast<void>(DeleteCatalogueEntry(Image(), cat, e));
 
   SortCatalogueOrder();
   const int count = int(std::min<uint32_t>(cat.count, kCatalogueEntries));

@@ -111,7 +111,7 @@ void CVortanView::OnDownloadWorkspace() {
   } else if (st_.modified) {
     // A failed write shows "File Save Error !!!" and clears FileOpen: the
     // stale file on disk is then not sent as if it were the workspace.
-    WriteWorkspace();
+    static_cast<void>(WriteWorkspace());  // the check below reads FileOpen
   }
   if (!file_.fileOpen) return;
   SendWorkspaceToReceiver();

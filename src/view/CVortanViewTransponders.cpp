@@ -48,15 +48,17 @@ void CVortanView::DropDeletedCutChannels() {
 
 uint8_t CVortanView::SatelliteForEntry(int k) {
   // An image satellite of this entry made for another delivery system goes
-  // first, with its TPs and channels.
-  RepairSatellite(k);
+  // first, with its TPs and channels. Whether one went does not matter here:
+  // every TP command marks the workspace modified.
+  static_cast<void>(RepairSatellite(k));
   DbOps ops = Ops();
   uint8_t s = kNoSat;
-  if (ops.FindSatByCatalogue(uint8_t(k), s) == 0) return s;
+  if (ops.FindSatByCatalogue(uint8_t(k), s) == kDbDone) return s;
   const bool inCatalogue = ws_.catalogue.Present() && uint32_t(k) < ws_.catalogue.count;
-  if (ops.AddSat(s, uint8_t(k), inCatalogue ? 0 : 1) != 0) return kNoSat;
+  if (ops.AddSat(s, uint8_t(k), inCatalogue ? 0 : 1) != kDbDone) return kNoSat;
   if (inCatalogue) {
-    ops.SyncSatName(s);
+    // The entry exists, so its name is there to copy.
+    static_cast<void>(ops.SyncSatName(s));
   } else if (ops.deliveryType == kDvbC) {
     uint8_t* name = Image().SatName(s);
     std::fill(name, name + sat::kNameSize, uint8_t(0));
@@ -117,11 +119,12 @@ void CVortanView::AddSatelliteTp() {
   const uint8_t s = SatelliteForEntry(e);
   uint16_t t = kNoTp;
   DbOps ops = Ops();
-  if (s != kNoSat && ops.AddTp(s, t, 0) == 0) {
-    ops.SetTpFrequency(t, ct.frequency);
-    ops.SetTpSymbolRate(t, ct.symbolRate);
-    ops.SetTpPolarisation(t, ct.polarisation);
-    ops.SetTpModFec(t, ct.modFec);
+  if (s != kNoSat && ops.AddTp(s, t, 0) == kDbDone) {
+    // t was just added: setting its fields cannot be refused.
+    static_cast<void>(ops.SetTpFrequency(t, ct.frequency));
+    static_cast<void>(ops.SetTpSymbolRate(t, ct.symbolRate));
+    static_cast<void>(ops.SetTpPolarisation(t, ct.polarisation));
+    static_cast<void>(ops.SetTpModFec(t, ct.modFec));
     Image().SetTpWordField(t, tpw::kExcluded, 0);
   }
 
@@ -142,12 +145,13 @@ void CVortanView::AddCableTp() {
   uint16_t t = kNoTp;
   DbOps ops = Ops();
   int row = 0;
-  if (s != kNoSat && ops.AddTp(s, t, 0) == 0) {
+  if (s != kNoSat && ops.AddTp(s, t, 0) == kDbDone) {
     DbImage& img = Image();
-    ops.SetTpFrequency(t, uint16_t(dlg.frequency / 100));
-    ops.SetTpSymbolRate(t, uint16_t(dlg.symbolRate));
-    ops.SetTpPolarisation(t, 0);
-    ops.SetTpModFec(t, uint8_t(dlg.qamMode));
+    // t was just added: setting its fields cannot be refused.
+    static_cast<void>(ops.SetTpFrequency(t, uint16_t(dlg.frequency / 100)));
+    static_cast<void>(ops.SetTpSymbolRate(t, uint16_t(dlg.symbolRate)));
+    static_cast<void>(ops.SetTpPolarisation(t, 0));
+    static_cast<void>(ops.SetTpModFec(t, uint8_t(dlg.qamMode)));
     img.SetTpWordField(t, tpw::kExcluded, 0);
     const uint32_t st = img.SatTuner(s);
     img.SetTpTuner(t,
@@ -211,10 +215,11 @@ void CVortanView::EditCableTp() {
   if (ui_.RunDialog(&dlg) != DialogAnswer::kOk) return;
 
   DbOps ops = Ops();
-  ops.SetTpFrequency(t, uint16_t(dlg.frequency / 100));
-  ops.SetTpSymbolRate(t, uint16_t(dlg.symbolRate));
-  ops.SetTpModFec(t, uint8_t(dlg.qamMode));
-  ops.SetTpPolarisation(t, 0);
+  // t is the TP of a shown row, a valid index: nothing to refuse.
+  static_cast<void>(ops.SetTpFrequency(t, uint16_t(dlg.frequency / 100)));
+  static_cast<void>(ops.SetTpSymbolRate(t, uint16_t(dlg.symbolRate)));
+  static_cast<void>(ops.SetTpModFec(t, uint8_t(dlg.qamMode)));
+  static_cast<void>(ops.SetTpPolarisation(t, 0));
   img.SetTpWordField(t, tpw::kExcluded, 0);
   FillTransponderList(p);
   MarkModified();
@@ -247,8 +252,10 @@ void CVortanView::DeleteSatelliteTps() {
     ++d;
     uint8_t s = kNoSat;
     uint16_t t = kNoTp;
-    if (ops.FindSatByCatalogue(uint8_t(e), s) == 0 && ops.FindTp(s, t, ct.frequency, ct.polarisation) == 0) {
-      ops.DeleteTp(t);
+    if (ops.FindSatByCatalogue(uint8_t(e), s) == kDbDone &&
+        ops.FindTp(s, t, ct.frequency, ct.polarisation) == kDbDone) {
+      // A TP in a broken ring is refused and stays; the entry is hidden anyway.
+      static_cast<void>(ops.DeleteTp(t));
     }
   }
   DropDeletedCutChannels();
@@ -260,7 +267,7 @@ void CVortanView::DeleteSatelliteTps() {
 void CVortanView::DeleteCableTps() {
   DbOps ops = Ops();
   uint8_t s = kNoSat;
-  if (ops.FindSatByCatalogue(CableCatalogueIndex(st_.tunerSelection), s) != 0) return;
+  if (ops.FindSatByCatalogue(CableCatalogueIndex(st_.tunerSelection), s) != kDbDone) return;
   const std::vector<int> rows = ui_.SelectedRows(ListId::kTransponders);
   if (rows.empty()) return;
   // Collect first: deleting changes the positions of the rows after.
@@ -274,7 +281,8 @@ void CVortanView::DeleteCableTps() {
   for (int row : rows) {
     if (row >= 0 && size_t(row) < shown.size()) doomed.push_back(shown[size_t(row)]);
   }
-  for (uint16_t tp : doomed) ops.DeleteTp(tp);
+  // A TP in a broken ring is refused and stays, silently.
+  for (uint16_t tp : doomed) static_cast<void>(ops.DeleteTp(tp));
   DropDeletedCutChannels();
   FillTransponderList(rows.front() + 1);
   FillChannelList(ChannelFill::SelectRow(1));
@@ -289,15 +297,18 @@ void CVortanView::SortSatelliteTps() {
   if (!cat.Present() || e < 0 || e >= int(kCatalogueEntries)) return;
   CatalogueEntry& entry = cat.entries[size_t(e)];
   const size_t n = ListedTps(entry);
-  if (n > 0) SortCatalogueTps(entry.tps.data(), int(n), true);
+  // Only a lack of memory refuses the sort, and it leaves the list as it was.
+  if (n > 0) static_cast<void>(SortCatalogueTps(entry.tps.data(), int(n), true));
   FillTransponderList(1);
   MarkModified();
 }
 
 void CVortanView::SortCableTps() {
   uint8_t s = kNoSat;
-  if (Ops().FindSatByCatalogue(CableCatalogueIndex(st_.tunerSelection), s) != 0) return;
-  SortCableTpRing(Image(), s);
+  if (Ops().FindSatByCatalogue(CableCatalogueIndex(st_.tunerSelection), s) != kDbDone) return;
+  // A broken ring stops the sort where it breaks; what was sorted stays and
+  // is shown.
+  static_cast<void>(SortCableTpRing(Image(), s));
   FillTransponderList(1);
   MarkModified();
 }

@@ -62,7 +62,7 @@ struct ChannelFilter {
 
 // TP index a channel stands on for display and filters: a broken index
 // reads as TP 0.
-int ChannelDisplayTp(const DbImage& img, uint16_t c);
+[[nodiscard]] int ChannelDisplayTp(const DbImage& img, uint16_t c);
 
 // What "Current" of the satellite and TP filters refers to.
 struct ChannelPlace {
@@ -81,13 +81,13 @@ class ChannelList {
   ChannelList(const ChannelList&) = delete;
   ChannelList& operator=(const ChannelList&) = delete;
 
-  static const std::vector<ListColumn>& Columns();
+  [[nodiscard]] static const std::vector<ListColumn>& Columns();
 
   // ---- Filter ----
-  ChannelFilter& Filter() { return filter_; }
-  const ChannelFilter& Filter() const { return filter_; }
+  [[nodiscard]] ChannelFilter& Filter() { return filter_; }
+  [[nodiscard]] const ChannelFilter& Filter() const { return filter_; }
   // Would the filter show channel c?
-  bool Shown(uint16_t c, const ChannelPlace& place) const;
+  [[nodiscard]] bool Shown(uint16_t c, const ChannelPlace& place) const;
 
   // ---- Rows ----
   // The channels the filter shows, in the channel order, or in the order of
@@ -97,10 +97,10 @@ class ChannelList {
   void ShowAll();
   // Rows set by a move, which keeps them in the order it made.
   void SetRows(const std::vector<uint16_t>& channels);
-  int RowCount() const { return rowCount_; }
-  std::span<const uint16_t> Rows() const { return {rowMap_.data(), size_t(rowCount_)}; }
+  [[nodiscard]] int RowCount() const { return rowCount_; }
+  [[nodiscard]] std::span<const uint16_t> Rows() const { return {rowMap_.data(), size_t(rowCount_)}; }
   // Channel index shown in a row, kNoChan past the last row.
-  uint16_t ChannelOfRow(int row) const;
+  [[nodiscard]] uint16_t ChannelOfRow(int row) const;
 
   // ---- Texts ----
   // After an edit the list is refreshed in place, and until the next
@@ -108,25 +108,25 @@ class ChannelList {
   // delivery and their polarisation reads "-".
   void SetRefreshForm(bool on) { refreshForm_ = on; }
   // The names the favourite column shows ("Favorite-k" until a load).
-  std::array<std::string, kFavLists>& FavoriteNames() { return favoriteNames_; }
-  const std::array<std::string, kFavLists>& FavoriteNames() const { return favoriteNames_; }
+  [[nodiscard]] std::array<std::string, kFavLists>& FavoriteNames() { return favoriteNames_; }
+  [[nodiscard]] const std::array<std::string, kFavLists>& FavoriteNames() const { return favoriteNames_; }
   // Takes the names from the image; false (names kept) without a catalogue.
-  bool LoadFavoriteNames();
+  [[nodiscard]] bool LoadFavoriteNames();
 
   // Cell text, computed from the image on demand; empty past the rows.
-  std::string Cell(int row, int column) const;
+  [[nodiscard]] std::string Cell(int row, int column) const;
   // The headings and then every row's cells.
-  std::vector<std::vector<std::string>> Table() const;
+  [[nodiscard]] std::vector<std::vector<std::string>> Table() const;
 
   // Values of channel c behind the cells, for output that wants them typed.
-  std::string SatelliteName(uint16_t c) const;
-  int Frequency(uint16_t c) const;  // MHz, or kHz for terrestrial and cable
-  std::string Polarisation(uint16_t c) const;
-  std::vector<int> FavoriteLists(uint16_t c) const;  // list numbers 1-8
-  std::optional<std::string> ProviderName(uint16_t c) const;
+  [[nodiscard]] std::string SatelliteName(uint16_t c) const;
+  [[nodiscard]] int Frequency(uint16_t c) const;  // MHz, or kHz for terrestrial and cable
+  [[nodiscard]] std::string Polarisation(uint16_t c) const;
+  [[nodiscard]] std::vector<int> FavoriteLists(uint16_t c) const;  // list numbers 1-8
+  [[nodiscard]] std::optional<std::string> ProviderName(uint16_t c) const;
 
  private:
-  const DbImage& Image() const { return *ws_.image; }
+  [[nodiscard]] const DbImage& Image() const { return *ws_.image; }
 
   const Workspace& ws_;
   ChannelFilter filter_;

@@ -13,16 +13,16 @@ namespace pelagor {
 
 // 0 for the default table, 1..5 for a selector byte 0x01..0x05.
 inline constexpr int kDefaultNameTable = 0;
-int ChannelNameTable(const uint8_t* field25);
+[[nodiscard]] int ChannelNameTable(const uint8_t* field25);
 
 // UTF-8 text of up to length bytes in the table, ending at the first zero
 // byte. Control bytes and bytes the table leaves unassigned are dropped.
-std::string DecodeNameBytes(const uint8_t* bytes, size_t length, int table);
+[[nodiscard]] std::string DecodeNameBytes(const uint8_t* bytes, size_t length, int table);
 
 // The bytes of text in the table, at most maxBytes of them and never a
 // character cut in two. False (out untouched) when a character has no place
 // in the table or the text is not UTF-8.
-bool EncodeNameText(std::string_view utf8, int table, size_t maxBytes, std::string& out);
+[[nodiscard]] bool EncodeNameText(std::string_view utf8, int table, size_t maxBytes, std::string& out);
 
 inline constexpr std::string_view kNameNotStorableText = "The name contains characters this channel cannot store.";
 

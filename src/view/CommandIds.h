@@ -67,15 +67,15 @@ inline constexpr int kTpMenuItems = 4;
 
 // Resource texts ("&" marks the mnemonic, the key follows a tab). The
 // favourite items are shown with the favourite names instead.
-std::string_view ChanMenuText(ChanMenuItem item);
-std::string_view TpMenuText(TpMenuItem item);
+[[nodiscard]] std::string_view ChanMenuText(ChanMenuItem item);
+[[nodiscard]] std::string_view TpMenuText(TpMenuItem item);
 
 class CLinkPort;
 // Connect while not connected, Disconnect and Receiver Information while
 // connected; false for any other id.
-bool LinkCommandEnabled(const CLinkPort& link, int id);
+[[nodiscard]] bool LinkCommandEnabled(const CLinkPort& link, int id);
 // Status-bar prompt and tooltip of a link command ("prompt\ntip"); empty
 // for none.
-std::string_view LinkCommandPrompt(int id);
+[[nodiscard]] std::string_view LinkCommandPrompt(int id);
 
 }  // namespace pelagor

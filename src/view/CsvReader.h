@@ -12,11 +12,11 @@ namespace pelagor {
 
 // The separator of the header line: the one of ',' and ';' that occurs more
 // often outside quotes there (',' on a tie).
-char DetectCsvSeparator(std::string_view text);
+[[nodiscard]] char DetectCsvSeparator(std::string_view text);
 
 // Records as fields. Line ends are CRLF, LF or CR. A blank line is a record
 // with one empty field and is left out. False when a quoted field is not
 // closed before the end of the text (records holds what came before it).
-bool ParseCsv(std::string_view text, char separator, std::vector<std::vector<std::string>>& records);
+[[nodiscard]] bool ParseCsv(std::string_view text, char separator, std::vector<std::vector<std::string>>& records);
 
 }  // namespace pelagor

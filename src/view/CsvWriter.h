@@ -10,9 +10,9 @@
 
 namespace pelagor {
 
-std::string CsvField(std::string_view text);
+[[nodiscard]] std::string CsvField(std::string_view text);
 // One record, CRLF included.
-std::string CsvRecord(const std::vector<std::string>& fields);
-std::string CsvTable(const std::vector<std::vector<std::string>>& records);
+[[nodiscard]] std::string CsvRecord(const std::vector<std::string>& fields);
+[[nodiscard]] std::string CsvTable(const std::vector<std::vector<std::string>>& records);
 
 }  // namespace pelagor

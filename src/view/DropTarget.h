@@ -10,8 +10,8 @@ namespace pelagor {
 class DropRows {
  public:
   virtual ~DropRows() = default;
-  virtual int RowCount() const = 0;
-  virtual bool IsRowSelected(int row) const = 0;
+  [[nodiscard]] virtual int RowCount() const = 0;
+  [[nodiscard]] virtual bool IsRowSelected(int row) const = 0;
   virtual void SetRowSelected(int row, bool selected) = 0;
 };
 
@@ -25,24 +25,24 @@ class DropTarget {
   // Marks row r as the drop target: the previously marked row gets its own
   // selection bit back, r is selected and becomes the drop index. A row
   // outside the list changes nothing. True when r was marked.
-  bool Mark(DropRows& rows, int r);
+  [[nodiscard]] bool Mark(DropRows& rows, int r);
   // One auto-scroll step: marks the row above (up) or below (down) the drop
   // index; nothing at either end of the list.
-  bool Step(DropRows& rows, ScrollDirection direction);
+  [[nodiscard]] bool Step(DropRows& rows, ScrollDirection direction);
   // The button is released: the marked row gets its selection bit back and
   // the 1-based drop position is returned: the row after the drop index, or
   // the row count when that is not a row.
-  int Release(DropRows& rows);
+  [[nodiscard]] int Release(DropRows& rows);
 
   // Which way to scroll for a cursor at height y when the visible rows take
   // the band [bandTop, bandBottom).
-  static ScrollDirection ScrollFor(int y, int bandTop, int bandBottom);
+  [[nodiscard]] static ScrollDirection ScrollFor(int y, int bandTop, int bandBottom);
   // The rule of Release alone.
-  static int DropPosition(int dropIndex, int rowCount);
+  [[nodiscard]] static int DropPosition(int dropIndex, int rowCount);
 
-  int DropIndex() const { return dropIndex_; }
-  int HighlightedRow() const { return highlighted_; }
-  bool SavedSelected() const { return savedSelected_; }
+  [[nodiscard]] int DropIndex() const { return dropIndex_; }
+  [[nodiscard]] int HighlightedRow() const { return highlighted_; }
+  [[nodiscard]] bool SavedSelected() const { return savedSelected_; }
 
  private:
   void Restore(DropRows& rows);

@@ -16,13 +16,13 @@ class ModelSelectDlg {
   static constexpr std::string_view kOkText = "Next >>";
   static constexpr std::string_view kCancelText = "Cancel";
 
-  static std::string_view Label(int position);
-  static bool Enabled(int position);
-  static ModelId ModelAt(int position);
+  [[nodiscard]] static std::string_view Label(int position);
+  [[nodiscard]] static bool Enabled(int position);
+  [[nodiscard]] static ModelId ModelAt(int position);
   // Radio position shown first for the workspace's current model.
-  static int PreselectionFor(ModelId model);
+  [[nodiscard]] static int PreselectionFor(ModelId model);
   // Save As does not ask for this model: it keeps it.
-  static bool SkippedFor(ModelId model) { return model == 8; }
+  [[nodiscard]] static bool SkippedFor(ModelId model) { return model == 8; }
 
   int position = 0;  // filled by the dialog on OK
 };

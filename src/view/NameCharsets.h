@@ -10,13 +10,13 @@
 namespace pelagor {
 
 // UTF-8 of bytes in the table; bytes the table leaves unassigned are dropped.
-std::string TableBytesToUtf8(std::string_view bytes, int table);
+[[nodiscard]] std::string TableBytesToUtf8(std::string_view bytes, int table);
 
 // The table's bytes for one UTF-8 character; false when it has no place there.
-bool Utf8CharToTable(std::string_view utf8Char, int table, std::string& out);
+[[nodiscard]] bool Utf8CharToTable(std::string_view utf8Char, int table, std::string& out);
 
 // ISO/IEC 6937 alone, the same on every platform.
-std::string Iso6937ToUtf8(std::string_view bytes);
-bool Utf8CharToIso6937(std::string_view utf8Char, std::string& out);
+[[nodiscard]] std::string Iso6937ToUtf8(std::string_view bytes);
+[[nodiscard]] bool Utf8CharToIso6937(std::string_view utf8Char, std::string& out);
 
 }  // namespace pelagor

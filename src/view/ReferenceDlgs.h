@@ -30,10 +30,10 @@ class CReferenceReportDlg {
   std::vector<std::string> summary;
   std::vector<Section> sections;
   // A section's lines as one text for the clipboard, a line each.
-  std::string SectionText(size_t section) const;
+  [[nodiscard]] std::string SectionText(size_t section) const;
 
-  static CReferenceReportDlg ForApply(const ApplyReport& report, const ApplyOptions& options);
-  static CReferenceReportDlg ForImport(const ImportReport& report);
+  [[nodiscard]] static CReferenceReportDlg ForApply(const ApplyReport& report, const ApplyOptions& options);
+  [[nodiscard]] static CReferenceReportDlg ForImport(const ImportReport& report);
 };
 
 class CImportChannelsDlg {
@@ -48,17 +48,17 @@ class CImportChannelsDlg {
 
   void SetCandidates(std::vector<ImportCandidate> list);
   // "All" and then each satellite once, in list order.
-  std::vector<std::string> SatelliteChoices() const;
-  bool Shown(size_t i) const;
-  std::vector<size_t> ShownRows() const;
+  [[nodiscard]] std::vector<std::string> SatelliteChoices() const;
+  [[nodiscard]] bool Shown(size_t i) const;
+  [[nodiscard]] std::vector<size_t> ShownRows() const;
   // Check or uncheck every shown candidate.
   void CheckShown(bool on);
   // Record indices of the checked candidates, in list order.
-  std::vector<int> CheckedChannels() const;
-  int CheckedCount() const;
+  [[nodiscard]] std::vector<int> CheckedChannels() const;
+  [[nodiscard]] int CheckedCount() const;
 
  private:
-  bool ShownWith(size_t i, const std::string* satellite, const std::string& foldedName) const;
+  [[nodiscard]] bool ShownWith(size_t i, const std::string* satellite, const std::string& foldedName) const;
 };
 
 }  // namespace pelagor

@@ -397,7 +397,7 @@ ApplyReport ApplyReference(Workspace& ws, const ReferenceList& ref, const ApplyO
 
   if (options.deleteUnmatched) {
     for (size_t j = 0; j < list.channels.size(); ++j)
-      if (m.listToRef[j] < 0 && ops.DeleteChan(list.channels[j].index) == 0) ++report.deleted;
+      if (m.listToRef[j] < 0 && ops.DeleteChan(list.channels[j].index) == kDbDone) ++report.deleted;
   }
 
   if (options.order) {
@@ -435,7 +435,8 @@ ApplyReport ApplyReference(Workspace& ws, const ReferenceList& ref, const ApplyO
   if (options.locks && ref.hasLock) {
     for (size_t i = 0; i < ref.channels.size(); ++i) {
       const int c = chanOf(i);
-      if (c >= 0 && ref.channels[i].locked >= 0) ops.SetLockFlag(c, ref.channels[i].locked);
+      // c is a channel in use: nothing to refuse.
+      if (c >= 0 && ref.channels[i].locked >= 0) static_cast<void>(ops.SetLockFlag(c, ref.channels[i].locked));
     }
   }
 
@@ -482,7 +483,9 @@ ApplyReport ApplyReference(Workspace& ws, const ReferenceList& ref, const ApplyO
       img.SetChanWordField(c, chw::kFavMask, (member[size_t(c)] >> (type * kFavLists)) & 0xFFu);
     }
     if (ref.fromImage) {
-      for (int k = 0; k < kFavLists; ++k) ops.SetFavouriteName(k, ref.favouriteNameFields[size_t(k)]);
+      // Every k is a list number: nothing to refuse.
+      for (int k = 0; k < kFavLists; ++k)
+        static_cast<void>(ops.SetFavouriteName(k, ref.favouriteNameFields[size_t(k)]));
     }
   }
 
@@ -578,7 +581,7 @@ class Importer {
     if (img_.TpChanCount(t) >= kMaxChansPerTp) return Fail(line, kTransponderFull);
     DbOps ops = Ops(int(img_.SatDelivery(s)) - 1, 1);
     uint16_t c = kNoChan;
-    if (ops.AddChan(t, c, 1) != 0) return Fail(line, kNoRoomChannel);
+    if (ops.AddChan(t, c, 1) != kDbDone) return Fail(line, kNoRoomChannel);
     for (size_t f : {chan::kSid, chan::kVideoPid, chan::kPcrPid, chan::kPidSlot3, chan::kPidSlot4, chan::kPidSlot5,
                      chan::kAudioPid})
       img_.SetChanU16(c, f, src_.ChanU16(oc, f));
@@ -640,7 +643,7 @@ class Importer {
         // next load brings it into the catalogue.
         DbOps ops = Ops(delivery - 1, MaskOf(src_.SatTuner(os)));
         uint8_t s = kNoSat;
-        if (ops.AddSat(s, k, 1) != 0) {
+        if (ops.AddSat(s, k, 1) != kDbDone) {
           why = kNoRoomSatellite;
           return -1;
         }
@@ -690,7 +693,7 @@ class Importer {
     }
     DbOps ops = Ops(0, MaskOf(src_.SatTuner(os)));
     uint8_t s = kNoSat;
-    if (ops.AddSat(s, uint8_t(k), 0) != 0) {
+    if (ops.AddSat(s, uint8_t(k), 0) != kDbDone) {
       if (newEntry) {
         --cat.count;
         cat.entries[size_t(k)] = CatalogueEntry{};
@@ -698,7 +701,8 @@ class Importer {
       why = kNoRoomSatellite;
       return -1;
     }
-    ops.SyncSatName(s);
+    // The entry exists (it was found or made above), so its name is there.
+    static_cast<void>(ops.SyncSatName(s));
     img_.SetSatU16(s, sat::kLnbLow, src_.SatU16(os, sat::kLnbLow));
     img_.SetSatU16(s, sat::kLnbHigh, src_.SatU16(os, sat::kLnbHigh));
     ++report_.satellitesAdded;
@@ -721,14 +725,15 @@ class Importer {
     }
     DbOps ops = Ops(int(img_.SatDelivery(s)) - 1, 1);
     uint16_t nt = kNoTp;
-    if (ops.AddTp(s, nt, 0) != 0) {
+    if (ops.AddTp(s, nt, 0) != kDbDone) {
       why = kNoRoomTransponder;
       return -1;
     }
-    ops.SetTpFrequency(nt, uint16_t(frequency));
-    ops.SetTpSymbolRate(nt, src_.TpSymbolRate(ot));
-    ops.SetTpPolarisation(nt, pol);
-    ops.SetTpModFec(nt, src_.TpModFec(ot));
+    // nt was just added: setting its fields cannot be refused.
+    static_cast<void>(ops.SetTpFrequency(nt, uint16_t(frequency)));
+    static_cast<void>(ops.SetTpSymbolRate(nt, src_.TpSymbolRate(ot)));
+    static_cast<void>(ops.SetTpPolarisation(nt, pol));
+    static_cast<void>(ops.SetTpModFec(nt, src_.TpModFec(ot)));
     img_.SetTpTuner(nt, WithMasksOf(img_.TpTuner(nt), img_.SatTuner(s)));
     ++report_.transpondersAdded;
     // A satellite TP also goes into its catalogue entry, as the TP commands do.

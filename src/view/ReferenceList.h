@@ -57,16 +57,17 @@ struct ReferenceList {
 
 // The channels of a workspace in ChannelOrder, each once; entries that name
 // a free slot are left out.
-ReferenceList ListFromWorkspace(const Workspace& ws);
+[[nodiscard]] ReferenceList ListFromWorkspace(const Workspace& ws);
 
 // A CSV channel list. Satellite names are looked up in ws to learn their
 // orbital position and delivery system. False (with a message) when the
 // header has no "Chan Name" column or the quoting is broken.
-bool ListFromCsv(std::string_view text, const Workspace& ws, ReferenceList& out, std::string& message);
+[[nodiscard]] bool ListFromCsv(std::string_view text, const Workspace& ws, ReferenceList& out, std::string& message);
 
 // A reference file: CSV by its ".csv" ending or by its text, otherwise a
 // download image. False with the message to show when it cannot be read.
-bool LoadReferenceFile(const std::string& path, const Workspace& ws, ReferenceList& out, std::string& message);
+[[nodiscard]] bool LoadReferenceFile(const std::string& path, const Workspace& ws, ReferenceList& out,
+                                     std::string& message);
 
 enum class MatchPass : int { kNone = 0, kKey = 1, kSidName = 2, kName = 3 };
 
@@ -80,10 +81,10 @@ struct MatchResult {
 // Three passes, each channel on either side matched at most once, reference
 // channels taken in reference order; a reference channel that could match
 // several takes the first in list order.
-MatchResult MatchLists(const ReferenceList& ref, const ReferenceList& list);
+[[nodiscard]] MatchResult MatchLists(const ReferenceList& ref, const ReferenceList& list);
 
 // Pass 1 alone between two channels.
-bool SameServiceKey(const ListChannel& a, const ListChannel& b, const ReferenceList& aList);
+[[nodiscard]] bool SameServiceKey(const ListChannel& a, const ListChannel& b, const ReferenceList& aList);
 
 struct ApplyOptions {
   bool order = true;
@@ -103,7 +104,7 @@ struct ReportLine {
 };
 // "Name, satellite, frequency" for the report lists (tab separated, so a
 // copy lands in a spreadsheet's columns).
-std::string ReportLineText(const ReportLine& line);
+[[nodiscard]] std::string ReportLineText(const ReportLine& line);
 
 struct ApplyReport {
   std::array<int, 3> matched{};
@@ -115,7 +116,7 @@ struct ApplyReport {
 
 // Carries the reference over to the workspace as the options say. The image
 // stays sound (the database operations do every deletion and flag).
-ApplyReport ApplyReference(Workspace& ws, const ReferenceList& ref, const ApplyOptions& options);
+[[nodiscard]] ApplyReport ApplyReference(Workspace& ws, const ReferenceList& ref, const ApplyOptions& options);
 
 // ---- Import ----
 
@@ -129,7 +130,7 @@ struct ImportCandidate {
 
 // The other list's channels, in its order, that have no service-key match
 // in the workspace.
-std::vector<ImportCandidate> ImportCandidates(const Workspace& ws, const Workspace& other);
+[[nodiscard]] std::vector<ImportCandidate> ImportCandidates(const Workspace& ws, const Workspace& other);
 
 struct ImportFailure {
   ReportLine line;
@@ -157,6 +158,6 @@ inline constexpr std::string_view kBrokenSource = "its transponder or satellite 
 // catalogue entry when there is none) and the transponder of the same
 // frequency and polarisation (added when missing), at the end of the order
 // with the next free number. What does not fit is reported; the rest goes in.
-ImportReport ImportChannels(Workspace& ws, const Workspace& other, const std::vector<int>& channels);
+[[nodiscard]] ImportReport ImportChannels(Workspace& ws, const Workspace& other, const std::vector<int>& channels);
 
 }  // namespace pelagor

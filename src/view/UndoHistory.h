@@ -26,26 +26,26 @@ class UndoHistory {
   void Reset(std::vector<uint8_t> state, const SatCatalogue& catalogue, bool saved);
   // Records the step from the current state to this one. Any redo steps go.
   // False when nothing changed (no step is recorded).
-  bool Commit(const std::vector<uint8_t>& state, const SatCatalogue& catalogue);
+  [[nodiscard]] bool Commit(const std::vector<uint8_t>& state, const SatCatalogue& catalogue);
 
-  bool CanUndo() const { return position_ > 0; }
-  bool CanRedo() const { return position_ < steps_.size(); }
+  [[nodiscard]] bool CanUndo() const { return position_ > 0; }
+  [[nodiscard]] bool CanRedo() const { return position_ < steps_.size(); }
   // Step back or forward; State() and Catalogue() then hold the state to show.
-  bool Undo();
-  bool Redo();
-  const std::vector<uint8_t>& State() const { return current_; }
-  const SatCatalogue& Catalogue() const { return catalogue_; }
+  [[nodiscard]] bool Undo();
+  [[nodiscard]] bool Redo();
+  [[nodiscard]] const std::vector<uint8_t>& State() const { return current_; }
+  [[nodiscard]] const SatCatalogue& Catalogue() const { return catalogue_; }
 
   // The current state has been written to the file.
   void MarkSaved() { saved_ = std::ptrdiff_t(position_); }
-  bool AtSaved() const { return saved_ == std::ptrdiff_t(position_); }
+  [[nodiscard]] bool AtSaved() const { return saved_ == std::ptrdiff_t(position_); }
 
-  size_t Levels() const { return steps_.size(); }
-  size_t UndoLevels() const { return position_; }
+  [[nodiscard]] size_t Levels() const { return steps_.size(); }
+  [[nodiscard]] size_t UndoLevels() const { return position_; }
   // Bytes held by the steps (the current copy not counted).
-  size_t StepBytes() const { return stepBytes_; }
+  [[nodiscard]] size_t StepBytes() const { return stepBytes_; }
   // Everything: steps and the current copy.
-  size_t MemoryBytes() const;
+  [[nodiscard]] size_t MemoryBytes() const;
 
  private:
   struct Span {
@@ -61,8 +61,8 @@ class UndoHistory {
     size_t bytes = 0;
   };
   void Apply(Step& step, size_t targetSize);
-  static size_t CatalogueBytes(const SatCatalogue& c);
-  static bool SameCatalogue(const SatCatalogue& a, const SatCatalogue& b);
+  [[nodiscard]] static size_t CatalogueBytes(const SatCatalogue& c);
+  [[nodiscard]] static bool SameCatalogue(const SatCatalogue& a, const SatCatalogue& b);
   void Trim();
 
   size_t maxLevels_;

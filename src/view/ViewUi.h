@@ -99,7 +99,7 @@ enum class DialogKind {
   kReceiverInfo,  // "Information"
 };
 
-inline DialogKind KindOf(const DialogModel& m) { return static_cast<DialogKind>(m.index()); }
+[[nodiscard]] inline DialogKind KindOf(const DialogModel& m) { return static_cast<DialogKind>(m.index()); }
 
 // The reference-list dialogs: options of Apply Order, the report after it or
 // after an import, and the choice of channels to import.
@@ -136,7 +136,7 @@ class ViewUi {
   // selected; the first one is focused and scrolled into view. Empty clears.
   virtual void SelectRows(ListId list, const std::vector<int>& rows) = 0;
   // Selected rows, ascending; empty when none.
-  virtual std::vector<int> SelectedRows(ListId list) const = 0;
+  [[nodiscard]] virtual std::vector<int> SelectedRows(ListId list) const = 0;
 
   // Combos: replace the items; select one (-1: nothing selected).
   virtual void FillCombo(ComboId combo, const std::vector<std::string>& items) = 0;
@@ -154,22 +154,22 @@ class ViewUi {
 
   // "Save changes to the channel list?" with Save, Discard and Cancel. A
   // screen that cannot ask keeps the work: Cancel.
-  virtual SaveChangesAnswer AskSaveChanges() { return SaveChangesAnswer::kCancel; }
+  [[nodiscard]] virtual SaveChangesAnswer AskSaveChanges() { return SaveChangesAnswer::kCancel; }
 
   // Modal dialog over its model.
-  virtual DialogAnswer RunDialog(DialogModel model) = 0;
+  [[nodiscard]] virtual DialogAnswer RunDialog(DialogModel model) = 0;
 
   // File choosers: the chosen full path, or nothing when cancelled.
-  virtual std::optional<std::string> AskOpenFile(const FileRequest& request) = 0;
-  virtual std::optional<std::string> AskSaveFile(const FileRequest& request) = 0;
+  [[nodiscard]] virtual std::optional<std::string> AskOpenFile(const FileRequest& request) = 0;
+  [[nodiscard]] virtual std::optional<std::string> AskSaveFile(const FileRequest& request) = 0;
 
   // The transfer dialog a ZMODEM session shows while it runs; nullptr: no
   // dialog, the command just waits for the session to end.
-  virtual TransferUi* TransferDialog() { return nullptr; }
+  [[nodiscard]] virtual TransferUi* TransferDialog() { return nullptr; }
 
   // Modal reference-list dialog over its model; a screen without these
   // dialogs answers Cancel.
-  virtual DialogAnswer RunReferenceDialog(ReferenceDialogModel) { return DialogAnswer::kCancel; }
+  [[nodiscard]] virtual DialogAnswer RunReferenceDialog(ReferenceDialogModel) { return DialogAnswer::kCancel; }
 };
 
 }  // namespace pelagor

@@ -19,6 +19,6 @@ struct TitleState {
   ModelId model = kNoModel;
 };
 
-std::string MakeWindowTitle(const TitleState& s);
+[[nodiscard]] std::string MakeWindowTitle(const TitleState& s);
 
 }  // namespace pelagor

@@ -207,15 +207,15 @@ TEST_F(DbOpsTest, FindTpAndCountNew) {
   const int s = Sat();
   EXPECT_EQ(ops.CountNewTps(s), -1);
   uint16_t t1 = 0, t2 = 0, t3 = 0;
-  ops.AddTp(s, t1, 1);
-  ops.AddTp(s, t2, 0);
-  ops.AddTp(s, t3, 1);
-  ops.SetTpFrequency(t2, 11778);
-  ops.SetTpPolarisation(t2, 6);  // taken modulo 4
-  ops.SetTpFrequency(t3, 11778);
-  ops.SetTpPolarisation(t3, 1);
+  static_cast<void>(ops.AddTp(s, t1, 1));
+  static_cast<void>(ops.AddTp(s, t2, 0));
+  static_cast<void>(ops.AddTp(s, t3, 1));
+  static_cast<void>(ops.SetTpFrequency(t2, 11778));
+  static_cast<void>(ops.SetTpPolarisation(t2, 6));  // taken modulo 4
+  static_cast<void>(ops.SetTpFrequency(t3, 11778));
+  static_cast<void>(ops.SetTpPolarisation(t3, 1));
   uint32_t pol = 0;
-  ops.GetTpPolarisation(t2, pol);
+  static_cast<void>(ops.GetTpPolarisation(t2, pol));
   EXPECT_EQ(pol, 2u);
   uint16_t found = 0;
   EXPECT_EQ(ops.FindTp(s, found, 11778, 1), 0);
@@ -224,7 +224,7 @@ TEST_F(DbOpsTest, FindTpAndCountNew) {
   EXPECT_EQ(found, kNoTp);
   EXPECT_EQ(ops.CountNewTps(s), 2);
   uint32_t isNew = 9;
-  ops.GetTpNewFlag(t2, isNew);
+  static_cast<void>(ops.GetTpNewFlag(t2, isNew));
   EXPECT_EQ(isNew, 0u);
 }
 
@@ -274,8 +274,8 @@ TEST_F(DbOpsTest, SetChanPidSelectors) {
   EXPECT_EQ(ops.SetServiceType(c, 2), 1);
   EXPECT_EQ(ops.SetServiceType(c, 1), 0);
   EXPECT_EQ(img->ChanWordField(c, chw::kServiceType), 1u);
-  ops.SetCasFlag(c, 3);
-  ops.SetLockFlag(c, 2);
+  static_cast<void>(ops.SetCasFlag(c, 3));
+  static_cast<void>(ops.SetLockFlag(c, 2));
   EXPECT_EQ(img->ChanWordField(c, chw::kCas), 1u);
   EXPECT_EQ(img->ChanWordField(c, chw::kLock), 0u);
 }
@@ -344,10 +344,11 @@ TEST_F(DbOpsTest, SetFavouriteReAddChangesOnlyMask) {
 }
 
 TEST_F(DbOpsTest, RemoveLastOfFullFavouriteList) {
-  checkAtEnd = false;                                                  // entries name channels that do not exist
-  for (int i = 0; i < kFavEntries; ++i) ops.SetFavourite(i, 1, 1, 1);  // the list does not check slots
+  checkAtEnd = false;  // entries name channels that do not exist
+  for (int i = 0; i < kFavEntries; ++i)
+    static_cast<void>(ops.SetFavourite(i, 1, 1, 1));  // the list does not check slots
   EXPECT_EQ(img->FavLength(1, 1), kFavEntries);
-  ops.SetFavourite(kFavEntries, 1, 1, 1);  // full: only the mask changes
+  static_cast<void>(ops.SetFavourite(kFavEntries, 1, 1, 1));  // full: only the mask changes
   EXPECT_EQ(img->FavLength(1, 1), kFavEntries);
   ASSERT_EQ(ops.SetFavourite(kFavEntries - 1, 1, 1, 0), 0);
   EXPECT_EQ(img->FavLength(1, 1), kFavEntries - 1);
@@ -358,9 +359,9 @@ TEST_F(DbOpsTest, RemoveLastOfFullFavouriteList) {
 TEST_F(DbOpsTest, DeleteChanLeavesFavourites) {
   const int t = Tp(Sat());
   const int a = Chan(t), b = Chan(t);
-  ops.SetServiceType(a, 1);
-  ops.SetFavourite(a, 0, 1, 1);
-  ops.SetFavourite(b, 0, 1, 1);
+  static_cast<void>(ops.SetServiceType(a, 1));
+  static_cast<void>(ops.SetFavourite(a, 0, 1, 1));
+  static_cast<void>(ops.SetFavourite(b, 0, 1, 1));
   ASSERT_EQ(ops.DeleteChan(a), 0);
   EXPECT_EQ(img->FavLength(1, 0), 1);
   EXPECT_EQ(img->FavEntry(1, 0, 0), b);
@@ -395,7 +396,7 @@ TEST_F(DbOpsTest, DeletingAFreeRecordIsRejected) {
   const DbImage before = *img;
   const struct {
     const char* what;
-    int (DbOps::*op)(int);
+    DbStatus (DbOps::*op)(int);
     int index;
   } rows[] = {
       {"channel deleted before", &DbOps::DeleteChan, gone}, {"channel never used", &DbOps::DeleteChan, 7000},
@@ -470,7 +471,7 @@ Linked BuildLinked(DbOps& ops) {
   auto ch = [&](int t) {
     uint16_t c = 0;
     EXPECT_EQ(ops.AddChan(t, c, 1), 0);
-    ops.SetFavourite(c, 2, 0, 1);
+    static_cast<void>(ops.SetFavourite(c, 2, 0, 1));
     return int(c);
   };
   l.a = sat();
@@ -503,24 +504,24 @@ TEST(DbOpsInconsistent, RefusedWithImageUnchanged) {
     const int r = o.AddSat(s, 9, 0);
     return r == 1 && s != kNoSat ? 2 : r;  // a refusal names no satellite
   };
-  const Op deleteSatA = [](DbOps& o, const Linked& l) { return o.DeleteSat(l.a); };
-  const Op deleteSatB = [](DbOps& o, const Linked& l) { return o.DeleteSat(l.b); };
+  const Op deleteSatA = [](DbOps& o, const Linked& l) -> int { return o.DeleteSat(l.a); };
+  const Op deleteSatB = [](DbOps& o, const Linked& l) -> int { return o.DeleteSat(l.b); };
   const Op addTpA = [](DbOps& o, const Linked& l) {
     uint16_t t = 0;
     const int r = o.AddTp(l.a, t, 0);
     return r == 1 && t != kNoTp ? 2 : r;
   };
-  const Op deleteTa = [](DbOps& o, const Linked& l) { return o.DeleteTp(l.ta); };
-  const Op deleteSatTpsA = [](DbOps& o, const Linked& l) { return o.DeleteSatTps(l.a); };
+  const Op deleteTa = [](DbOps& o, const Linked& l) -> int { return o.DeleteTp(l.ta); };
+  const Op deleteSatTpsA = [](DbOps& o, const Linked& l) -> int { return o.DeleteSatTps(l.a); };
   const Op addChanTa = [](DbOps& o, const Linked& l) {
     uint16_t c = 0;
     const int r = o.AddChan(l.ta, c, 1);
     return r == 1 && c != kNoChan ? 2 : r;
   };
-  const Op deleteC2 = [](DbOps& o, const Linked& l) { return o.DeleteChan(l.c2); };
-  const Op deleteTpChansTa = [](DbOps& o, const Linked& l) { return o.DeleteTpChans(l.ta); };
-  const Op autoNameC5 = [](DbOps& o, const Linked& l) { return o.SetChanName(l.c5, ""); };
-  const Op syncNameA = [](DbOps& o, const Linked& l) { return o.SyncSatName(l.a); };
+  const Op deleteC2 = [](DbOps& o, const Linked& l) -> int { return o.DeleteChan(l.c2); };
+  const Op deleteTpChansTa = [](DbOps& o, const Linked& l) -> int { return o.DeleteTpChans(l.ta); };
+  const Op autoNameC5 = [](DbOps& o, const Linked& l) -> int { return o.SetChanName(l.c5, ""); };
+  const Op syncNameA = [](DbOps& o, const Linked& l) -> int { return o.SyncSatName(l.a); };
   const Op findSat = [](DbOps& o, const Linked&) {
     uint8_t s = 0;
     const int r = o.FindSatByCatalogue(7, s);
@@ -531,7 +532,7 @@ TEST(DbOpsInconsistent, RefusedWithImageUnchanged) {
     const int r = o.FindTp(l.a, t, 11111, 0);
     return r == 1 && t != kNoTp ? 2 : r;
   };
-  const Op countNew = [](DbOps& o, const Linked& l) { return o.CountNewTps(l.a) < 0 ? 1 : 0; };
+  const Op countNew = [](DbOps& o, const Linked& l) -> int { return o.CountNewTps(l.a) < 0 ? 1 : 0; };
 
   const struct {
     const char* what;
@@ -812,7 +813,7 @@ TEST_F(DbOpsTest, RandomSequencesKeepImageSound) {
         ASSERT_EQ(r, room ? 0 : 1) << what;
         if (r == 0) {
           const int type = int(rng() % 2);
-          ops.SetServiceType(c, type);
+          static_cast<void>(ops.SetServiceType(c, type));
           m.chanTp[c] = t;
           m.chanType[c] = type;
           m.tpChans[t].insert(c);
@@ -837,7 +838,7 @@ TEST_F(DbOpsTest, RandomSequencesKeepImageSound) {
       } else if (!m.chanTp.empty()) {
         const int c = pick(m.chanTp, kMaxChans);
         what = "SetChanName";
-        ops.SetChanName(c, rng() % 2 ? "" : "News");
+        static_cast<void>(ops.SetChanName(c, rng() % 2 ? "" : "News"));
       }
       ASSERT_EQ(CheckImage(*img), "") << "seed " << seed << " step " << step << " " << what;
       ASSERT_EQ(CompareWithModel(*img, m), "") << "seed " << seed << " step " << step << " " << what;

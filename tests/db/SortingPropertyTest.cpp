@@ -69,22 +69,23 @@ struct RandomImage {
       for (int k = 0; k < 6; ++k) {
         uint16_t t = 0;
         if (ops.AddTp(sat, t, 0) != 0) continue;
-        ops.SetTpFrequency(t, uint16_t(10700 + 50 * (rng() % 4)));
-        ops.SetTpPolarisation(t, rng() % 3);
+        static_cast<void>(ops.SetTpFrequency(t, uint16_t(10700 + 50 * (rng() % 4))));
+        static_cast<void>(ops.SetTpPolarisation(t, rng() % 3));
         tps.push_back(t);
       }
     }
     for (int i = 0; i < channels; ++i) {
       uint16_t c = 0;
       if (ops.AddChan(tps[rng() % tps.size()], c, 1) != 0) continue;
-      ops.SetChanName(c, kNames[rng() % std::size(kNames)]);
+      static_cast<void>(ops.SetChanName(c, kNames[rng() % std::size(kNames)]));
       const unsigned r = rng() % 10;
       img->SetChanU16(c, chan::kNumber, r == 0 ? kNoChanNumber : uint16_t(rng() % 50));
       img->SetChanU16(c, chan::kSid, uint16_t(rng() % 8));
       img->SetChanU16(c, chan::kProvider, r == 1 ? uint16_t(2000 + rng() % 100) : uint16_t(rng() % 12));
     }
     // A few channels deleted so the table has holes and the order list moved.
-    for (int i = 0; i < channels / 10; ++i) ops.DeleteChan(int(rng() % unsigned(channels)));
+    for (int i = 0; i < channels / 10; ++i)
+      static_cast<void>(ops.DeleteChan(int(rng() % unsigned(channels))));  // a channel deleted twice is refused
   }
 };
 

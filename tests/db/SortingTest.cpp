@@ -29,7 +29,7 @@ struct SortFixture : ::testing::Test {
     std::memset(img->ChanName(c), 0, chan::kNameSize);
     std::memcpy(img->ChanName(c), name, std::strlen(name));
   }
-  std::vector<uint16_t> Run(int (*sort)(const DbImage&, uint16_t*, int, bool), std::vector<uint16_t> list,
+  std::vector<uint16_t> Run(DbStatus (*sort)(const DbImage&, uint16_t*, int, bool), std::vector<uint16_t> list,
                             bool ascending = true) {
     EXPECT_EQ(sort(*img, list.data(), int(list.size()), ascending), 0);
     return list;

@@ -170,10 +170,10 @@ TEST(DownloadImage, Models4To6ReadBackAsWrittenWithImperfectRings) {
     for (const Damage& d : damages) {
       SCOPED_TRACE(std::to_string(model) + ": " + d.what);
       WorkspaceBuilder b(model);
-      b.AddSatellite("Astra 19.2E", 192);
+      static_cast<void>(b.AddSatellite("Astra 19.2E", 192));
       const int dvbt = b.AddPseudoSatellite(1, 1, "DVB-T");
       const int t = b.AddTp(dvbt, 5060, 0, 0, 0);  // 506000 kHz
-      b.AddChannel(t, {"Das Erste", 0, 1, 101, 102, 101});
+      static_cast<void>(b.AddChannel(t, {"Das Erste", 0, 1, 101, 102, 101}));
       Workspace ws = b.Take();
       ASSERT_EQ(ws.image->FirstSat(), 0);
       d.apply(*ws.image, ws.image->FirstSat());

@@ -47,7 +47,7 @@ Workspace MakeFixtureWorkspace(int model) {
   Workspace ws;
   // An empty catalogue block makes the catalogue present; the entries follow.
   std::vector<uint8_t> block(kCatalogueBlockSize, 0);
-  ws.catalogue.Load(block.data(), block.size());
+  static_cast<void>(ws.catalogue.Load(block.data(), block.size()));
   ws.catalogue.count = uint32_t(sats.size());
   DbImage& img = *ws.image;
   for (int i = 0; i < kMaxChans; ++i) img.SetOrder(i, kNoChan);
@@ -64,26 +64,26 @@ Workspace MakeFixtureWorkspace(int model) {
     e.tpCount = uint32_t(e.tps.size());
     e.tpCountAtLoad = e.tpCount;
     uint8_t s = kNoSat;
-    ops.AddSat(s, uint8_t(k), 0);
-    ops.SyncSatName(s);
+    static_cast<void>(ops.AddSat(s, uint8_t(k), 0));
+    static_cast<void>(ops.SyncSatName(s));
     for (const CatalogueTp& ctp : e.tps) {
       uint16_t t = kNoTp;
-      ops.AddTp(s, t, 0);
-      ops.SetTpFrequency(t, ctp.frequency);
-      ops.SetTpSymbolRate(t, ctp.symbolRate);
-      ops.SetTpPolarisation(t, ctp.polarisation);
-      ops.SetTpModFec(t, ctp.modFec);
+      static_cast<void>(ops.AddTp(s, t, 0));
+      static_cast<void>(ops.SetTpFrequency(t, ctp.frequency));
+      static_cast<void>(ops.SetTpSymbolRate(t, ctp.symbolRate));
+      static_cast<void>(ops.SetTpPolarisation(t, ctp.polarisation));
+      static_cast<void>(ops.SetTpModFec(t, ctp.modFec));
       tpIndex[k].push_back(t);
     }
   }
   uint16_t sid = 100;
   for (const ChanDef& d : chans) {
     uint16_t c = kNoChan;
-    ops.AddChan(tpIndex[size_t(d.sat)][size_t(d.tp)], c, 0);
-    ops.SetChanName(c, d.name);
-    ops.SetServiceType(c, d.type);
-    ops.SetCasFlag(c, d.cas ? 1 : 0);
-    ops.SetChanPid(c, 0, uint16_t(sid + 1));
+    static_cast<void>(ops.AddChan(tpIndex[size_t(d.sat)][size_t(d.tp)], c, 0));
+    static_cast<void>(ops.SetChanName(c, d.name));
+    static_cast<void>(ops.SetServiceType(c, d.type));
+    static_cast<void>(ops.SetCasFlag(c, d.cas ? 1 : 0));
+    static_cast<void>(ops.SetChanPid(c, 0, uint16_t(sid + 1)));
     img.SetChanU16(c, chan::kSid, sid);
     img.SetChanU16(c, chan::kNumber, d.number);
     sid = uint16_t(sid + 10);

@@ -162,7 +162,7 @@ TEST_F(ReferenceGuiTest, OptionBoxesUnmatchedDeleteAndCopiedReport) {
   // The reference: the demo without its first channel, saved by the window.
   Workspace ref = DemoWorkspace();
   const uint16_t first = ref.image->Order(0);
-  DbOps(*ref.image).DeleteChan(first);
+  static_cast<void>(DbOps(*ref.image).DeleteChan(first));
   const std::string refPath = Path("ref.bin");
   ASSERT_EQ(WriteDownloadImage(ref, refPath), 1);
   Start(demo_);

@@ -103,8 +103,8 @@ class ChannelCommands : public ::testing::Test {
 TEST_F(ChannelCommands, DeleteOnRadioFavouriteListThreeOnlyLeavesTheList) {
   LoadStd();
   DbOps ops(Img());
-  ops.SetFavourite(w.radio1, 2, 1, 1);
-  ops.SetFavourite(w.erste, 2, 0, 1);  // the TV list 3 is not touched
+  static_cast<void>(ops.SetFavourite(w.radio1, 2, 1, 1));
+  static_cast<void>(ops.SetFavourite(w.erste, 2, 0, 1));  // the TV list 3 is not touched
   view.OnServiceTypeButton(ServiceType::kRadio);
   view.OnFavoriteComboChanged(3);
   ASSERT_EQ(Shown(), Names{"Radio1"});
@@ -159,8 +159,8 @@ TEST_F(ChannelCommands, DeleteWithoutSelectionChangesNothing) {
 
 TEST_F(ChannelCommands, FavouriteItemsLockAndUnlock) {
   LoadStd();
-  DbOps(Img()).SetFavouriteName(1, "News");
-  DbOps(Img()).SetFavouriteName(7, "Kids");
+  static_cast<void>(DbOps(Img()).SetFavouriteName(1, "News"));
+  static_cast<void>(DbOps(Img()).SetFavouriteName(7, "Kids"));
   view.FillFavoriteCombo();
   const int resets = ui.channelResets;
   Select({0, 2});
@@ -420,6 +420,31 @@ TEST_F(ChannelCommands, AddThatGivesUpAfterTheRepairStillMarksTheChange) {
   EXPECT_TRUE(view.Modified());
 }
 
+TEST_F(ChannelCommands, ARepairTheOperationsRefuseIsNoChange) {
+  WorkspaceBuilder b;
+  const int k = b.AddEntry("Aaa", 10, {{11000, 27500, 1, 0x00, 0, 0}});
+  const uint8_t wrong = b.AddSat(k, "Wrong", 2, 1);  // made for cable
+  // Its TP ring names a free record, so it can be neither deleted nor added to.
+  const uint16_t sound[] = {b.ws.image->SatTpCount(wrong), b.ws.image->SatFirstTp(wrong), b.ws.image->SatLastTp(wrong)};
+  b.ws.image->SetSatU16(wrong, sat::kTpCount, 1);
+  b.ws.image->SetSatU16(wrong, sat::kFirstTp, 5);
+  b.ws.image->SetSatU16(wrong, sat::kLastTp, 5);
+  Load(b.Finish());
+  view.OnSatelliteComboChanged(0);
+  ASSERT_EQ(view.State().currentCatalogueEntry, k);
+  const std::vector<uint8_t> before(Img().Data(), Img().Data() + DbImage::Size());
+  AnswerAdd({});
+  Run(ChanMenuItem::kAddChannel);
+  // The refused repair removed nothing and the add gave up: nothing changed,
+  // so the workspace is not marked modified.
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), Img().Data()));
+  EXPECT_FALSE(view.Modified());
+  // The ring as it was, for the closing check of the image.
+  Img().SetSatU16(wrong, sat::kTpCount, sound[0]);
+  Img().SetSatU16(wrong, sat::kFirstTp, sound[1]);
+  Img().SetSatU16(wrong, sat::kLastTp, sound[2]);
+}
+
 TEST_F(ChannelCommands, AddWithTheTpTableFullChangesNothing) {
   Load(FullWorkspace(1));
   // An entry with TPs and no image satellite cannot be had here: every
@@ -672,9 +697,9 @@ TEST_F(ChannelCommands, FavoriteButtonRenamesTheShownList) {
   LoadStd();
   view.OnFavoriteButton();  // "All": nothing
   EXPECT_TRUE(ui.dialogsRun.empty());
-  DbOps(Img()).SetFavouriteName(1, "Favorite-2");
+  static_cast<void>(DbOps(Img()).SetFavouriteName(1, "Favorite-2"));
   view.FillFavoriteCombo();
-  DbOps(Img()).SetFavourite(w.zdf, 1, 0, 1);
+  static_cast<void>(DbOps(Img()).SetFavourite(w.zdf, 1, 0, 1));
   view.OnFavoriteComboChanged(2);
   ui.dialogAnswers.push_back([](DialogModel m) {
     CFavNameDlg* d = std::get<CFavNameDlg*>(m);
@@ -775,7 +800,7 @@ TEST_F(ChannelCommands, ADeletedCutChannelsSlotTakenByANewChannelDoesNotMove) {
 TEST_F(ChannelCommands, PasteInAFavouriteListReordersThatList) {
   LoadStd();
   DbOps ops(Img());
-  for (uint16_t c : {w.erste, w.zdf, w.sat1}) ops.SetFavourite(c, 0, 0, 1);
+  for (uint16_t c : {w.erste, w.zdf, w.sat1}) static_cast<void>(ops.SetFavourite(c, 0, 0, 1));
   view.OnFavoriteComboChanged(1);
   Select({2});
   Run(ChanMenuItem::kCutChannel);
@@ -852,8 +877,8 @@ TEST_F(ChannelCommands, SortsReorderTheWholeChannelOrder) {
     // Numbers from 5 down to 1 on the first five; the cable ones stay 6, 7.
     const uint16_t chans[] = {w.erste, w.zdf, w.radio1, w.sat1, w.rai};
     for (int i = 0; i < 5; ++i) Img().SetChanU16(chans[i], chan::kNumber, uint16_t(5 - i));
-    DbOps(Img()).SetFavourite(w.zdf, 0, 0, 1);
-    DbOps(Img()).SetFavourite(w.erste, 0, 0, 1);
+    static_cast<void>(DbOps(Img()).SetFavourite(w.zdf, 0, 0, 1));
+    static_cast<void>(DbOps(Img()).SetFavourite(w.erste, 0, 0, 1));
     Select({3});
     Run(c.item);
     EXPECT_EQ(Order(), c.order);

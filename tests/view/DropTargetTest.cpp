@@ -53,9 +53,9 @@ TEST_P(DropTargetCases, MarkStepAndRelease) {
   for (const Op& op : c.ops) {
     switch (op.what) {
       case 'b': t.BeginDrag(); break;
-      case 'm': t.Mark(rows, op.n); break;
-      case 'u': t.Step(rows, ScrollDirection::kUp); break;
-      case 'd': t.Step(rows, ScrollDirection::kDown); break;
+      case 'm': static_cast<void>(t.Mark(rows, op.n)); break;
+      case 'u': static_cast<void>(t.Step(rows, ScrollDirection::kUp)); break;
+      case 'd': static_cast<void>(t.Step(rows, ScrollDirection::kDown)); break;
       case 'r':
         during = rows.Bits();
         position = t.Release(rows);

@@ -311,7 +311,7 @@ TEST(ReferenceApply, UncheckedPartsStayAndUnmatchedCanBeDeleted) {
   const ReferenceList ref = FromImage(r);
   ApplyOptions none;
   none.order = none.numbers = none.favourites = none.locks = none.names = false;
-  ApplyReference(ws, ref, none);
+  static_cast<void>(ApplyReference(ws, ref, none));
   EXPECT_TRUE(*ws.image == *before.image) << "nothing taken, nothing changed";
 
   ApplyOptions del;
@@ -438,10 +438,13 @@ TEST(ReferenceImport, PastEachLimitTheRestGoesIn) {
     return out;
   };
   const std::vector<Case> cases{
-      {"8000 channels", [](Workspace& ws) { DbOps(*ws.image).DeleteChan(ListFromWorkspace(ws).channels[5].index); },
+      {"8000 channels",
+       [](Workspace& ws) { static_cast<void>(DbOps(*ws.image).DeleteChan(ListFromWorkspace(ws).channels[5].index)); },
        [&](const Workspace& ws) { return onExisting(ws, 2, 0); }, 1, kNoRoomChannel},
       {"800 transponders",
-       [](Workspace& ws) { DbOps(*ws.image).DeleteTp(ws.image->ChanTp(ListFromWorkspace(ws).channels[100].index)); },
+       [](Workspace& ws) {
+         static_cast<void>(DbOps(*ws.image).DeleteTp(ws.image->ChanTp(ListFromWorkspace(ws).channels[100].index)));
+       },
        [&](const Workspace& ws) { return onExisting(ws, 2, 3); }, 1, kNoRoomTransponder},
       {"255 channels a transponder", [](Workspace&) {}, [&](const Workspace&) { return std::vector<Svc>{}; }, 1,
        kTransponderFull},
@@ -488,7 +491,7 @@ TEST(ReferenceImport, PastEachLimitTheRestGoesIn) {
         ChannelFields f;
         f.name = s.name;
         f.sid = s.sid;
-        b.AddChannel(tps[key], f);
+        static_cast<void>(b.AddChannel(tps[key], f));
       }
       other = b.Take();
     }

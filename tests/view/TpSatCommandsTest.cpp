@@ -538,7 +538,7 @@ TEST_F(TpSatCommands, AddSatelliteDoesNotTakeAnEntryAPseudoSatelliteUses) {
 
   // Without the pseudo-satellite entry 198 is an ordinary one.
   ui.messages.clear();
-  DbOps(Img()).DeleteSat(cable);
+  static_cast<void>(DbOps(Img()).DeleteSat(cable));
   Answer<CAddSatDlg>([](CAddSatDlg& d) { d.name = "S198"; });
   view.OnSatAdd();
   EXPECT_TRUE(ui.messages.empty());
@@ -552,7 +552,7 @@ TEST_F(TpSatCommands, DeleteEntryZeroOfThree) {
   const uint8_t intelsat = [&] {
     DbOps ops(Img());
     uint8_t s = kNoSat;
-    ops.AddSat(s, 2, 0);
+    static_cast<void>(ops.AddSat(s, 2, 0));
     return s;
   }();
   view.OnSatelliteComboChanged(1);  // Astra, entry 0

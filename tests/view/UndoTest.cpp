@@ -66,11 +66,11 @@ TEST(UndoHistory, CatalogueTravelsWithItsStep) {
   h.Reset(Bytes(10, 0), CatalogueOf(1), true);
   EXPECT_TRUE(h.Commit(Bytes(10, 0), CatalogueOf(2)));  // only the catalogue changed
   EXPECT_TRUE(h.Commit(Bytes(10, 1), CatalogueOf(2)));
-  h.Undo();
+  static_cast<void>(h.Undo());
   EXPECT_EQ(h.Catalogue().count, 2u);
-  h.Undo();
+  static_cast<void>(h.Undo());
   EXPECT_EQ(h.Catalogue().count, 1u);
-  h.Redo();
+  static_cast<void>(h.Redo());
   EXPECT_EQ(h.Catalogue().count, 2u);
   EXPECT_EQ(h.Catalogue().entries[1].position, 10);
 }
@@ -79,16 +79,16 @@ TEST(UndoHistory, NewEditEndsRedoAndTheSavedStateOnIt) {
   UndoHistory h;
   h.Reset(Bytes(10, 0), CatalogueOf(0), false);
   EXPECT_FALSE(h.AtSaved());
-  h.Commit(Bytes(10, 1), CatalogueOf(0));
-  h.Commit(Bytes(10, 2), CatalogueOf(0));
+  static_cast<void>(h.Commit(Bytes(10, 1), CatalogueOf(0)));
+  static_cast<void>(h.Commit(Bytes(10, 2), CatalogueOf(0)));
   h.MarkSaved();
-  h.Undo();
+  static_cast<void>(h.Undo());
   EXPECT_FALSE(h.AtSaved());
   EXPECT_TRUE(h.CanRedo());
-  h.Commit(Bytes(10, 3), CatalogueOf(0));
+  static_cast<void>(h.Commit(Bytes(10, 3), CatalogueOf(0)));
   EXPECT_FALSE(h.CanRedo());
   EXPECT_FALSE(h.AtSaved());
-  h.Undo();
+  static_cast<void>(h.Undo());
   EXPECT_EQ(h.State(), Bytes(10, 1));
   EXPECT_FALSE(h.AtSaved()) << "the saved state was on the dropped branch";
 }
@@ -96,7 +96,7 @@ TEST(UndoHistory, NewEditEndsRedoAndTheSavedStateOnIt) {
 TEST(UndoHistory, OldestStepsGoPastTheLevelAndByteLimits) {
   UndoHistory byLevels(3);
   byLevels.Reset(Bytes(100, 0), CatalogueOf(0), true);
-  for (int i = 1; i <= 5; ++i) byLevels.Commit(Bytes(100, uint8_t(i)), CatalogueOf(0));
+  for (int i = 1; i <= 5; ++i) static_cast<void>(byLevels.Commit(Bytes(100, uint8_t(i)), CatalogueOf(0)));
   EXPECT_EQ(byLevels.Levels(), 3u);
   while (byLevels.Undo()) {
   }
@@ -105,7 +105,7 @@ TEST(UndoHistory, OldestStepsGoPastTheLevelAndByteLimits) {
 
   UndoHistory byBytes(100, 40000 + sizeof(SatCatalogue));
   byBytes.Reset(Bytes(10000, 0), CatalogueOf(0), true);
-  for (int i = 1; i <= 5; ++i) byBytes.Commit(Bytes(10000, uint8_t(i)), CatalogueOf(0));
+  for (int i = 1; i <= 5; ++i) static_cast<void>(byBytes.Commit(Bytes(10000, uint8_t(i)), CatalogueOf(0)));
   EXPECT_LE(byBytes.MemoryBytes(), 40000 + sizeof(SatCatalogue) + sizeof(UndoHistory));
   EXPECT_GE(byBytes.Levels(), 1u);
   EXPECT_LT(byBytes.Levels(), 5u);
@@ -118,7 +118,7 @@ TEST(UndoHistory, StepsHoldOnlyTheChangedBytes) {
   h.Reset(s, CatalogueOf(0), true);
   s[1000] = 1;
   s[500000] = 2;
-  h.Commit(s, CatalogueOf(0));
+  static_cast<void>(h.Commit(s, CatalogueOf(0)));
   EXPECT_LT(h.StepBytes(), 1000u);
 }
 

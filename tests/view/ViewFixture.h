@@ -47,7 +47,7 @@ class WorkspaceBuilder {
   uint8_t AddSat(int k, const std::string& name, int deliveryType = 0, int tunerMask = 1) {
     DbOps ops = Ops(deliveryType, tunerMask);
     uint8_t s = kNoSat;
-    ops.AddSat(s, uint8_t(k), 0);
+    static_cast<void>(ops.AddSat(s, uint8_t(k), 0));
     std::memset(ws.image->SatName(s), 0, 16);
     std::memcpy(ws.image->SatName(s), name.data(), std::min<size_t>(name.size(), 15));
     return s;
@@ -56,11 +56,11 @@ class WorkspaceBuilder {
                  bool excluded = false) {
     DbOps ops = Ops(0, 1);
     uint16_t t = kNoTp;
-    ops.AddTp(s, t, 0);
-    ops.SetTpFrequency(t, frequency);
-    ops.SetTpSymbolRate(t, symbolRate);
-    ops.SetTpPolarisation(t, pol);
-    ops.SetTpModFec(t, modFec);
+    static_cast<void>(ops.AddTp(s, t, 0));
+    static_cast<void>(ops.SetTpFrequency(t, frequency));
+    static_cast<void>(ops.SetTpSymbolRate(t, symbolRate));
+    static_cast<void>(ops.SetTpPolarisation(t, pol));
+    static_cast<void>(ops.SetTpModFec(t, modFec));
     ws.image->SetTpWordField(t, tpw::kExcluded, excluded ? 1 : 0);
     const uint32_t st = ws.image->SatTuner(s);
     ws.image->SetTpTuner(
@@ -70,15 +70,15 @@ class WorkspaceBuilder {
   uint16_t AddChan(uint16_t t, const ChanFields& c) {
     DbOps ops = Ops(0, 1);
     uint16_t ch = kNoChan;
-    ops.AddChan(t, ch, 0);
-    ops.SetChanPid(ch, 0, c.videoPid);
-    ops.SetChanPid(ch, 1, c.audioPid);
-    ops.SetChanPid(ch, 2, c.pcrPid);
+    static_cast<void>(ops.AddChan(t, ch, 0));
+    static_cast<void>(ops.SetChanPid(ch, 0, c.videoPid));
+    static_cast<void>(ops.SetChanPid(ch, 1, c.audioPid));
+    static_cast<void>(ops.SetChanPid(ch, 2, c.pcrPid));
     ws.image->SetChanU16(ch, chan::kNumber, c.number);
     ws.image->SetChanU16(ch, chan::kSid, c.sid);
-    ops.SetChanName(ch, c.name);
-    ops.SetServiceType(ch, c.serviceType);
-    ops.SetCasFlag(ch, c.cas ? 1 : 0);
+    static_cast<void>(ops.SetChanName(ch, c.name));
+    static_cast<void>(ops.SetServiceType(ch, c.serviceType));
+    static_cast<void>(ops.SetCasFlag(ch, c.cas ? 1 : 0));
     ws.image->SetChanU16(ch, chan::kProvider, 0xFFFF);
     return ch;
   }
@@ -92,7 +92,7 @@ class WorkspaceBuilder {
   // Makes the catalogue present (as a load does) and returns the workspace.
   Workspace Finish() {
     const std::vector<uint8_t> body = cat_.Build();
-    ws.catalogue.Load(body.data(), body.size());
+    static_cast<void>(ws.catalogue.Load(body.data(), body.size()));
     return ws;
   }
 

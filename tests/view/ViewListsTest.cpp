@@ -80,8 +80,8 @@ const FilterCase kFilterCases[] = {
     {"FavouriteListOrderAndBit",
      [](CVortanView& v, FakeViewUi&, const StdWorkspace& w) {
        DbOps ops(v.Image());
-       ops.SetFavourite(w.rai, 1, 0, 1);
-       ops.SetFavourite(w.erste, 1, 0, 1);
+       static_cast<void>(ops.SetFavourite(w.rai, 1, 0, 1));
+       static_cast<void>(ops.SetFavourite(w.erste, 1, 0, 1));
        // In the list but without its favourite bit, and a value past the table.
        v.Image().SetFavEntry(0, 1, 2, w.zdf);
        v.Image().SetFavEntry(0, 1, 3, 8500);
@@ -90,14 +90,14 @@ const FilterCase kFilterCases[] = {
      {"Rai", "Das Erste"}},
     {"RadioFavouriteReadsRadioList",
      [](CVortanView& v, FakeViewUi&, const StdWorkspace& w) {
-       DbOps(v.Image()).SetFavourite(w.radio1, 2, 1, 1);
+       static_cast<void>(DbOps(v.Image()).SetFavourite(w.radio1, 2, 1, 1));
        v.OnServiceTypeButton(ServiceType::kRadio);
        v.OnFavoriteComboChanged(3);
      },
      {"Radio1"}},
     {"TvFavouriteDoesNotReadRadioList",
      [](CVortanView& v, FakeViewUi&, const StdWorkspace& w) {
-       DbOps(v.Image()).SetFavourite(w.radio1, 2, 1, 1);
+       static_cast<void>(DbOps(v.Image()).SetFavourite(w.radio1, 2, 1, 1));
        v.OnFavoriteComboChanged(3);
      },
      {}},
@@ -207,10 +207,10 @@ TEST_F(ViewLists, CutHintSelectsTheRowsOfTheCutChannels) {
 TEST_F(ViewLists, RebuildColumnsOfASatelliteChannel) {
   StdWorkspace w = MakeStdWorkspace();
   DbOps ops(*w.ws.image);
-  ops.SetFavourite(w.zdf, 0, 0, 1);
-  ops.SetFavourite(w.zdf, 2, 0, 1);
-  ops.SetLockFlag(w.zdf, 1);
-  ops.SetFavouriteName(2, "News");
+  static_cast<void>(ops.SetFavourite(w.zdf, 0, 0, 1));
+  static_cast<void>(ops.SetFavourite(w.zdf, 2, 0, 1));
+  static_cast<void>(ops.SetLockFlag(w.zdf, 1));
+  static_cast<void>(ops.SetFavouriteName(2, "News"));
   Load(w.ws);
   ASSERT_EQ(view.ChannelOfRow(1), w.zdf);
   // Favourite names come from the image once a catalogue is loaded; list 1's is empty.
@@ -288,7 +288,7 @@ TEST_F(ViewLists, ProviderColumnWithAndWithoutProviderData) {
 TEST_F(ViewLists, FavouriteComboTakesTheImagesNames) {
   StdWorkspace w = MakeStdWorkspace();
   DbOps ops(*w.ws.image);
-  for (int k = 0; k < kFavLists; ++k) ops.SetFavouriteName(k, "List " + std::to_string(k + 1));
+  for (int k = 0; k < kFavLists; ++k) static_cast<void>(ops.SetFavouriteName(k, "List " + std::to_string(k + 1)));
   Load(w.ws);
   view.OnFavoriteComboChanged(4);
   view.FillFavoriteCombo();
@@ -299,8 +299,8 @@ TEST_F(ViewLists, FavouriteComboTakesTheImagesNames) {
   EXPECT_EQ(view.Channels().FavoriteNames()[2], "List 3");
   EXPECT_EQ(view.ChannelContextMenu().favoriteTexts[0], "List 1");
   // An unnamed list keeps its menu text.
-  DbOps(view.Image()).SetFavouriteName(1, "");
-  DbOps(view.Image()).SetFavouriteName(7, "");
+  static_cast<void>(DbOps(view.Image()).SetFavouriteName(1, ""));
+  static_cast<void>(DbOps(view.Image()).SetFavouriteName(7, ""));
   view.FillFavoriteCombo();
   EXPECT_EQ(view.ChannelContextMenu().favoriteTexts[1], "FAV-2");
   EXPECT_EQ(view.ChannelContextMenu().favoriteTexts[7], "FAV_8");
@@ -371,7 +371,7 @@ TEST_F(ViewLists, CableListFollowsTheRingLeavesOutExcludedAndOtherTuner) {
   WorkspaceBuilder b;
   b.ws = w.ws;
   const uint8_t other = b.AddSat(199, "Kabel2", 2, 2);  // tuner 2 only
-  b.AddTp(other, 5000, 0, 6900, 2);
+  static_cast<void>(b.AddTp(other, 5000, 0, 6900, 2));
   Load(b.ws);
   view.OnDeliveryTypeButton(0, kDvbC);
   EXPECT_EQ(ui.captions[ControlId::kTransponderGroup], "Frequency");

@@ -62,7 +62,8 @@ void RunChannels(const ChannelsArgs& a) {
   LoadOrFail(a.file, ws);
   // The editor's list of this file, unfiltered.
   ChannelList list(ws);
-  list.LoadFavoriteNames();
+  // Without a catalogue the lists keep their default names, as in the editor.
+  static_cast<void>(list.LoadFavoriteNames());
   list.ShowAll();
   if (a.json) {
     nlohmann::ordered_json out = nlohmann::ordered_json::array();

@@ -138,7 +138,7 @@ void RunSort(const SortArgs& a) {
   LoadOrFail(a.in, ws);
   std::vector<uint16_t> order = ReadChannelOrder(*ws.image);
   const int n = int(order.size());
-  int rc = 0;
+  DbStatus rc = kDbDone;
   if (a.by == "number")
     rc = SortChansByNumber(*ws.image, order.data(), n, true);
   else if (a.by == "name")
@@ -147,7 +147,7 @@ void RunSort(const SortArgs& a) {
     rc = SortChansBySatellite(*ws.image, order.data(), n, true);
   else
     rc = SortChansByProvider(*ws.image, ws.providers, order.data(), n, true);
-  if (rc != 0) Fail("Not enough memory to sort the channels");
+  if (rc != kDbDone) Fail("Not enough memory to sort the channels");
   WriteChannelOrder(*ws.image, order);
   WriteOrFail(ws, a.out);
 }
