@@ -9,28 +9,14 @@
 #include <system_error>
 #include <vector>
 
-#include "Zmodem32/ZmodemResult.h"
-#include "Zmodem32/ZmodemTransfer.h"
+#include "Zmodem32/ReceiverTransfer.h"
 #include "files/DownloadImage.h"
 #include "files/WorkspaceLoad.h"
-#include "link/ReceiverProtocol.h"
 #include "view/CVortanView.h"
 
 namespace pelagor {
 
 namespace {
-
-// The value the transfer commands hand to the entry functions.
-constexpr uint16_t kSendValue = 0;
-constexpr uint16_t kReceiveValue = 16;
-
-// Opened for reading and closed again; a folder is not a file to send.
-bool CanOpenForReading(const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return false;
-  std::ifstream f(path, std::ios::binary);
-  return f.is_open();
-}
 
 size_t NameStart(const std::string& path) {
   const size_t p = path.find_last_of("\\/");
@@ -41,28 +27,20 @@ size_t NameStart(const std::string& path) {
 
 void CVortanView::SendFileToReceiver(const std::string& folder, const std::string& fileName) {
   CSerialPort& port = link_.Port();
-  SendUartCommand(port, UART_CMD_START_ZMODEM_DOWNLOAD);
-  // The file goes by its name from its folder. Should the folder not become
-  // current, the whole path is sent instead of whatever file of that name
-  // the old current directory holds.
-  std::string sendPath = fileName;
-  if (!folder.empty()) {
+  // The file goes by its name from its folder, which becomes current once the
+  // file has passed the open check and the receiver has been told. Should the
+  // folder not become current, the whole path is sent instead of whatever
+  // file of that name the old current directory holds.
+  const auto enterFolder = [&folder, &fileName] {
+    if (folder.empty()) return fileName;
     std::error_code ec;
     std::filesystem::current_path(folder, ec);
-    if (ec) sendPath = folder + fileName;
-  }
-  ZmodemResult result;
-  const int32_t code =
-      ZmodemSendFile(port.Handle(), sendPath, kSendValue, &result, ui_.TransferDialog(), port.Timing());
-  port.PurgeAll();
-  if (code == ZMODEM_OK) {
-    ui_.ShowMessage("Download Success !\n\nDo not power off the receiver until reboot automatically !",
-                    MessageIcon::kInformation, MessageButtons::kOk);
-  } else if (code == ZMODEM_CANCELLED) {
-    ui_.ShowMessage("Download Cancelled !", MessageIcon::kStop, MessageButtons::kOk);
-  } else {
-    ui_.ShowMessage("Download Failed !", MessageIcon::kStop, MessageButtons::kOk);
-  }
+    return ec ? folder + fileName : fileName;
+  };
+  const TransferOutcome outcome =
+      DownloadToReceiver(port, true, folder + fileName, ui_.TransferDialog(), port.Timing(), enterFolder);
+  ui_.ShowMessage(outcome.message, outcome.Succeeded() ? MessageIcon::kInformation : MessageIcon::kStop,
+                  MessageButtons::kOk);
 }
 
 void CVortanView::ReceiveIntoWorkspace(bool announce) {
@@ -70,35 +48,24 @@ void CVortanView::ReceiveIntoWorkspace(bool announce) {
   // before the receiver is told anything.
   if (!SaveModified()) return;
   CSerialPort& port = link_.Port();
-  if (announce) SendUartCommand(port, UART_CMD_START_ZMODEM_UPLOAD);
-  ZmodemResult result;
-  const int32_t code =
-      ZmodemReceiveFile(port.Handle(), "", kReceiveValue, &result, ui_.TransferDialog(), port.Timing());
-  port.PurgeAll();
-  if (code == ZMODEM_OK) {
-    // No bytes: nothing to load and nothing to say. Bytes the reader
-    // rejects leave the workspace as it was, and the user is told.
-    if (!result.data.empty() && !LoadReceivedImage(result.data))
-      ui_.ShowMessage(std::string(kInvalidFileFormatText), MessageIcon::kStop, MessageButtons::kOk);
-  } else if (code == ZMODEM_CANCELLED) {
-    ui_.ShowMessage("Upload Cancelled !", MessageIcon::kStop, MessageButtons::kOk);
-  } else {
-    ui_.ShowMessage("Upload Error !", MessageIcon::kStop, MessageButtons::kOk);
+  const TransferOutcome outcome = UploadFromReceiver(port, announce, ui_.TransferDialog(), port.Timing());
+  if (!outcome.Succeeded()) {
+    ui_.ShowMessage(outcome.message, MessageIcon::kStop, MessageButtons::kOk);
+    return;
   }
+  // No bytes: nothing to load and nothing to say. Bytes the reader rejects
+  // leave the workspace as it was, and the user is told.
+  if (!outcome.data.empty() && !LoadReceivedImage(outcome.data))
+    ui_.ShowMessage(std::string(kInvalidFileFormatText), MessageIcon::kStop, MessageButtons::kOk);
 }
 
 void CVortanView::OnDownloadFile() {
   const std::optional<std::string> path = ui_.AskOpenFile(OpenFileRequest());
   if (!path) return;
-  // This command's own file: the workspace's path, name and folder stay.
+  // This command's own file: the workspace's path, name and folder stay. A
+  // file that cannot be opened is refused before anything is sent.
   const size_t start = NameStart(*path);
-  const std::string fileName = path->substr(start);
-  const std::string folder = path->substr(0, start);
-  if (!CanOpenForReading(*path)) {
-    ui_.ShowMessage("File Open Failed !", MessageIcon::kStop, MessageButtons::kOk);
-    return;
-  }
-  SendFileToReceiver(folder, fileName);
+  SendFileToReceiver(path->substr(0, start), path->substr(start));
 }
 
 void CVortanView::OnUploadFile() { ReceiveIntoWorkspace(false); }

@@ -15,24 +15,20 @@
 #include <iostream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 
 #include "CliSupport.h"
 #include "LinkCommands.h"
 #include "Zmodem32/CTransferDlg.h"
+#include "Zmodem32/ReceiverTransfer.h"
 #include "Zmodem32/TransferUi.h"
-#include "Zmodem32/ZmodemResult.h"
-#include "Zmodem32/ZmodemTransfer.h"
 #include "link/CLinkPort.h"
-#include "link/ReceiverProtocol.h"
 
 namespace pelagor::cli {
 
 namespace {
-
-constexpr const char* kDownloadSuccessText =
-    "Download Success !\n\nDo not power off the receiver until reboot automatically !";
 
 // The session Ctrl+C stops; set only while one runs.
 std::atomic<CTransferDlg*> gRunning{nullptr};
@@ -56,9 +52,9 @@ BOOL WINAPI OnConsoleCtrl(DWORD type) {
 // standard error when that is a terminal; nothing otherwise.
 class TerminalTransferUi : public TransferUi {
  public:
-  TerminalTransferUi() : m_shown(::isatty(STDERR_FILENO) == 1) {}
+  TerminalTransferUi() : shown_(::isatty(STDERR_FILENO) == 1) {}
   ~TerminalTransferUi() override {
-    if (m_shown && m_written) std::fputs("\n", stderr);
+    if (shown_ && written_) std::fputs("\n", stderr);
   }
   void SetCaption(const std::string& text) override { Line(text); }
   void SetLabel(const std::string&) override {}
@@ -89,17 +85,17 @@ class TerminalTransferUi : public TransferUi {
 
  private:
   void Line(const std::string& text) {
-    if (!m_shown) return;
-    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!shown_) return;
+    std::lock_guard<std::mutex> lock(mutex_);
     // Clear to the end of the line: a shorter text replaces a longer one.
     std::fprintf(stderr, "\r%s\x1b[K", text.c_str());
     std::fflush(stderr);
-    m_written = true;
+    written_ = true;
   }
 
-  bool m_shown;
-  bool m_written = false;
-  std::mutex m_mutex;
+  bool shown_;
+  bool written_ = false;
+  std::mutex mutex_;
 };
 
 struct TransferOptions {
@@ -117,65 +113,52 @@ LinkTiming TimingFor(const TransferOptions& o) {
   return t;
 }
 
-bool CanOpenForReading(const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return false;
-  std::ifstream f(path, std::ios::binary);
-  return f.is_open();
+// A failure's text on standard error with status 1; a success's text, if it
+// has one, on standard output.
+int Report(const TransferOutcome& outcome) {
+  if (!outcome.Succeeded()) {
+    std::cerr << outcome.message << '\n';
+    return kExitFailed;
+  }
+  if (!outcome.message.empty()) std::cout << outcome.message << '\n';
+  return 0;
 }
 
 int RunDownload(const TransferOptions& o) {
-  // Checked first: a file that cannot be read sends nothing, not even the frame.
-  if (!CanOpenForReading(o.file)) {
-    std::cerr << "File Open Failed !\n";
-    return kExitFailed;
-  }
+  // Checked before the port is opened too: a file that cannot be read sends
+  // nothing, and its message comes first whatever the port.
+  if (std::optional<TransferOutcome> refused = CheckFileToSend(o.file)) return Report(*refused);
   const LinkTiming timing = TimingFor(o);
   CLinkPort link(timing);
   if (!ConnectOrReport(link, o.port, std::cerr)) return kExitFailed;
-  CSerialPort& port = link.Port();
-  SendUartCommand(port, UART_CMD_START_ZMODEM_DOWNLOAD);
-  ZmodemResult result;
-  int32_t code = 0;
+  TransferOutcome outcome;
   {
+    // Its last line ends before the outcome is printed.
     TerminalTransferUi ui;
-    code = ZmodemSendFile(port.Handle(), o.file, 0, &result, &ui, timing);
+    outcome = DownloadToReceiver(link.Port(), true, o.file, &ui, timing);
   }
-  port.PurgeAll();
   link.Disconnect();
-  if (code == ZMODEM_OK) {
-    std::cout << kDownloadSuccessText << '\n';
-    return 0;
-  }
-  std::cerr << (code == ZMODEM_CANCELLED ? "Download Cancelled !" : "Download Failed !") << '\n';
-  return kExitFailed;
+  return Report(outcome);
 }
 
 int RunUpload(const TransferOptions& o) {
   const LinkTiming timing = TimingFor(o);
   CLinkPort link(timing);
   if (!ConnectOrReport(link, o.port, std::cerr)) return kExitFailed;
-  CSerialPort& port = link.Port();
-  if (!o.noAnnounce) SendUartCommand(port, UART_CMD_START_ZMODEM_UPLOAD);
-  ZmodemResult result;
-  int32_t code = 0;
+  TransferOutcome outcome;
   {
     TerminalTransferUi ui;
-    code = ZmodemReceiveFile(port.Handle(), "", 16, &result, &ui, timing);
+    outcome = UploadFromReceiver(link.Port(), !o.noAnnounce, &ui, timing);
   }
-  port.PurgeAll();
   link.Disconnect();
-  if (code != ZMODEM_OK) {
-    std::cerr << (code == ZMODEM_CANCELLED ? "Upload Cancelled !" : "Upload Error !") << '\n';
-    return kExitFailed;
-  }
+  if (!outcome.Succeeded()) return Report(outcome);
   // Whole or nothing: a failed write leaves no half file under the name.
   const std::string temp = o.file + ".part";
   bool written = false;
   {
     std::ofstream f(temp, std::ios::binary | std::ios::trunc);
     if (f) {
-      f.write(reinterpret_cast<const char*>(result.data.data()), std::streamsize(result.data.size()));
+      f.write(reinterpret_cast<const char*>(outcome.data.data()), std::streamsize(outcome.data.size()));
       written = bool(f.flush());
     }
   }
