@@ -1,7 +1,7 @@
 // The line simulator as a built binary: two pseudo-terminals joined at a baud rate,
 // with the noise options changing exactly what they say.
 #include "link/CSerialPort.h"
-#include "link/ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+using pelagor::test::ChildProcess;
 
 namespace {
 
