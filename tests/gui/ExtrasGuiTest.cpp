@@ -32,13 +32,6 @@
 namespace pelagor::guitest {
 namespace {
 
-QStringList MenuTexts(const QMenu* menu) {
-  QStringList out;
-  for (QAction* a : menu->actions())
-    if (!a->isSeparator() && a->isVisible()) out << a->text();
-  return out;
-}
-
 class ExtrasTest : public FixtureWindowFixture {
  protected:
   int Rows() { return Form().ChannelTable()->model()->rowCount(); }

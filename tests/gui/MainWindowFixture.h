@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -19,6 +21,14 @@
 #include "view/CVortanView.h"
 
 namespace pelagor::guitest {
+
+// The texts of a menu's visible entries, separators left out.
+inline QStringList MenuTexts(const QMenu* menu) {
+  QStringList out;
+  for (QAction* a : menu->actions())
+    if (!a->isSeparator() && a->isVisible()) out << a->text();
+  return out;
+}
 
 class MainWindowFixture : public testing::Test {
  protected:

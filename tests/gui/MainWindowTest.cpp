@@ -42,13 +42,6 @@
 namespace pelagor::guitest {
 namespace {
 
-QStringList MenuTexts(const QMenu* menu) {
-  QStringList out;
-  for (QAction* a : menu->actions())
-    if (!a->isSeparator() && a->isVisible()) out << a->text();
-  return out;
-}
-
 QStringList ComboTexts(const QComboBox* c) {
   QStringList out;
   for (int i = 0; i < c->count(); ++i) out << c->itemText(i);
