@@ -8,9 +8,9 @@
 #include <string>
 
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
-#include "fixtures/WorkspaceBuilder.h"
-#include "NullViewUi.h"
+#include "samples/SampleWorkspaces.h"
+#include "samples/WorkspaceBuilder.h"
+#include "support/NullViewUi.h"
 #include "view/CVortanView.h"
 
 namespace pelagor {
@@ -43,13 +43,8 @@ Workspace MakeWorkspace(int channels) {
   return b.Take();
 }
 
-struct Loaded {
-  explicit Loaded(int channels) : view(ui) {
-    view.OnInitialUpdate();
-    view.LoadWorkspace(MakeWorkspace(channels));
-  }
-  NullViewUi ui;
-  CVortanView view;
+struct Loaded : LoadedView {
+  explicit Loaded(int channels) : LoadedView(MakeWorkspace(channels)) {}
 };
 
 void BM_Rebuild(benchmark::State& state) {

@@ -27,10 +27,9 @@
 
 #include "Zmodem32/ZmodemResult.h"
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 #include "Zmodem32/ZmodemTransfer.h"
 #include "link/CSerialPort.h"
-#include "zmodem/ZmodemPeerProcess.h"
 #include "zmodem/ZmodemTestSupport.h"
 
 namespace {
@@ -94,7 +93,7 @@ void BM_SzToOurs(benchmark::State& state) {
     CSerialPort port;
     if (!line.Ok() || !port.OpenPort(line.Path(0))) return state.SkipWithError("no line");
     const auto t0 = Clock::now();
-    zmtest::PeerProcess sz({"sz", "-q", "payload.bin"}, -1, line.Path(1), dir.Path().string(), dir.File("sz.log"));
+    zmtest::PeerProcess sz({"sz", "-q", "payload.bin"}, -1, line.Path(1), dir.Path(), dir.File("sz.log"));
     ZmodemResult r;
     const int32_t code = ZmodemReceiveFile(port.Handle(), "", 16, &r);
     const double s = std::chrono::duration<double>(Clock::now() - t0).count();
@@ -114,7 +113,7 @@ void BM_SzToRz(benchmark::State& state) {
     if (!line.Ok()) return state.SkipWithError("no line");
     const auto t0 = Clock::now();
     zmtest::PeerProcess rz({"rz", "-q", "-y"}, -1, line.Path(0), dir.File("rx"), dir.File("rz.log"));
-    zmtest::PeerProcess sz({"sz", "-q", "payload.bin"}, -1, line.Path(1), dir.Path().string(), dir.File("sz.log"));
+    zmtest::PeerProcess sz({"sz", "-q", "payload.bin"}, -1, line.Path(1), dir.Path(), dir.File("sz.log"));
     const int rzStatus = rz.Wait(200000);
     const double s = std::chrono::duration<double>(Clock::now() - t0).count();
     const int szStatus = sz.Wait(30000);
@@ -202,7 +201,7 @@ Outcome NoisySzToOurs(const zmtest::Bytes& payload, double flip, unsigned seed) 
   CSerialPort port;
   if (!line.Ok() || !port.OpenPort(line.Path(0))) return out;
   const auto t0 = Clock::now();
-  zmtest::PeerProcess sz({"sz", "-q", "payload.bin"}, -1, line.Path(1), dir.Path().string(), dir.File("sz.log"));
+  zmtest::PeerProcess sz({"sz", "-q", "payload.bin"}, -1, line.Path(1), dir.Path(), dir.File("sz.log"));
   ZmodemResult r;
   int32_t code;
   {
@@ -225,7 +224,7 @@ Outcome NoisySzToRz(const zmtest::Bytes& payload, double flip, unsigned seed) {
   if (!line.Ok()) return out;
   const auto t0 = Clock::now();
   zmtest::PeerProcess rz({"rz", "-q", "-y"}, -1, line.Path(0), dir.File("rx"), dir.File("rz.log"));
-  zmtest::PeerProcess sz({"sz", "-q", "payload.bin"}, -1, line.Path(1), dir.Path().string(), dir.File("sz.log"));
+  zmtest::PeerProcess sz({"sz", "-q", "payload.bin"}, -1, line.Path(1), dir.Path(), dir.File("sz.log"));
   const int rzStatus = rz.Wait(int(kNoisyBoundS * 1000));
   out.seconds = std::chrono::duration<double>(Clock::now() - t0).count();
   const int szStatus = sz.Wait(5000);

@@ -6,24 +6,13 @@
 #include <algorithm>
 #include <random>
 
-#include "NullViewUi.h"
+#include "support/NullViewUi.h"
 #include "db/Sorting.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 #include "view/CVortanView.h"
 
 namespace pelagor {
 namespace {
-
-struct FullView {
-  FullView() : view(ui) {
-    view.OnInitialUpdate();
-    view.LoadWorkspace(FullWorkspace(1));
-    // TV and radio alike: show the larger half.
-    view.OnServiceTypeButton(ServiceType::kTv);
-  }
-  NullViewUi ui;
-  CVortanView view;
-};
 
 // Cut 1000 rows spread over the list, paste them near the middle.
 void BM_CutAndPaste1000(benchmark::State& state) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 
 namespace pelagor {
 namespace {

@@ -21,7 +21,7 @@
 #include "app/CVortanApp.h"
 #include "app/CVortanForm.h"
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 #include "view/CVortanView.h"
 
 namespace pelagor {

@@ -6,7 +6,7 @@
 
 #include "db/DbOps.h"
 #include "db/Sorting.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 #include "view/ReferenceList.h"
 
 namespace pelagor {

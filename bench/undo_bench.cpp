@@ -11,23 +11,13 @@
 #include <iterator>
 #include <numeric>
 
-#include "NullViewUi.h"
+#include "support/NullViewUi.h"
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 #include "view/CVortanView.h"
 
 namespace pelagor {
 namespace {
-
-struct FullView {
-  FullView() : view(ui) {
-    view.OnInitialUpdate();
-    view.LoadWorkspace(FullWorkspace(1));
-    view.OnServiceTypeButton(ServiceType::kTv);
-  }
-  NullViewUi ui;
-  CVortanView view;
-};
 
 void RunFiftyCommands(FullView& f) {
   const int rows = f.view.RowCount();

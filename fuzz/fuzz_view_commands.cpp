@@ -24,8 +24,9 @@
 #include "db/ImageChecker.h"
 #include "files/DownloadImage.h"
 #include "files/ModelTable.h"
-#include "fixtures/SampleWorkspaces.h"
-#include "fixtures/WorkspaceBuilder.h"
+#include "samples/SampleWorkspaces.h"
+#include "samples/WorkspaceBuilder.h"
+#include "support/NullViewUi.h"
 #include "view/CAddCableTP.h"
 #include "view/CAddChanDlg.h"
 #include "view/CAddSatDlg.h"
@@ -67,28 +68,18 @@ class Bytes {
 // A screen that shows nothing: it keeps the selections and the TP rows, and
 // answers every dialog and question from the command bytes, the way a user
 // could (a dialog ends with OK only when its fields pass its own check).
-class FuzzViewUi : public ViewUi {
+class FuzzViewUi : public NullViewUi {
  public:
   explicit FuzzViewUi(Bytes& in) : in_(in) {}
 
   int dialogsLeft = 0;  // per command: a dialog that keeps being refused ends
   size_t tpRows = 0;
 
-  void SetChannelColumns(const std::vector<ListColumn>&) override {}
   void ResetChannelList(int) override { sel_[0].clear(); }
-  void RefreshChannelList() override {}
   void FillTpList(const std::vector<ListColumn>&, const std::vector<std::vector<std::string>>& rows) override {
     tpRows = rows.size();
     sel_[1].clear();
   }
-  void SelectRows(ListId list, const std::vector<int>& rows) override { sel_[int(list)] = rows; }
-  std::vector<int> SelectedRows(ListId list) const override { return sel_[int(list)]; }
-  void FillCombo(ComboId, const std::vector<std::string>&) override {}
-  void SelectComboItem(ComboId, int) override {}
-  void SetCheck(ControlId, bool) override {}
-  void Enable(ControlId, bool) override {}
-  void SetCaption(ControlId, const std::string&) override {}
-  void SetWindowTitle(const std::string&) override {}
 
   MessageAnswer ShowMessage(const std::string&, MessageIcon, MessageButtons buttons) override {
     switch (buttons) {
@@ -199,7 +190,6 @@ class FuzzViewUi : public ViewUi {
   }
 
   Bytes& in_;
-  std::vector<int> sel_[2];
 };
 
 // The base workspaces of the patched inputs, written by the project's writer.

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
-#include "fixtures/SectionBytes.h"
+#include "samples/SampleWorkspaces.h"
+#include "support/SectionBytes.h"
 
 using namespace pelagor;
 

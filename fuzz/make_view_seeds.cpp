@@ -11,7 +11,7 @@
 
 #include "db/DbImage.h"
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 
 using namespace pelagor;
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fixtures/ScratchDir.h"
+#include "support/ScratchDir.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,9 +12,9 @@
 #include <iterator>
 
 #include "files/ChannelSection.h"
-#include "fixtures/SampleWorkspaces.h"
-#include "fixtures/SectionBytes.h"
-#include "fixtures/WorkspaceBuilder.h"
+#include "samples/SampleWorkspaces.h"
+#include "support/SectionBytes.h"
+#include "samples/WorkspaceBuilder.h"
 
 using namespace pelagor;
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "fixtures/ScratchDir.h"
+#include "support/ScratchDir.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -10,8 +10,8 @@
 #include <iterator>
 
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
-#include "fixtures/SectionBytes.h"
+#include "samples/SampleWorkspaces.h"
+#include "support/SectionBytes.h"
 
 using namespace pelagor;
 namespace fs = std::filesystem;

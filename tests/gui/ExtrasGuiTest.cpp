@@ -25,54 +25,21 @@
 #include "app/CVortanApp.h"
 #include "app/CVortanForm.h"
 #include "gui/GuiFixture.h"
+#include "gui/MainWindowFixture.h"
 #include "gui/ScriptedHost.h"
 #include "view/CVortanView.h"
 
 namespace pelagor::guitest {
 namespace {
 
-QStringList MenuTexts(const QMenu* menu) {
-  QStringList out;
-  for (QAction* a : menu->actions())
-    if (!a->isSeparator() && a->isVisible()) out << a->text();
-  return out;
-}
-
-class ExtrasTest : public testing::Test {
+class ExtrasTest : public FixtureWindowFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    QSettings().clear();
-    fixture_ = Path("fixture.bin");
-    ASSERT_TRUE(WriteFixture(fixture_, 1));
-  }
-  std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
-  CMainFrame& Start(QStringList args = {}) {
-    args.prepend("pelagor");
-    app_ = std::make_unique<CVortanApp>();
-    app_->SetModalHostFactory([this] { return std::make_unique<ScriptedHost>(host_); });
-    EXPECT_TRUE(app_->Start(args));
-    return *app_->MainFrame();
-  }
-  CMainFrame& Frame() { return *app_->MainFrame(); }
-  CVortanForm& Form() { return *Frame().Form(); }
-  CVortanView& View() { return Form().View(); }
   int Rows() { return Form().ChannelTable()->model()->rowCount(); }
-  QStringList Names() {
-    QStringList out;
-    for (int r = 0; r < View().RowCount(); ++r) out << QString::fromStdString(View().ChannelCell(r, kColName));
-    return out;
-  }
   QMenu* Menu(const char* name) { return Frame().menuBar()->findChild<QMenu*>(name); }
   void Key(int key, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
     QTest::keyClick(Frame().windowHandle(), Qt::Key(key), mods);
     QCoreApplication::processEvents();
   }
-
-  QTemporaryDir dir_;
-  std::string fixture_;
-  Shared host_;
-  std::unique_ptr<CVortanApp> app_;
 };
 
 TEST_F(ExtrasTest, EditMenuUndoRedoWithKeysAndToolbar) {

@@ -35,18 +35,12 @@
 #include "app/CVortanApp.h"
 #include "app/CVortanForm.h"
 #include "gui/GuiFixture.h"
+#include "gui/MainWindowFixture.h"
 #include "gui/ScriptedHost.h"
 #include "view/CVortanView.h"
 
 namespace pelagor::guitest {
 namespace {
-
-QStringList MenuTexts(const QMenu* menu) {
-  QStringList out;
-  for (QAction* a : menu->actions())
-    if (!a->isSeparator() && a->isVisible()) out << a->text();
-  return out;
-}
 
 QStringList ComboTexts(const QComboBox* c) {
   QStringList out;
@@ -54,26 +48,10 @@ QStringList ComboTexts(const QComboBox* c) {
   return out;
 }
 
-class MainWindowTest : public testing::Test {
+// Settings are kept from test to test here, as from run to run.
+class MainWindowTest : public FixtureWindowFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    fixture_ = Path("fixture.bin");
-    ASSERT_TRUE(WriteFixture(fixture_, 1));
-  }
-
-  std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
-
-  // Starts the application as `pelagor ARGS...` with the scripted host.
-  CMainFrame& Start(QStringList args = {}) {
-    args.prepend("pelagor");
-    app_ = std::make_unique<CVortanApp>();
-    app_->SetModalHostFactory([this] { return std::make_unique<ScriptedHost>(host_); });
-    EXPECT_TRUE(app_->Start(args));
-    return *app_->MainFrame();
-  }
-  CVortanForm& Form() { return *app_->MainFrame()->Form(); }
-  QString Title() { return app_->MainFrame()->windowTitle(); }
+  MainWindowTest() : FixtureWindowFixture(false) {}
   int ChannelRows() { return Form().ChannelTable()->model()->rowCount(); }
   int TpRows() { return Form().TpTable()->model()->rowCount(); }
   QComboBox* Combo(ComboId id) { return Form().Combo(id); }
@@ -91,11 +69,6 @@ class MainWindowTest : public testing::Test {
     emit c->activated(index);
   }
   QString Caption(ControlId id) { return qobject_cast<QGroupBox*>(Form().Control(id))->title(); }
-
-  QTemporaryDir dir_;
-  std::string fixture_;
-  Shared host_;
-  std::unique_ptr<CVortanApp> app_;
 };
 
 TEST_F(MainWindowTest, MenusShortcutsToolbarAndStatusBar) {

@@ -20,6 +20,7 @@
 #include "files/DownloadImage.h"
 #include "files/RecoveryCopy.h"
 #include "gui/GuiFixture.h"
+#include "gui/MainWindowFixture.h"
 #include "gui/ScriptedHost.h"
 #include "view/CVortanView.h"
 
@@ -33,10 +34,11 @@ QByteArray ReadAll(const QString& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class RecoveryTest : public testing::Test {
+class RecoveryTest : public MainWindowFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
+    MainWindowFixture::SetUp();
+    if (HasFatalFailure()) return;
     folder_ = CRecoveryKeeper::DefaultFolder();
     ASSERT_FALSE(folder_.isEmpty());
     QDir(folder_).removeRecursively();
@@ -79,15 +81,6 @@ class RecoveryTest : public testing::Test {
     EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
   }
 
-  // The editor in this process, answering through the scripted host.
-  CMainFrame& Start(QStringList args = {}) {
-    args.prepend("pelagor");
-    app_ = std::make_unique<CVortanApp>();
-    app_->SetModalHostFactory([this] { return std::make_unique<ScriptedHost>(host_); });
-    EXPECT_TRUE(app_->Start(args));
-    return *app_->MainFrame();
-  }
-  CVortanView& View() { return app_->MainFrame()->Form()->View(); }
   // A normal end, giving up whatever is unsaved.
   void Leave() {
     host_.leaveAnswers.push_back(SaveChangesAnswer::kDiscard);
@@ -112,12 +105,9 @@ class RecoveryTest : public testing::Test {
     return image;
   }
 
-  QTemporaryDir dir_;
   QString folder_;
   std::string a_;
   QByteArray aBytes_;
-  Shared host_;
-  std::unique_ptr<CVortanApp> app_;
 };
 
 TEST_F(RecoveryTest, KilledEditorsWorkIsOfferedAndYesRestoresItByteForByte) {

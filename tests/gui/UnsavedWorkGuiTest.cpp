@@ -13,6 +13,7 @@
 #include "app/CVortanForm.h"
 #include "files/DownloadImage.h"
 #include "gui/GuiFixture.h"
+#include "gui/MainWindowFixture.h"
 #include "gui/ScriptedHost.h"
 #include "view/CVortanView.h"
 
@@ -24,25 +25,7 @@ QByteArray ReadAll(const std::string& path) {
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class UnsavedWorkGui : public testing::Test {
- protected:
-  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
-  std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
-  CMainFrame& Start(QStringList args) {
-    args.prepend("pelagor");
-    app_ = std::make_unique<CVortanApp>();
-    app_->SetModalHostFactory([this] { return std::make_unique<ScriptedHost>(host_); });
-    EXPECT_TRUE(app_->Start(args));
-    return *app_->MainFrame();
-  }
-  CMainFrame& Frame() { return *app_->MainFrame(); }
-  CVortanView& View() { return Frame().Form()->View(); }
-  QString Title() { return Frame().windowTitle(); }
-
-  QTemporaryDir dir_;
-  Shared host_;
-  std::unique_ptr<CVortanApp> app_;
-};
+using UnsavedWorkGui = MainWindowFixture;
 
 TEST_F(UnsavedWorkGui, OpenRecentFileAndNewAskAndEachAnswerDoesWhatItSays) {
   enum class Command { kOpen, kRecent, kNew };

@@ -31,6 +31,7 @@
 #include "app/ColumnWidths.h"
 #include "db/ImageChecker.h"
 #include "gui/GuiFixture.h"
+#include "gui/MainWindowFixture.h"
 #include "gui/ScriptedHost.h"
 #include "view/CFavNameDlg.h"
 #include "view/CVortanView.h"
@@ -38,34 +39,17 @@
 namespace pelagor::guitest {
 namespace {
 
-class WindowTest : public testing::Test {
+// Started as the user sees it: the window active.
+class WindowTest : public FixtureWindowFixture {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    QSettings().clear();
-    fixture_ = Path("fixture.bin");
-    ASSERT_TRUE(WriteFixture(fixture_, 1));
-  }
-  std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
   CMainFrame& Start(QStringList args = {}) {
-    args.prepend("pelagor");
-    app_ = std::make_unique<CVortanApp>();
-    app_->SetModalHostFactory([this] { return std::make_unique<ScriptedHost>(host_); });
-    EXPECT_TRUE(app_->Start(args));
+    FixtureWindowFixture::Start(args);
     QCoreApplication::processEvents();
     app_->MainFrame()->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(app_->MainFrame()));
     return *app_->MainFrame();
   }
-  CMainFrame& Frame() { return *app_->MainFrame(); }
-  CVortanForm& Form() { return *Frame().Form(); }
-  CVortanView& View() { return Form().View(); }
   CDragDropListCtrl* List() { return Form().ChannelTable(); }
-  QStringList Names() {
-    QStringList out;
-    for (int r = 0; r < View().RowCount(); ++r) out << QString::fromStdString(View().ChannelCell(r, kColName));
-    return out;
-  }
   // A key on the channel list, as the user types it with the list focused.
   void ListKey(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     List()->setFocus();
@@ -73,11 +57,6 @@ class WindowTest : public testing::Test {
     QCoreApplication::processEvents();
   }
   std::vector<int> Selected() { return Form().SelectedRows(ListId::kChannels); }
-
-  QTemporaryDir dir_;
-  std::string fixture_;
-  Shared host_;
-  std::unique_ptr<CVortanApp> app_;
 };
 
 TEST_F(WindowTest, NarrowWindowKeepsEveryControlAndTheSplitterIsRemembered) {

@@ -9,8 +9,9 @@
 
 #include "CliRun.h"
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
-#include "fixtures/SectionBytes.h"
+#include "samples/SampleWorkspaces.h"
+#include "support/SectionBytes.h"
+#include "support/ScratchDir.h"
 
 using namespace pelagor;
 namespace fs = std::filesystem;
@@ -22,15 +23,9 @@ class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // A fresh folder of its own: tests of this and other builds run side by side.
-    std::string tmpl = (fs::temp_directory_path() / "pelagor-cli-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
+    ASSERT_FALSE(dir_.empty());
     small_ = SmallWorkspace(1);
     ASSERT_EQ(WriteDownloadImage(small_, (dir_ / "small.bin").string()), 1);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    if (!dir_.empty()) fs::remove_all(dir_, ec);
   }
 
   CliOutput Run(const std::string& args) { return RunCli(args, dir_.string()); }
@@ -46,7 +41,8 @@ class CliTest : public ::testing::Test {
     return names;
   }
 
-  fs::path dir_;
+  pelagor::test::ScratchDir scratch_{"pelagor-cli-"};
+  fs::path dir_ = scratch_.Path();
   Workspace small_;
 };
 

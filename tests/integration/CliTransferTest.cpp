@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 #include "integration/SimulatedReceiver.h"
 #include "zmodem/ZmodemTestSupport.h"
 
@@ -168,7 +168,7 @@ class CliTransferFailure : public CliTransfer {};
 TEST_F(CliTransferFailure, UnreadableFileSendsNothing) {
   SimulatedReceiver stb({});
   ASSERT_TRUE(stb.Ok());
-  for (const std::string& path : {File("missing.bin"), dir.Path().string()}) {
+  for (const std::string& path : {File("missing.bin"), dir.Path()}) {
     const CliResult r = RunCli({"download", "--port", stb.PcPort(), path});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");

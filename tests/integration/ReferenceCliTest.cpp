@@ -12,8 +12,9 @@
 #include "db/ImageChecker.h"
 #include "files/DownloadImage.h"
 #include "files/WorkspaceLoad.h"
-#include "fixtures/SampleWorkspaces.h"
-#include "fixtures/WorkspaceBuilder.h"
+#include "samples/SampleWorkspaces.h"
+#include "samples/WorkspaceBuilder.h"
+#include "support/ScratchDir.h"
 
 using namespace pelagor;
 namespace fs = std::filesystem;
@@ -24,13 +25,9 @@ namespace {
 class ReferenceCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("pelagor-refcli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    ASSERT_FALSE(dir_.empty());
     ASSERT_EQ(WriteDownloadImage(DemoWorkspace(), (dir_ / "demo.bin").string()), 1);
   }
-  void TearDown() override { fs::remove_all(dir_); }
   CliOutput Run(const std::string& args) { return RunCli(args, dir_.string()); }
   Workspace Load(const std::string& name) {
     Workspace ws;
@@ -43,7 +40,8 @@ class ReferenceCliTest : public ::testing::Test {
     for (int i = 0; i < kMaxChans; ++i) out.push_back(ws.image->Order(i));
     return out;
   }
-  fs::path dir_;
+  pelagor::test::ScratchDir scratch_{"pelagor-refcli-"};
+  fs::path dir_ = scratch_.Path();
 };
 
 TEST_F(ReferenceCliTest, SavedOrderComesBackAfterSortingByName) {

@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "link/ChildProcess.h"
-#include "zmodem/ZmodemPeerProcess.h"
+#include "support/ChildProcess.h"
 
 namespace pelagor::test {
 
@@ -27,7 +26,7 @@ class SimulatedReceiver {
   ChildProcess& Sim() { return *sim_; }
 
  private:
-  zmtest::LineSimProcess line_;
+  LineSimProcess line_;
   std::unique_ptr<ChildProcess> sim_;
   bool ready_ = false;
 };

@@ -14,8 +14,8 @@
 #include "Zmodem32/CTransferDlg.h"
 #include "files/DownloadImage.h"
 #include "files/WorkspaceLoad.h"
-#include "fixtures/SampleWorkspaces.h"
-#include "link/PtyPair.h"
+#include "samples/SampleWorkspaces.h"
+#include "support/PtyLine.h"
 #include "view/FakeViewUi.h"
 #include "integration/SimulatedReceiver.h"
 #include "zmodem/ZmodemTestSupport.h"
@@ -81,7 +81,7 @@ class TransferCommands : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(dir.Path().empty());
     oldCwd = fs::current_path();
-    view.SetSideFileFolder(dir.Path().string());
+    view.SetSideFileFolder(dir.Path());
   }
   // The commands change the current directory on purpose; tests put it back.
   void TearDown() override {
@@ -388,11 +388,11 @@ class TransferSendsNothing : public TransferCommands {
     ASSERT_TRUE(pty.Ok());
     Connect(pty.Path());
   }
-  PtyPair pty;
+  PtyLine pty{PtyLine::kMainEndOnly};
 };
 
 TEST_F(TransferSendsNothing, UnopenableFileShowsFileOpenFailed) {
-  for (const std::string& path : {File("missing.bin"), dir.Path().string()}) {
+  for (const std::string& path : {File("missing.bin"), dir.Path()}) {
     SCOPED_TRACE(path);
     ui.messages.clear();
     ui.openAnswers.push_back(path);

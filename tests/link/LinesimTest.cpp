@@ -1,7 +1,7 @@
 // The line simulator as a built binary: two pseudo-terminals joined at a baud rate,
 // with the noise options changing exactly what they say.
 #include "link/CSerialPort.h"
-#include "link/ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 #include <vector>
 
 using namespace pelagor;
+using pelagor::test::ChildProcess;
 
 namespace {
 

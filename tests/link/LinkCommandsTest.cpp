@@ -1,7 +1,7 @@
 // The CLI's link commands parsed as pelagor-cli parses them, against the receiver
 // simulator on real pseudo-terminals (and through the line simulator).
 #include "LinkCommands.h"
-#include "link/ChildProcess.h"
+#include "support/ChildProcess.h"
 #include "link/SerialPortList.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@
 #include <vector>
 
 using namespace pelagor;
+using pelagor::test::ChildProcess;
+using pelagor::test::StartStbSim;
 
 namespace {
 
@@ -46,14 +48,6 @@ Outcome RunCli(std::vector<std::string> args, uint32_t infoWaitMs = 20000) {
   return o;
 }
 
-std::unique_ptr<ChildProcess> StartSim(std::vector<std::string> args, std::string& path) {
-  args.insert(args.begin(), PELAGOR_STBSIM);
-  auto sim = std::make_unique<ChildProcess>(args);
-  if (auto port = sim->WaitFor("PORT ")) path = *port;
-  if (!sim->WaitFor("READY")) path.clear();
-  return sim;
-}
-
 TEST(CliStbInfo, ThroughTheLineSimulatorAt115200) {
   ChildProcess line({PELAGOR_LINESIM, "--baud", "115200"});
   auto a = line.WaitFor("A ");
@@ -70,7 +64,7 @@ TEST(CliStbInfo, ThroughTheLineSimulatorAt115200) {
 
 TEST(CliStbInfo, ReceiverBytesArePrintedSafely) {
   std::string path;
-  auto sim = StartSim({"--model", "\x1b[2J\xe9t\xe9", "--boot", "", "--main", "\x7f"}, path);
+  auto sim = StartStbSim({"--model", "\x1b[2J\xe9t\xe9", "--boot", "", "--main", "\x7f"}, path);
   ASSERT_FALSE(path.empty());
   const Outcome o = RunCli({"stb-info", "--port", path});
   EXPECT_EQ(o.status, 0) << o.err;
@@ -81,7 +75,7 @@ class CliStbInfoFailure : public ::testing::TestWithParam<std::vector<std::strin
 
 TEST_P(CliStbInfoFailure, MissingOrShortReplyIsStatusOneWithTheMessage) {
   std::string path;
-  auto sim = StartSim(GetParam(), path);
+  auto sim = StartStbSim(GetParam(), path);
   ASSERT_FALSE(path.empty());
   const Outcome o = RunCli({"stb-info", "--port", path}, 200);
   EXPECT_EQ(o.status, 1);
@@ -118,7 +112,7 @@ TEST(CliPorts, ListsTheHostPortsOnePerLine) {
 // The built pelagor-cli takes the link commands in.
 TEST(CliBinary, StbInfoAgainstTheSimulator) {
   std::string path;
-  auto sim = StartSim({"--model", "BIN-1", "--boot", "b", "--main", "m"}, path);
+  auto sim = StartStbSim({"--model", "BIN-1", "--boot", "b", "--main", "m"}, path);
   ASSERT_FALSE(path.empty());
   ChildProcess cli({PELAGOR_CLI, "stb-info", "--port", path});
   EXPECT_EQ(cli.ReadLine(30000), "Model: BIN-1");

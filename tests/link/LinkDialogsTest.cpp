@@ -1,7 +1,7 @@
 #include "link/CComPortDlg.h"
 #include "link/CLinkPort.h"
 #include "link/CSTBInfoDlg.h"
-#include "link/PtyPair.h"
+#include "support/PtyLine.h"
 #include "view/CommandIds.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,8 @@
 #include <vector>
 
 namespace pelagor {
+using pelagor::test::PtyLine;
+
 namespace {
 
 using Names = std::vector<std::string>;
@@ -125,7 +127,7 @@ void ExpectEnabling(const CLinkPort& link, Enabling e) {
 class LinkPortPty : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(pty.Ok()); }
-  PtyPair pty;
+  PtyLine pty{PtyLine::kMainEndOnly};
   CLinkPort link{FastTiming(), PortNaming::kDevicePath};
 };
 

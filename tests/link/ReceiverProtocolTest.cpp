@@ -1,5 +1,5 @@
 #include "link/ReceiverProtocol.h"
-#include "link/PtyPair.h"
+#include "support/PtyLine.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 using namespace pelagor;
+using pelagor::test::PtyLine;
 
 namespace {
 
@@ -27,7 +28,7 @@ class ProtocolPty : public ::testing::Test {
     ASSERT_TRUE(pty.Ok());
     ASSERT_TRUE(port.OpenPort(pty.Path()));
   }
-  PtyPair pty;
+  PtyLine pty{PtyLine::kMainEndOnly};
   CSerialPort port{FastTiming()};
 };
 
@@ -39,7 +40,7 @@ TEST_F(ProtocolPty, AnnouncementFramesAreExact) {
 }
 
 // Plays the receiver: waits for the 8-byte query, then answers with reply.
-std::vector<unsigned char> AnswerQuery(PtyPair& pty, CSerialPort& port, const std::vector<unsigned char>& reply,
+std::vector<unsigned char> AnswerQuery(PtyLine& pty, CSerialPort& port, const std::vector<unsigned char>& reply,
                                        bool& ok, ReceiverInfoBlock& block) {
   std::vector<unsigned char> seen;
   std::thread receiver([&] {

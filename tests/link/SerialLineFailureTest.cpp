@@ -1,7 +1,7 @@
 // A line that no longer takes bytes, or whose far end is gone, is reported as failed:
 // the ZMODEM engine ends its session on it instead of counting unsent bytes as sent.
 #include "link/CSerialPort.h"
-#include "link/PtyPair.h"
+#include "support/PtyLine.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 using namespace pelagor;
+using pelagor::test::PtyLine;
 
 namespace {
 
@@ -34,7 +35,7 @@ TEST(SerialLineFailure, OnlyAFailedOrVanishedLineIsReported) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    auto pty = std::make_unique<PtyPair>();
+    auto pty = std::make_unique<PtyLine>(PtyLine::kMainEndOnly);
     ASSERT_TRUE(pty->Ok());
     CSerialPort port{ShortWrites()};
     ASSERT_TRUE(port.OpenPort(pty->Path()));

@@ -1,4 +1,5 @@
 #include "link/SerialPortList.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -59,15 +60,12 @@ TEST(TtyFilter, KeepsDriverBackedPortsWithAUart) {
 class FakeSysfs : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/pelagor-ttyclass-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    root = tmpl;
+    ASSERT_FALSE(root.empty());
     fs::create_directories(root / "sys" / "tty");
     fs::create_directories(root / "dev");
     fs::create_directories(root / "drivers" / "serial8250");
     fs::create_directories(root / "drivers" / "usbserial");
   }
-  void TearDown() override { fs::remove_all(root); }
 
   void AddTty(const std::string& name, const char* driver, int type, bool node) {
     const fs::path dir = root / "sys" / "tty" / name;
@@ -80,7 +78,8 @@ class FakeSysfs : public ::testing::Test {
     if (node) std::ofstream(root / "dev" / name) << "";
   }
 
-  fs::path root;
+  pelagor::test::ScratchDir scratch{"pelagor-ttyclass-"};
+  fs::path root = scratch.Path();
 };
 
 TEST_F(FakeSysfs, ListsPresentSerialDevicesSorted) {

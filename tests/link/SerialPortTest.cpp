@@ -1,5 +1,5 @@
 #include "link/CSerialPort.h"
-#include "link/PtyPair.h"
+#include "support/PtyLine.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 using namespace pelagor;
+using pelagor::test::PtyLine;
 
 namespace {
 
@@ -41,7 +42,7 @@ class SerialPortPty : public ::testing::Test {
     std::string msg;
     ASSERT_TRUE(port.OpenPort(pty.Path(), &msg)) << msg;
   }
-  PtyPair pty;
+  PtyLine pty{PtyLine::kMainEndOnly};
   CSerialPort port{FastTiming()};
 };
 
@@ -149,7 +150,7 @@ TEST(SerialPort, NoHandleDoesNothingAndReturnsZero) {
 }
 
 TEST(SerialPort, AttachedHandleIsUsedAndCloseReleasesIt) {
-  PtyPair pty;
+  PtyLine pty{PtyLine::kMainEndOnly};
   ASSERT_TRUE(pty.Ok());
   CSerialPort link{FastTiming()};
   ASSERT_TRUE(link.OpenPort(pty.Path()));
@@ -170,7 +171,7 @@ TEST(SerialPort, AttachedHandleIsUsedAndCloseReleasesIt) {
 namespace {
 
 TEST(SerialPortTiming, WaitTwoSecondsIsFortyPollsOfTheInjectedPause) {
-  PtyPair pty;
+  PtyLine pty{PtyLine::kMainEndOnly};
   ASSERT_TRUE(pty.Ok());
   LinkTiming t = FastTiming();
   std::vector<uint32_t> pauses;
@@ -185,7 +186,7 @@ TEST(SerialPortTiming, WaitTwoSecondsIsFortyPollsOfTheInjectedPause) {
 }
 
 TEST(SerialPortOwnership, OwnHandleIsClosedBorrowedOneIsNot) {
-  PtyPair pty;
+  PtyLine pty{PtyLine::kMainEndOnly};
   ASSERT_TRUE(pty.Ok());
   SerialHandle h = kNoSerialHandle;
   {
@@ -211,7 +212,7 @@ TEST(SerialPortOwnership, OwnHandleIsClosedBorrowedOneIsNot) {
 }
 
 TEST(SerialPortOwnership, CloseDropsTheExclusiveFlagForTheNextOpen) {
-  PtyPair pty;
+  PtyLine pty{PtyLine::kMainEndOnly};
   ASSERT_TRUE(pty.Ok());
   // Someone else keeps the subordinate side open, as the line simulator does.
   int keeper = ::open(pty.Path().c_str(), O_RDWR | O_NOCTTY);
@@ -231,7 +232,7 @@ TEST(SerialPortOwnership, CloseDropsTheExclusiveFlagForTheNextOpen) {
 // for the other side: a line simulator reads at the line's pace, long after a
 // short-lived program (the CLI after a Stop) has closed the port and gone.
 TEST(SerialPortOwnership, WrittenBytesOutliveTheCloseAndTheNextOpen) {
-  PtyPair pty;
+  PtyLine pty{PtyLine::kMainEndOnly};
   ASSERT_TRUE(pty.Ok());
   int keeper = ::open(pty.Path().c_str(), O_RDWR | O_NOCTTY);  // as the line simulator does
   ASSERT_GE(keeper, 0);
@@ -253,7 +254,7 @@ TEST(SerialPortOwnership, WrittenBytesOutliveTheCloseAndTheNextOpen) {
 }
 
 TEST(SerialPortWrite, StalledLineStillReportsAnOpenPort) {
-  PtyPair pty;  // nobody reads the main side, so the line fills up
+  PtyLine pty{PtyLine::kMainEndOnly};  // nobody reads the main side, so the line fills up
   ASSERT_TRUE(pty.Ok());
   LinkTiming t = FastTiming();
   t.writeWaitMs = 20;

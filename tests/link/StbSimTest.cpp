@@ -1,6 +1,7 @@
 // The receiver simulator as a built binary, driven through the project's own port
 // and protocol code over real pseudo-terminals, directly and through the line simulator.
-#include "link/ChildProcess.h"
+#include "support/ChildProcess.h"
+#include "support/ScratchDir.h"
 #include "link/ReceiverProtocol.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,8 @@
 #include <vector>
 
 using namespace pelagor;
+using pelagor::test::ChildProcess;
+using pelagor::test::StartStbSim;
 
 namespace {
 
@@ -24,16 +27,6 @@ LinkTiming Timing(uint32_t infoWaitMs) {
   t.infoReplyWaitMs = infoWaitMs;
   t.waitDataPollMs = 5;
   return t;
-}
-
-// Starts the simulator on a pseudo-terminal of its own; fills path with its port.
-std::unique_ptr<ChildProcess> StartSim(std::vector<std::string> args, std::string& path) {
-  args.insert(args.begin(), PELAGOR_STBSIM);
-  auto sim = std::make_unique<ChildProcess>(args);
-  auto port = sim->WaitFor("PORT ");
-  if (port) path = *port;
-  if (!sim->WaitFor("READY")) path.clear();
-  return sim;
 }
 
 struct InfoCase {
@@ -48,7 +41,7 @@ class StbSimInfo : public ::testing::TestWithParam<InfoCase> {};
 TEST_P(StbSimInfo, AnswersTheQueryAsConfigured) {
   const InfoCase& c = GetParam();
   std::string path;
-  auto sim = StartSim(c.options, path);
+  auto sim = StartStbSim(c.options, path);
   ASSERT_FALSE(path.empty());
   CSerialPort port{Timing(c.waitMs)};
   std::string msg;
@@ -82,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Replies, StbSimInfo,
 
 TEST(StbSim, StrayBytesBeforeAFrameAreSkippedAndEachQueryAnswered) {
   std::string path;
-  auto sim = StartSim({"--model", "X1"}, path);
+  auto sim = StartStbSim({"--model", "X1"}, path);
   ASSERT_FALSE(path.empty());
   CSerialPort port{Timing(20000)};
   ASSERT_TRUE(port.OpenPort(path));
@@ -99,20 +92,16 @@ TEST(StbSim, StrayBytesBeforeAFrameAreSkippedAndEachQueryAnswered) {
 // first byte after the frame.
 class StbSimPeer : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/pelagor-stbsim-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir = tmpl;
-  }
-  void TearDown() override { fs::remove_all(dir); }
-  fs::path dir;
+  void SetUp() override { ASSERT_FALSE(dir.empty()); }
+  pelagor::test::ScratchDir scratch{"pelagor-stbsim-"};
+  fs::path dir = scratch.Path();
 };
 
 TEST_F(StbSimPeer, DownloadAndUploadRunTheirPrograms) {
   const fs::path got = dir / "got.bin";
   std::string path;
   auto sim =
-      StartSim({"--on-download", "head -c 5 > '" + got.string() + "'", "--on-upload", "printf 'channels'"}, path);
+      StartStbSim({"--on-download", "head -c 5 > '" + got.string() + "'", "--on-upload", "printf 'channels'"}, path);
   ASSERT_FALSE(path.empty());
   CSerialPort port{Timing(3000)};
   ASSERT_TRUE(port.OpenPort(path));
@@ -135,7 +124,7 @@ TEST_F(StbSimPeer, DownloadAndUploadRunTheirPrograms) {
 TEST_F(StbSimPeer, WithoutAProgramTheFrameIsOnlyReportedAndOthersNamed) {
   // Programs replace the built-in peer; a frame left without one is only reported.
   std::string path;
-  auto sim = StartSim({"--on-download", "true"}, path);
+  auto sim = StartStbSim({"--on-download", "true"}, path);
   ASSERT_FALSE(path.empty());
   CSerialPort port{Timing(3000)};
   ASSERT_TRUE(port.OpenPort(path));
@@ -155,7 +144,7 @@ TEST_F(StbSimPeer, LrzszReceiverTakesAFileAfterTheDownloadFrame) {
     for (int i = 0; i < 20000; ++i) out.put(static_cast<char>((i * 7) & 0xFF));
   }
   std::string path;
-  auto sim = StartSim({"--on-download", "cd '" + (dir / "stb").string() + "' && exec rz -q"}, path);
+  auto sim = StartStbSim({"--on-download", "cd '" + (dir / "stb").string() + "' && exec rz -q"}, path);
   ASSERT_FALSE(path.empty());
   {
     CSerialPort port{Timing(3000)};

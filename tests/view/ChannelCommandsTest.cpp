@@ -13,7 +13,7 @@
 #include "StdWorkspace.h"
 #include "db/ImageChecker.h"
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 #include "view/CAddChanDlg.h"
 #include "view/CEditChanDlg.h"
 #include "view/CFavNameDlg.h"
@@ -674,7 +674,7 @@ TEST_F(ProviderCommands, EditsSurviveASaveAndOpen) {
   Select({0});
   Run(ChanMenuItem::kPasteChannel);
 
-  TempDir dir;
+  ScratchDir dir;
   const std::string path = dir.File("edited.bin");
   ASSERT_EQ(WriteDownloadImage(view.GetWorkspace(), path), 1);
   FakeViewUi ui2;

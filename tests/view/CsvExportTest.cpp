@@ -8,7 +8,7 @@
 
 #include "FakeViewUi.h"
 #include "ViewFixture.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 #include "view/CsvWriter.h"
 
 namespace pelagor::test {
@@ -55,7 +55,7 @@ class Export : public ::testing::Test {
     return s.str();
   }
 
-  TempDir dir;
+  ScratchDir dir;
   FakeViewUi ui;
   CVortanView view{ui};
 };

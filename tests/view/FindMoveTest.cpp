@@ -6,7 +6,7 @@
 #include "FakeViewUi.h"
 #include "ViewFixture.h"
 #include "db/ImageChecker.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 #include "view/RecordText.h"
 
 namespace pelagor::test {

@@ -16,8 +16,8 @@
 #include "db/ImageChecker.h"
 #include "files/DownloadImage.h"
 #include "files/WorkspaceLoad.h"
-#include "fixtures/SampleWorkspaces.h"
-#include "fixtures/WorkspaceBuilder.h"
+#include "samples/SampleWorkspaces.h"
+#include "samples/WorkspaceBuilder.h"
 #include "view/ChannelNameCodec.h"
 #include "view/CsvReader.h"
 #include "view/ReferenceDlgs.h"
@@ -532,7 +532,7 @@ std::vector<uint16_t> Order(const DbImage& img) {
 }
 
 TEST(ReferenceView, SavedOrderComesBackAfterSortingAndUndoRestoresTheBytes) {
-  TempDir dir;
+  ScratchDir dir;
   const std::string saved = dir.File("demo.bin");
   ASSERT_EQ(WriteDownloadImage(DemoWorkspace(), saved), 1);
   ReferenceUi ui;
@@ -579,7 +579,7 @@ TEST(ReferenceView, SavedOrderComesBackAfterSortingAndUndoRestoresTheBytes) {
 }
 
 TEST(ReferenceView, ImportThroughTheDialogIsOneUndoStep) {
-  TempDir dir;
+  ScratchDir dir;
   const std::string mine = dir.File("mine.bin"), theirs = dir.File("theirs.bin");
   ASSERT_EQ(WriteDownloadImage(Build(Base()), mine), 1);
   std::vector<Svc> o = Base();
@@ -623,10 +623,10 @@ TEST(ReferenceView, ImportThroughTheDialogIsOneUndoStep) {
 }
 
 TEST(ReferenceView, AnUnreadableReferenceIsReportedAndChangesNothing) {
-  TempDir dir;
+  ScratchDir dir;
   const std::string mine = dir.File("mine.bin");
   ASSERT_EQ(WriteDownloadImage(Build(Base()), mine), 1);
-  WriteBytes(dir.File("bad.csv"), {'N', 'o', ',', 'X', '\n'});
+  test::WriteFile(dir.File("bad.csv"), {'N', 'o', ',', 'X', '\n'});
   ReferenceUi ui;
   CVortanView view(ui);
   view.OnInitialUpdate();

@@ -698,7 +698,7 @@ TEST_F(TpSatCommands, EditsSurviveASaveAndOpen) {
   Run(TpMenuItem::kSortByFrequency);
   ASSERT_EQ(ui.TpColumn(1), (Rows{"114000", "122000", "858000"}));
 
-  TempDir dir;
+  ScratchDir dir;
   const std::string path = dir.File("tpsat.bin");
   ASSERT_EQ(WriteDownloadImage(view.GetWorkspace(), path), 1);
   FakeViewUi ui2;

@@ -10,7 +10,7 @@
 #include "ViewFixture.h"
 #include "db/ImageChecker.h"
 #include "files/DownloadImage.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 #include "view/CAddSatDlg.h"
 #include "view/CFavNameDlg.h"
 #include "view/UndoHistory.h"
@@ -165,7 +165,7 @@ class ViewUndo : public ::testing::Test {
   }
   void Select(std::vector<int> rows) { ui.selection[ListId::kChannels] = std::move(rows); }
 
-  TempDir dir;
+  ScratchDir dir;
   std::string path;
   FakeViewUi ui;
   CVortanView view{ui};
@@ -297,7 +297,7 @@ TEST_F(ViewUndo, NothingToUndoAfterOpenAndCommandsThatChangeNothing) {
 
 TEST_F(ViewUndo, UploadIntoTheWorkspaceIsOneStep) {
   const Snapshot before = Take();
-  TempDir other;
+  ScratchDir other;
   const std::string file = other.File("full.bin");
   Workspace full = FullWorkspace(1);
   ASSERT_EQ(WriteDownloadImage(full, file), 1);

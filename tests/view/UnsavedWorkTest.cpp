@@ -10,7 +10,7 @@
 #include "ViewFixture.h"
 #include "files/FileBackup.h"
 #include "files/WorkspaceLoad.h"
-#include "fixtures/SampleWorkspaces.h"
+#include "samples/SampleWorkspaces.h"
 #include "view/ModelSelectDlg.h"
 
 namespace pelagor::test {
@@ -48,7 +48,7 @@ class UnsavedWork : public ::testing::Test {
     view.MarkModified();
   }
 
-  TempDir dir;
+  ScratchDir dir;
   FakeViewUi ui;
   CVortanView view{ui};
   std::string a, b;
@@ -76,7 +76,7 @@ TEST_F(UnsavedWork, OpenAndNewAskFirstAndEachAnswerDoesWhatItSays) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteBytes(a, aBytes);
+    test::WriteFile(a, aBytes);
     Open(a);
     ASSERT_FALSE(view.Modified());
     Edit();
@@ -193,7 +193,7 @@ TEST_F(UnsavedWork, ReceivedDataAreNotTheOpenFile) {
 TEST_F(UnsavedWork, FirstSaveKeepsABackup) {
   const std::string bak = a + ".bak";
   EXPECT_EQ(BackupPathFor(a), bak);
-  WriteBytes(bak, {1, 2, 3});  // an older backup is replaced
+  test::WriteFile(bak, {1, 2, 3});  // an older backup is replaced
   Open(a);
   Edit("FIRST");
   view.OnFileSave();

@@ -7,8 +7,8 @@
 
 #include "FakeViewUi.h"
 #include "ViewFixture.h"
-#include "fixtures/SampleWorkspaces.h"
-#include "fixtures/SectionBytes.h"
+#include "samples/SampleWorkspaces.h"
+#include "support/SectionBytes.h"
 #include "files/WorkspaceLoad.h"
 #include "view/ModelSelectDlg.h"
 
@@ -46,7 +46,7 @@ class ViewFile : public ::testing::Test {
     return ui.messages.size() == before;
   }
 
-  TempDir dir;
+  ScratchDir dir;
   FakeViewUi ui;
   CVortanView view{ui};
 };
@@ -102,13 +102,13 @@ TEST_F(ViewFile, RejectedFileLeavesEverythingAsItWas) {
   const std::string titleBefore = ui.title;
   // A main-software image: its section is "HDMAINSW".
   const std::string rom = dir.File("main.rom");
-  WriteBytes(rom, SectionBytes("HDMAINSW", std::vector<uint8_t>(64, 0x5A)));
+  test::WriteFile(rom, SectionBytes("HDMAINSW", std::vector<uint8_t>(64, 0x5A)));
   // A good channel section followed by garbage: the first section must not stick.
   Workspace other = SmallWorkspace(2);
   std::vector<uint8_t> mixed = BuildDownloadImage(other);
   mixed.resize(mixed.size() + 17, 0xEE);
   const std::string bad = dir.File("mixed.bin");
-  WriteBytes(bad, mixed);
+  test::WriteFile(bad, mixed);
   for (const std::string& p : {rom, bad}) {
     ui.messages.clear();
     EXPECT_FALSE(Open(p));
@@ -123,7 +123,7 @@ TEST_F(ViewFile, RejectedFileLeavesEverythingAsItWas) {
 
 TEST_F(ViewFile, EmptyFileIsAcceptedAndTitledWithItsName) {
   const std::string path = dir.File("empty.bin");
-  WriteBytes(path, {});
+  test::WriteFile(path, {});
   ASSERT_TRUE(Open(path));
   EXPECT_TRUE(view.File().fileOpen);
   EXPECT_EQ(ui.title, "empty.bin");  // no model: no prefix

@@ -3,16 +3,14 @@
 // (and, for file tests, the project's own writer).
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "db/DbOps.h"
 #include "files/DownloadImage.h"
 #include "files/Workspace.h"
+#include "support/FileBytes.h"
+#include "support/ScratchDir.h"
 
 namespace pelagor::test {
 
@@ -101,30 +99,5 @@ class WorkspaceBuilder {
  private:
   SatCatalogue cat_;
 };
-
-// A scratch directory removed with the object.
-class TempDir {
- public:
-  TempDir() {
-    static int n = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("pelagor-view-" + std::to_string(::getpid()) + "-" + std::to_string(n++));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  std::string Path() const { return path_.string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
 
 }  // namespace pelagor::test

@@ -8,7 +8,7 @@
 #include "FakeViewUi.h"
 #include "link/CComPortDlg.h"
 #include "link/CSTBInfoDlg.h"
-#include "link/PtyPair.h"
+#include "support/PtyLine.h"
 
 namespace pelagor::test {
 namespace {
@@ -58,7 +58,7 @@ TEST(ViewLink, ConnectFailureShowsThePortMessage) {
 }
 
 TEST(ViewLink, ConnectEnablesLinkCommandsAndReceiverInfoFillsTheDialog) {
-  PtyPair pty;
+  PtyLine pty{PtyLine::kMainEndOnly};
   ASSERT_TRUE(pty.Ok());
   FakeViewUi ui;
   CVortanView view(ui, ShortTiming());

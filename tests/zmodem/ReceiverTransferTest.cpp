@@ -7,7 +7,6 @@
 #include "Zmodem32/ZmodemResult.h"
 #include "link/CSerialPort.h"
 #include "link/ReceiverProtocol.h"
-#include "zmodem/ZmodemPeerProcess.h"
 #include "zmodem/ZmodemScriptedPeer.h"
 #include "zmodem/ZmodemTestSupport.h"
 
@@ -80,7 +79,7 @@ TEST(ReceiverTransfer, UnreadableFileSendsNothingAndLeavesThePortAlone) {
   EXPECT_FALSE(CheckFileToSend(readable).has_value());
 
   // A missing file, and a folder, which opens on some systems but is no file.
-  for (const std::string& path : {dir.File("missing.bin"), dir.Path().string()}) {
+  for (const std::string& path : {dir.File("missing.bin"), dir.Path()}) {
     for (bool announce : {true, false}) {
       SCOPED_TRACE(path + (announce ? " announced" : ""));
       zmtest::PtyLine line;
@@ -158,7 +157,7 @@ TEST(ReceiverTransfer, UploadGivesTheBytesSzSends) {
   auto upload =
       std::async(std::launch::async, [&] { return UploadFromReceiver(ours.Port(), true, nullptr, InteropTiming()); });
   EXPECT_EQ(ReadExactly(line.Slave(), 8, 2000), FrameBytes(UART_CMD_START_ZMODEM_UPLOAD));
-  zmtest::PeerProcess sz({"sz", "-q", "-t", "30", "image.bin"}, line.Slave(), "", dir.Path().string(),
+  zmtest::PeerProcess sz({"sz", "-q", "-t", "30", "image.bin"}, line.Slave(), "", dir.Path(),
                          dir.File("sz.log"));
   ASSERT_TRUE(sz.Started());
   const TransferOutcome out = upload.get();

@@ -3,7 +3,6 @@
 #include "Zmodem32/ZmodemResult.h"
 #include "Zmodem32/ZmodemTransfer.h"
 #include "link/CSerialPort.h"
-#include "zmodem/ZmodemPeerProcess.h"
 #include "zmodem/ZmodemTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -76,7 +75,7 @@ void ReceiveFromSz(const Payload& p, bool escape, int ourFd, int peerFd, const s
   std::vector<std::string> argv{"sz", "-q", "-t", "30"};
   if (escape) argv.push_back("-e");
   argv.push_back("image.bin");
-  zmtest::PeerProcess sz(argv, peerFd, peerPath, dir.Path().string(), dir.File("sz.log"));
+  zmtest::PeerProcess sz(argv, peerFd, peerPath, dir.Path(), dir.File("sz.log"));
   ASSERT_TRUE(sz.Started());
   ZmodemResult r;
   const int32_t code = ZmodemReceiveFile(ourFd, "", 16, &r, nullptr, InteropTiming());

@@ -1,10 +1,15 @@
 #pragma once
-// The view benchmarks' screen.
+// A screen for driving the view where nothing is watched: the benchmarks' screen
+// (and views loaded on it), and the base of the fuzz target's, which answers from
+// the fuzzer's input.
 
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
+#include "samples/SampleWorkspaces.h"
+#include "view/CVortanView.h"
 #include "view/ViewUi.h"
 
 namespace pelagor {
@@ -31,8 +36,23 @@ class NullViewUi : public ViewUi {
 
   std::string path;
 
- private:
-  std::vector<int> sel_[2];
+ protected:
+  std::vector<int> sel_[2];  // by ListId
+};
+
+// A view with a workspace loaded, on a null screen.
+struct LoadedView {
+  explicit LoadedView(Workspace ws) : view(ui) {
+    view.OnInitialUpdate();
+    view.LoadWorkspace(std::move(ws));
+  }
+  NullViewUi ui;
+  CVortanView view;
+};
+
+// The full workspace's TV list (the larger half of TV and radio).
+struct FullView : LoadedView {
+  FullView() : LoadedView(FullWorkspace(1)) { view.OnServiceTypeButton(ServiceType::kTv); }
 };
 
 }  // namespace pelagor
