@@ -4,7 +4,7 @@ CROSS      ?= build-mingw
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS       ?= 2
 
-.PHONY: setup configure build test soak cross wine-test package run bench fuzz clean
+.PHONY: setup configure build test soak cross wine-test package run bench fuzz format format-check clean
 
 setup:
 	@scripts/setup-deps
@@ -73,6 +73,14 @@ fuzz: setup
 	@set -e; for f in $(FUZZ)/fuzz/fuzz_*; do [ -x "$$f" ] || continue; \
 	  name=$$(basename $$f); mkdir -p $(FUZZ)/corpus/$$name; echo "== $$name"; \
 	  "$$f" -max_total_time=$(FUZZ_SECONDS) $(FUZZ)/corpus/$$name; done
+
+# The one style of the tree (.clang-format): format rewrites, format-check
+# only lists the files that stray from it and fails.
+FORMAT_FILES = git ls-files '*.cpp' '*.h'
+format: setup
+	@$(FORMAT_FILES) | xargs clang-format -i
+format-check: setup
+	@$(FORMAT_FILES) | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD) $(CROSS) $(FUZZ)

@@ -1,6 +1,6 @@
 // The channel commands of the popup "CHAN": add, edit, delete, favourites,
 // lock, renumbering and providers. Moves and sorts are in
-// CVortanViewMove.cpp, the favourite-list rename in CVortanViewFavorites.cpp.
+// CVortanViewOrder.cpp, the favourite-list rename in CVortanViewFavorites.cpp.
 
 #include <cstdio>
 #include <cstring>

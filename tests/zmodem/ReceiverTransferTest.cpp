@@ -157,8 +157,7 @@ TEST(ReceiverTransfer, UploadGivesTheBytesSzSends) {
   auto upload =
       std::async(std::launch::async, [&] { return UploadFromReceiver(ours.Port(), true, nullptr, InteropTiming()); });
   EXPECT_EQ(ReadExactly(line.Slave(), 8, 2000), FrameBytes(UART_CMD_START_ZMODEM_UPLOAD));
-  zmtest::PeerProcess sz({"sz", "-q", "-t", "30", "image.bin"}, line.Slave(), "", dir.Path(),
-                         dir.File("sz.log"));
+  zmtest::PeerProcess sz({"sz", "-q", "-t", "30", "image.bin"}, line.Slave(), "", dir.Path(), dir.File("sz.log"));
   ASSERT_TRUE(sz.Started());
   const TransferOutcome out = upload.get();
   EXPECT_EQ(sz.Wait(10000), 0);
