@@ -125,4 +125,13 @@ void CZmodem::SendPosHeader(int type, int32_t pos) {
   SendHexHeader(4, type, hdr);
 }
 
+void CZmodem::BeginSession() {
+  result_ = ZMODEM_OK;
+  cancelResult_ = ZMODEM_OK;
+  startTime_ = endTime_ = 0;
+  ClearLineFailure();
+  stallArmed_ = false;
+  progressMark_ = 0;
+}
+
 }  // namespace pelagor

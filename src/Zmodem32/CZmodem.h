@@ -131,6 +131,8 @@ class CZmodem : public CSerialPort {
   void SendPosHeader(int type, int32_t pos);
   void SendZrinit();
   int AwaitRepeat(uint8_t* hdr);
+  // The outcome, times, line-failure mark and progress marks of a new session.
+  void BeginSession();
   void FinishSend();
   void FinishReceive();
   bool AcceptFile(bool first);

@@ -209,12 +209,7 @@ void CZmodem::FinishReceive() {
 }
 
 void CZmodem::RunReceive() {
-  result_ = ZMODEM_OK;
-  cancelResult_ = ZMODEM_OK;
-  startTime_ = endTime_ = 0;
-  ClearLineFailure();
-  stallArmed_ = false;
-  progressMark_ = 0;
+  BeginSession();
   data_.clear();
   haveData_ = false;
   dataLength_ = 0;

@@ -124,12 +124,7 @@ void CZmodem::FinishSend() {
 }
 
 void CZmodem::RunSend() {
-  result_ = ZMODEM_OK;
-  cancelResult_ = ZMODEM_OK;
-  startTime_ = endTime_ = 0;
-  ClearLineFailure();
-  stallArmed_ = false;
-  progressMark_ = 0;
+  BeginSession();
   askedMark_ = 0;
   windowed_ = false;
   ackPos_ = 0;
