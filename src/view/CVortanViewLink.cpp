@@ -20,7 +20,8 @@ void CVortanView::OnReceiverInfo() {
     ui_.ShowMessage(std::string(kStbNotConnectedText), MessageIcon::kNone, MessageButtons::kOk);
     return;
   }
-  ui_.RunDialog(&dlg);
+  // An information window with OK alone: its answer carries nothing.
+  static_cast<void>(ui_.RunDialog(&dlg));
 }
 
 }  // namespace pelagor

@@ -50,7 +50,8 @@ void CVortanView::OnApplyOrderFromReference() {
     MarkModified();
   }
   CReferenceReportDlg shown = CReferenceReportDlg::ForApply(report, dlg.options);
-  ui_.RunReferenceDialog(&shown);
+  // The report is read and closed; its answer carries nothing.
+  static_cast<void>(ui_.RunReferenceDialog(&shown));
 }
 
 void CVortanView::OnImportChannels() {
@@ -83,7 +84,8 @@ void CVortanView::OnImportChannels() {
     if (report.imported > 0 || report.satellitesAdded > 0 || report.transpondersAdded > 0) MarkModified();
   }
   CReferenceReportDlg shown = CReferenceReportDlg::ForImport(report);
-  ui_.RunReferenceDialog(&shown);
+  // The report is read and closed; its answer carries nothing.
+  static_cast<void>(ui_.RunReferenceDialog(&shown));
 }
 
 }  // namespace pelagor
